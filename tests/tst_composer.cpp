@@ -1,0 +1,261 @@
+#include "ReadingComposer.h"
+
+#include <QTest>
+
+// Option sets as the edge cases name them: what differs from the defaults.
+namespace {
+
+ReadingOptions Defaults()
+{
+    return ReadingOptions{};
+}
+
+ReadingOptions Opts(bool insertClass, bool classEach, bool blank, bool digits, bool symbols)
+{
+    ReadingOptions o;
+    o.insertClass = insertClass;
+    o.classEachCharacter = classEach;
+    o.blankSeparator = blank;
+    o.keepDigits = digits;
+    o.keepSymbols = symbols;
+    return o;
+}
+
+const ReadingOptions kRunPrefix = Opts(true, false, false, false, false);
+const ReadingOptions kNoClass = Opts(false, true, false, false, false);
+
+// The alphabet in its fixed order, written out independently of the composer.
+const QString kAll76 = QStringLiteral(
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789@?!#&()<>[]_\\/");
+
+const char16_t *const kLetterReadings[26] = {
+    u"エー", u"ビー", u"シー", u"ディー", u"イー", u"エフ", u"ジー", u"エイチ", u"アイ",
+    u"ジェイ", u"ケイ", u"エル", u"エム", u"エヌ", u"オー", u"ピー", u"キュー", u"アール",
+    u"エス", u"ティー", u"ユー", u"ヴィー", u"ダブリュー", u"エックス", u"ワイ", u"ズィー",
+};
+const char16_t *const kDigitReadings[10] = {
+    u"ゼロ", u"イチ", u"ニ", u"サン", u"ヨン", u"ゴ", u"ロク", u"シチ", u"ハチ", u"キュー",
+};
+const char16_t *const kSymbolReadings[14] = {
+    u"単価記号", u"疑問符", u"感嘆符", u"番号記号", u"アンパサンド", u"左小かっこ",
+    u"右小かっこ", u"不等号（より小）", u"不等号（より大）", u"左大かっこ", u"右大かっこ",
+    u"アンダースコア", u"円記号", u"スラッシュ",
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ReadingOptions)
+
+class TestComposer : public QObject {
+    Q_OBJECT
+
+private slots:
+    void compose_data();
+    void compose();
+    void indexOfWholeAlphabet();
+    void indexRejectsLookalikes_data();
+    void indexRejectsLookalikes();
+    void classOf_data();
+    void classOf();
+    void allCharactersEveryReading();
+    void prefixesAndParenthesesAreExactCodes();
+};
+
+void TestComposer::compose_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ReadingOptions>("options");
+    QTest::addColumn<QString>("expected");
+
+    // The documented examples.
+    QTest::newRow("abc defaults") << u"abc"_qs << Defaults()
+                                  << u"小文字:エー、小文字:ビー、小文字:シー"_qs;
+    QTest::newRow("Ab1 defaults") << u"Ab1"_qs << Defaults()
+                                  << u"大文字:エー、小文字:ビー、数字:イチ"_qs;
+    QTest::newRow("Ab1 run prefix") << u"Ab1"_qs << kRunPrefix
+                                    << u"大文字:エー、小文字:ビー、数字:イチ"_qs;
+    QTest::newRow("AB defaults") << u"AB"_qs << Defaults() << u"大文字:エー、大文字:ビー"_qs;
+    QTest::newRow("AB run prefix") << u"AB"_qs << kRunPrefix << u"大文字:エー、ビー"_qs;
+    QTest::newRow("AB no class") << u"AB"_qs << kNoClass << u"エー、ビー"_qs;
+    QTest::newRow("AB1a run prefix") << u"AB1a"_qs << kRunPrefix
+                                     << u"大文字:エー、ビー、数字:イチ、小文字:エー"_qs;
+    QTest::newRow("A-B hyphen keeps class") << u"A-B"_qs << kRunPrefix << u"大文字:エー、ビー"_qs;
+    QTest::newRow("A B blank skipped") << u"A B"_qs << Defaults() << u"大文字:エー、大文字:ビー"_qs;
+    QTest::newRow("a1! blank, keep both, no class")
+        << u"a1!"_qs << Opts(false, true, true, true, true) << u"エー 1 !"_qs;
+    QTest::newRow("1@ keep both, prefixes stay")
+        << u"1@"_qs << Opts(true, true, false, true, true) << u"数字:1、記号:@"_qs;
+    QTest::newRow("9Q no class") << u"9Q"_qs << kNoClass << u"キュー、キュー"_qs;
+    QTest::newRow("@ backslash defaults") << u"@\\"_qs << Defaults()
+                                          << u"記号:単価記号、記号:円記号"_qs;
+    QTest::newRow("xyz blank run prefix") << u"xyz"_qs << Opts(true, false, true, false, false)
+                                          << u"小文字:エックス ワイ ズィー"_qs;
+    QTest::newRow("a no class") << u"a"_qs << kNoClass << u"エー"_qs;
+    QTest::newRow("A no class") << u"A"_qs << kNoClass << u"エー"_qs;
+    QTest::newRow("A no class, classEach clear")
+        << u"A"_qs << Opts(false, false, false, false, false) << u"エー"_qs;
+    QTest::newRow("aA no class, classEach clear")
+        << u"aA"_qs << Opts(false, false, false, false, false) << u"エー、エー"_qs;
+    QTest::newRow("full-width letters only") << u"ＡＢｃ"_qs << Defaults() << QString();
+    QTest::newRow("blanks only") << u"   "_qs << Defaults() << QString();
+
+    // Our own.
+    QTest::newRow("empty text") << QString() << Defaults() << QString();
+    QTest::newRow("non-alphabet ASCII only") << u"-+=*%$^~`|{}:;\"',. \t\r\n"_qs << Defaults()
+                                             << QString();
+    QTest::newRow("yen sign is not backslash") << u"¥￥"_qs << Defaults() << QString();
+    // A character outside the BMP arrives as two surrogate code units; neither is known.
+    QTest::newRow("surrogate pair skipped") << (u"A"_qs + QString::fromUcs4(U"\U0001F600") + u"B"_qs)
+                                            << kRunPrefix << u"大文字:エー、ビー"_qs;
+    QTest::newRow("lone high surrogate skipped")
+        << (QString(QChar(0xD83D)) + u"1"_qs) << Defaults() << u"数字:イチ"_qs;
+    QTest::newRow("lone low surrogate skipped")
+        << (u"1"_qs + QString(QChar(0xDE00))) << Defaults() << u"数字:イチ"_qs;
+    QTest::newRow("leading unknown adds no separator") << u"--a"_qs << Defaults()
+                                                       << u"小文字:エー"_qs;
+    QTest::newRow("trailing unknown adds no separator") << u"a--"_qs << Defaults()
+                                                        << u"小文字:エー"_qs;
+    QTest::newRow("class returns after change") << u"A1B"_qs << kRunPrefix
+                                                << u"大文字:エー、数字:イチ、大文字:ビー"_qs;
+    QTest::newRow("keep digits only, symbols read") << u"7#"_qs << Opts(true, true, false, true, false)
+                                                    << u"数字:7、記号:番号記号"_qs;
+    QTest::newRow("keep symbols only, digits read") << u"7#"_qs << Opts(true, true, false, false, true)
+                                                    << u"数字:シチ、記号:#"_qs;
+    QTest::newRow("keep flags never touch letters") << u"Zz"_qs << Opts(true, true, false, true, true)
+                                                    << u"大文字:ズィー、小文字:ズィー"_qs;
+    QTest::newRow("symbol run gets one prefix") << u"<>()"_qs << kRunPrefix
+        << u"記号:不等号（より小）、不等号（より大）、左小かっこ、右小かっこ"_qs;
+    QTest::newRow("kept symbols run blank") << u"[]_/"_qs << Opts(true, false, true, false, true)
+                                            << u"記号:[ ] _ /"_qs;
+    QTest::newRow("digits 4 and 7") << u"47"_qs << kNoClass << u"ヨン、シチ"_qs;
+    QTest::newRow("comma is not in the alphabet") << u"a,b"_qs << kNoClass << u"エー、ビー"_qs;
+}
+
+void TestComposer::compose()
+{
+    QFETCH(QString, text);
+    QFETCH(ReadingOptions, options);
+    QFETCH(QString, expected);
+    QCOMPARE(ComposeReading(text, options), expected);
+}
+
+void TestComposer::indexOfWholeAlphabet()
+{
+    QCOMPARE(kAll76.size(), 76);
+    for (int i = 0; i < kAll76.size(); ++i)
+        QCOMPARE(ReadingIndexOf(kAll76.at(i)), i);
+}
+
+void TestComposer::indexRejectsLookalikes_data()
+{
+    QTest::addColumn<QChar>("ch");
+    // Each of these would be found by a folding or substring-based lookup.
+    QTest::newRow("comma (the list's delimiter)") << QChar(u',');
+    QTest::newRow("NUL") << QChar(u'\0');
+    QTest::newRow("blank") << QChar(u' ');
+    QTest::newRow("full-width A") << QChar(u'Ａ');
+    QTest::newRow("full-width yen") << QChar(u'￥');
+    QTest::newRow("yen sign") << QChar(u'¥');
+    QTest::newRow("full-width left paren") << QChar(u'（');
+    QTest::newRow("ideographic comma") << QChar(u'、');
+    QTest::newRow("dotless i") << QChar(u'ı');
+    QTest::newRow("Kelvin sign") << QChar(0x212A);
+    QTest::newRow("high surrogate") << QChar(0xD800);
+    QTest::newRow("low surrogate") << QChar(0xDFFF);
+    QTest::newRow("A with acute") << QChar(u'Á');
+}
+
+void TestComposer::indexRejectsLookalikes()
+{
+    QFETCH(QChar, ch);
+    QCOMPARE(ReadingIndexOf(ch), -1);
+}
+
+void TestComposer::classOf_data()
+{
+    QTest::addColumn<QChar>("ch");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0") << QChar(u'0') << 3;
+    QTest::newRow("9") << QChar(u'9') << 3;
+    QTest::newRow("A") << QChar(u'A') << 1;
+    QTest::newRow("Z") << QChar(u'Z') << 1;
+    QTest::newRow("a") << QChar(u'a') << 2;
+    QTest::newRow("z") << QChar(u'z') << 2;
+    // Neighbours of each range fall to the symbol class.
+    QTest::newRow("slash before 0") << QChar(u'/') << 4;
+    QTest::newRow("colon after 9") << QChar(u':') << 4;
+    QTest::newRow("at before A") << QChar(u'@') << 4;
+    QTest::newRow("bracket after Z") << QChar(u'[') << 4;
+    QTest::newRow("backtick before a") << QChar(u'`') << 4;
+    QTest::newRow("brace after z") << QChar(u'{') << 4;
+    QTest::newRow("full-width digit") << QChar(u'１') << 4;
+}
+
+void TestComposer::classOf()
+{
+    QFETCH(QChar, ch);
+    QFETCH(int, expected);
+    QCOMPARE(ClassOf(ch), expected);
+}
+
+// Every character with its reading and its prefix: catches a shifted or mistyped
+// table entry, which the examples above would miss for most of the 80 texts.
+void TestComposer::allCharactersEveryReading()
+{
+    QStringList readings;
+    QStringList prefixed;
+    QStringList kept;
+    for (int i = 0; i < 76; ++i) {
+        QString reading;
+        QString prefix;
+        QString keptPiece;
+        if (i < 26) {
+            reading = QString::fromUtf16(kLetterReadings[i]);
+            prefix = u"大文字:"_qs;
+        } else if (i < 52) {
+            reading = QString::fromUtf16(kLetterReadings[i - 26]);
+            prefix = u"小文字:"_qs;
+        } else if (i < 62) {
+            reading = QString::fromUtf16(kDigitReadings[i - 52]);
+            prefix = u"数字:"_qs;
+        } else {
+            reading = QString::fromUtf16(kSymbolReadings[i - 62]);
+            prefix = u"記号:"_qs;
+        }
+        keptPiece = i < 52 ? reading : QString(kAll76.at(i));
+        readings << reading;
+        prefixed << prefix + reading;
+        kept << prefix + keptPiece;
+    }
+    QCOMPARE(ComposeReading(kAll76, kNoClass), readings.join(u"、"_qs));
+    QCOMPARE(ComposeReading(kAll76, Defaults()), prefixed.join(u"、"_qs));
+    QCOMPARE(ComposeReading(kAll76, Opts(true, true, true, true, true)), kept.join(u" "_qs));
+
+    // With run prefixes, exactly four prefixes appear, one at the start of each class.
+    const QString runs = ComposeReading(kAll76, kRunPrefix);
+    QCOMPARE(runs.count(u"大文字:"_qs), 1);
+    QCOMPARE(runs.count(u"小文字:"_qs), 1);
+    QCOMPARE(runs.count(u"数字:"_qs), 1);
+    QCOMPARE(runs.count(u"記号:"_qs), 1);
+    QVERIFY(runs.startsWith(u"大文字:エー、ビー"_qs));
+    QVERIFY(runs.contains(u"ズィー、小文字:エー、ビー"_qs));
+    QVERIFY(runs.contains(u"ズィー、数字:ゼロ、イチ"_qs));
+    QVERIFY(runs.endsWith(u"キュー、記号:単価記号、疑問符、感嘆符、番号記号、アンパサンド、左小かっこ、"
+                          u"右小かっこ、不等号（より小）、不等号（より大）、左大かっこ、右大かっこ、"
+                          u"アンダースコア、円記号、スラッシュ"_qs));
+}
+
+// Half-width and full-width forms look alike in most fonts; check the code units.
+void TestComposer::prefixesAndParenthesesAreExactCodes()
+{
+    const QString lt = ComposeReading(u"<"_qs, Defaults());
+    QCOMPARE(lt.size(), 3 + 8);
+    QCOMPARE(lt.at(2).unicode(), char16_t(0x003A));
+    QCOMPARE(lt.at(6).unicode(), char16_t(0xFF08));
+    QCOMPARE(lt.at(10).unicode(), char16_t(0xFF09));
+    const QString two = ComposeReading(u"00"_qs, Defaults());
+    QCOMPARE(two.at(two.indexOf(u"ゼロ"_qs) + 2).unicode(), char16_t(0x3001));
+}
+
+QTEST_GUILESS_MAIN(TestComposer)
+#include "tst_composer.moc"
