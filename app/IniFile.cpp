@@ -1,0 +1,330 @@
+#include "IniFile.h"
+
+#include "Exceptions.h"
+#include "FileSystem.h"
+#include "SysError.h"
+
+#include <QStringView>
+
+#include <limits>
+
+namespace {
+
+const char kCrLf[] = "\r\n";
+
+// Control codes and the blank, nothing else: QString::trimmed() would also take
+// U+00A0 and U+0085, which are ordinary bytes of a file read without a mark.
+QStringView TrimLow(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool SameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+int HexDigit(QChar ch)
+{
+    const char16_t c = ch.unicode();
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+QString DecodeUtf16(const QByteArray &bytes, qsizetype offset, bool littleEndian)
+{
+    const qsizetype units = (bytes.size() - offset) / 2;
+    QString text(units, Qt::Uninitialized);
+    const auto *p = reinterpret_cast<const uchar *>(bytes.constData()) + offset;
+    for (qsizetype i = 0; i < units; ++i, p += 2) {
+        const char16_t unit = littleEndian ? char16_t(p[0] | (p[1] << 8))
+                                           : char16_t((p[0] << 8) | p[1]);
+        text[i] = QChar(unit);
+    }
+    // A stray last byte cannot be a code unit; show that something was there.
+    if ((bytes.size() - offset) % 2 != 0)
+        text += QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
+QByteArray EncodeUtf16(const QString &text, bool littleEndian)
+{
+    QByteArray bytes;
+    bytes.reserve(2 + text.size() * 2);
+    bytes.append(littleEndian ? "\xFF\xFE" : "\xFE\xFF", 2);
+    for (const QChar ch : text) {
+        const char16_t unit = ch.unicode();
+        const char lo = char(unit & 0xFF);
+        const char hi = char(unit >> 8);
+        if (littleEndian) {
+            bytes.append(lo);
+            bytes.append(hi);
+        } else {
+            bytes.append(hi);
+            bytes.append(lo);
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+TMemIniFile::TMemIniFile(const QString &fileName)
+    : m_fileName(fileName)
+{
+    if (!FileSystem::FileExists(fileName))
+        return;
+    QByteArray bytes;
+    if (const int error = FileSystem::ReadWholeFile(fileName, &bytes)) {
+        throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ")
+                              .arg(fileName, SysErrorMessage(error)));
+    }
+    SetText(Decode(bytes, &m_encoding));
+}
+
+QString TMemIniFile::Decode(const QByteArray &bytes, TIniEncoding *encoding)
+{
+    // Every check looks at the size first: a file may be shorter than any mark.
+    const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+        *encoding = TIniEncoding::Utf8;
+        return QString::fromUtf8(bytes.constData() + 3, n - 3);
+    }
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+        *encoding = TIniEncoding::Utf16LE;
+        return DecodeUtf16(bytes, 2, true);
+    }
+    if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
+        *encoding = TIniEncoding::Utf16BE;
+        return DecodeUtf16(bytes, 2, false);
+    }
+    *encoding = TIniEncoding::Bytes;
+    return QString::fromLatin1(bytes);
+}
+
+QByteArray TMemIniFile::Encode(const QString &text, TIniEncoding encoding)
+{
+    switch (encoding) {
+    case TIniEncoding::Utf8:
+        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    case TIniEncoding::Utf16LE:
+        return EncodeUtf16(text, true);
+    case TIniEncoding::Utf16BE:
+        return EncodeUtf16(text, false);
+    case TIniEncoding::Bytes:
+        break;
+    }
+    return text.toLatin1();
+}
+
+void TMemIniFile::SetText(const QString &text)
+{
+    m_sections.clear();
+    Section *current = nullptr;
+    qsizetype pos = 0;
+    const qsizetype size = text.size();
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n')
+            ++end;
+        const QStringView line = TrimLow(QStringView(text).mid(pos, end - pos));
+        // CR LF is one break; a lone CR or LF is one too.
+        pos = end;
+        if (pos < size && text.at(pos) == u'\r')
+            ++pos;
+        if (pos < size && text.at(pos) == u'\n')
+            ++pos;
+
+        if (line.isEmpty() || line.startsWith(u';'))
+            continue;
+        if (line.size() >= 2 && line.startsWith(u'[') && line.endsWith(u']')) {
+            const QString name = TrimLow(line.mid(1, line.size() - 2)).toString();
+            current = FindSection(name);
+            if (!current) {
+                m_sections.append(Section{name, {}});
+                current = &m_sections.last();
+            }
+            continue;
+        }
+        if (!current)
+            continue; // lines before the first section belong to none
+        Entry entry;
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq >= 0) {
+            entry.key = TrimLow(line.left(eq)).toString();
+            entry.value = TrimLow(line.mid(eq + 1)).toString();
+        } else {
+            entry.key = line.toString();
+            entry.bare = true;
+        }
+        current->entries.append(entry);
+    }
+}
+
+QString TMemIniFile::Text() const
+{
+    QString text;
+    for (const Section &section : m_sections) {
+        text += u'[' + section.name + u']' + QLatin1String(kCrLf);
+        for (const Entry &entry : section.entries) {
+            if (entry.bare)
+                text += entry.key;
+            else
+                text += entry.key + u'=' + entry.value;
+            text += QLatin1String(kCrLf);
+        }
+        text += QLatin1String(kCrLf);
+    }
+    return text;
+}
+
+QList<QString> TMemIniFile::Sections() const
+{
+    QList<QString> names;
+    for (const Section &section : m_sections)
+        names.append(section.name);
+    return names;
+}
+
+bool TMemIniFile::SectionExists(const QString &section) const
+{
+    return FindSection(section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(const QString &section, const QString &key) const
+{
+    const Section *s = FindSection(section);
+    return s && FindEntry(*s, key);
+}
+
+TMemIniFile::Section *TMemIniFile::FindSection(const QString &name)
+{
+    for (Section &section : m_sections) {
+        if (SameName(section.name, name))
+            return &section;
+    }
+    return nullptr;
+}
+
+const TMemIniFile::Section *TMemIniFile::FindSection(const QString &name) const
+{
+    return const_cast<TMemIniFile *>(this)->FindSection(name);
+}
+
+const TMemIniFile::Entry *TMemIniFile::FindEntry(const Section &section, const QString &key)
+{
+    for (const Entry &entry : section.entries) {
+        if (!entry.bare && SameName(entry.key, key))
+            return &entry;
+    }
+    return nullptr;
+}
+
+QString TMemIniFile::ReadString(const QString &section, const QString &key,
+                                const QString &defaultValue) const
+{
+    const Section *s = FindSection(section);
+    const Entry *e = s ? FindEntry(*s, key) : nullptr;
+    return e ? e->value : defaultValue;
+}
+
+bool TMemIniFile::TryParseInteger(const QString &text, int *value)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    qint64 result = 0;
+    if (n >= 2 && (text.startsWith(u'$') || text.startsWith(u"0x") || text.startsWith(u"0X"))) {
+        i = text.startsWith(u'$') ? 1 : 2;
+        if (i == n)
+            return false;
+        for (; i < n; ++i) {
+            const int digit = HexDigit(text.at(i));
+            if (digit < 0)
+                return false;
+            result = result * 16 + digit;
+            if (result > std::numeric_limits<int>::max())
+                return false;
+        }
+        *value = int(result);
+        return true;
+    }
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    if (i == n)
+        return false;
+    const qint64 limit = negative ? -qint64(std::numeric_limits<int>::min())
+                                  : qint64(std::numeric_limits<int>::max());
+    for (; i < n; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        result = result * 10 + (c - u'0');
+        if (result > limit)
+            return false;
+    }
+    *value = int(negative ? -result : result);
+    return true;
+}
+
+int TMemIniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    int value = 0;
+    return TryParseInteger(ReadString(section, key, QString()), &value) ? value : defaultValue;
+}
+
+bool TMemIniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TMemIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    Section *s = FindSection(section);
+    if (!s) {
+        m_sections.append(Section{section, {}});
+        s = &m_sections.last();
+    }
+    for (Entry &entry : s->entries) {
+        if (!entry.bare && SameName(entry.key, key)) {
+            entry.value = value;
+            return;
+        }
+    }
+    Entry entry;
+    entry.key = key;
+    entry.value = value;
+    s->entries.append(entry);
+}
+
+void TMemIniFile::WriteInteger(const QString &section, const QString &key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TMemIniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void TMemIniFile::UpdateFile() const
+{
+    if (const int error = FileSystem::WriteFileAtomically(m_fileName, Encode(Text(), m_encoding))) {
+        throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2")
+                                .arg(m_fileName, SysErrorMessage(error)));
+    }
+}

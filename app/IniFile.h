@@ -1,0 +1,74 @@
+#pragma once
+// An INI document held in memory over one file path. Reads and writes touch only
+// the model; UpdateFile() writes the whole document back.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// How the file's bytes map to text; kept so a save writes the file as it was read.
+enum class TIniEncoding {
+    Bytes,   // no byte-order mark: each byte is one character (Latin-1), so foreign bytes round-trip
+    Utf8,    // EF BB BF
+    Utf16LE, // FF FE
+    Utf16BE, // FE FF
+};
+
+class TMemIniFile {
+public:
+    // Loads the file when one exists at `fileName` (a directory does not count).
+    // Throws EFOpenError when it exists but cannot be read.
+    explicit TMemIniFile(const QString &fileName);
+
+    const QString &FileName() const { return m_fileName; }
+    TIniEncoding Encoding() const { return m_encoding; }
+
+    // Replaces the model by the parse of `text`, as if the file held it.
+    void SetText(const QString &text);
+    // The document as UpdateFile() writes it, before encoding.
+    QString Text() const;
+
+    QList<QString> Sections() const;
+    bool SectionExists(const QString &section) const;
+    bool ValueExists(const QString &section, const QString &key) const;
+
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // Decimal with optional sign, or hexadecimal after "$", "0x" or "0X"; the value must
+    // fit 32 bits. Anything else, or a missing entry, gives `defaultValue`.
+    int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
+    // An integer other than 0 is true.
+    bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
+
+    // An existing entry keeps its place and key spelling; a new one goes to the end of
+    // its section, a new section to the end of the document.
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, int value);
+    void WriteBool(const QString &section, const QString &key, bool value);
+
+    // Writes the document to the file path, replacing the file as one step.
+    // Throws EFCreateError when it cannot be written; the old file is then unchanged.
+    void UpdateFile() const;
+
+    // The parse of an integer value as ReadInteger() takes it; false when it is none.
+    static bool TryParseInteger(const QString &text, int *value);
+    static QString Decode(const QByteArray &bytes, TIniEncoding *encoding);
+    static QByteArray Encode(const QString &text, TIniEncoding encoding);
+
+private:
+    struct Entry {
+        QString key;   // trimmed text before the first "="; the whole line when bare
+        QString value; // trimmed text after it
+        bool bare = false;
+    };
+    struct Section {
+        QString name;
+        QList<Entry> entries;
+    };
+
+    Section *FindSection(const QString &name);
+    const Section *FindSection(const QString &name) const;
+    static const Entry *FindEntry(const Section &section, const QString &key);
+
+    QString m_fileName;
+    TIniEncoding m_encoding = TIniEncoding::Bytes;
+    QList<Section> m_sections;
+};

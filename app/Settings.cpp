@@ -1,0 +1,58 @@
+#include "Settings.h"
+
+#include "AddPath.h"
+#include "IniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+QString g_directoryOverride;
+
+const QString kPosition = QStringLiteral("Position");
+const QString kSetting = QStringLiteral("Setting");
+
+} // namespace
+
+void SetSettingsDirectoryOverride(const QString &dir)
+{
+    g_directoryOverride = dir;
+}
+
+QString SettingsFilePath()
+{
+    const QString dir = g_directoryOverride.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                      : g_directoryOverride;
+    return AddPath(QDir::toNativeSeparators(dir), QStringLiteral("Kanavox.ini"));
+}
+
+TKanavoxSettings LoadSettings()
+{
+    const TMemIniFile ini(SettingsFilePath());
+    const TKanavoxSettings defaults;
+    TKanavoxSettings s;
+    s.MainTop = ini.ReadInteger(kPosition, QStringLiteral("MainTop"), defaults.MainTop);
+    s.MainLeft = ini.ReadInteger(kPosition, QStringLiteral("MainLeft"), defaults.MainLeft);
+    s.MojiSyu = ini.ReadBool(kSetting, QStringLiteral("MojiSyu"), defaults.MojiSyu);
+    s.Mojigoto1 = ini.ReadBool(kSetting, QStringLiteral("1Mojigoto"), defaults.Mojigoto1);
+    s.SepBlank = ini.ReadBool(kSetting, QStringLiteral("SepBlank"), defaults.SepBlank);
+    s.Num = ini.ReadBool(kSetting, QStringLiteral("Num"), defaults.Num);
+    s.Kigou = ini.ReadBool(kSetting, QStringLiteral("Kigou"), defaults.Kigou);
+    return s;
+}
+
+void SaveSettings(const TKanavoxSettings &settings)
+{
+    // Loading first keeps what others wrote into the file; an unreadable file stops
+    // the save here rather than being overwritten with our seven values alone.
+    TMemIniFile ini(SettingsFilePath());
+    ini.WriteInteger(kPosition, QStringLiteral("MainTop"), settings.MainTop);
+    ini.WriteInteger(kPosition, QStringLiteral("MainLeft"), settings.MainLeft);
+    ini.WriteBool(kSetting, QStringLiteral("MojiSyu"), settings.MojiSyu);
+    ini.WriteBool(kSetting, QStringLiteral("1Mojigoto"), settings.Mojigoto1);
+    ini.WriteBool(kSetting, QStringLiteral("SepBlank"), settings.SepBlank);
+    ini.WriteBool(kSetting, QStringLiteral("Num"), settings.Num);
+    ini.WriteBool(kSetting, QStringLiteral("Kigou"), settings.Kigou);
+    ini.UpdateFile();
+}
