@@ -1,0 +1,216 @@
+#include "Main.h"
+
+#include "Application.h"
+#include "Clipboard.h"
+#include "LayoutLoader.h"
+#include "Settings.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace {
+constexpr quint16 kVirtualKeyV = 86;
+constexpr char16_t kBackspace = 8;
+const QString kCopyOK = QStringLiteral("コピーOK");
+const QString kCopyNG = QStringLiteral("NG");
+} // namespace
+
+TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this))
+{
+    setAttribute(Qt::WA_QuitOnClose);
+    setAutoFillBackground(true);
+    connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
+    TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TfmKanavox::CommitData);
+    emit OnCreate(this);
+}
+
+void TfmKanavox::SetClientWidth(int v)
+{
+    m_clientWidth = v;
+    resize(v, height());
+}
+
+void TfmKanavox::SetClientHeight(int v)
+{
+    m_clientHeight = v;
+    resize(width(), v);
+}
+
+void TfmKanavox::SetColor(TColor v)
+{
+    m_color = v;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, ColorToQColor(v));
+    setPalette(pal);
+}
+
+void TfmKanavox::SetBorderStyle(TFormBorderStyle v)
+{
+    m_borderStyle = v;
+    ApplyWindowFlags();
+}
+
+void TfmKanavox::SetBorderIcons(TBorderIcons v)
+{
+    m_borderIcons = v;
+    ApplyWindowFlags();
+}
+
+void TfmKanavox::ApplyWindowFlags()
+{
+    Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (m_borderIcons & biSystemMenu)
+        f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (m_borderIcons & biMinimize)
+        f |= Qt::WindowMinimizeButtonHint;
+    if ((m_borderIcons & biMaximize) && m_borderStyle == bsSizeable)
+        f |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(f);
+}
+
+void TfmKanavox::Loaded()
+{
+    TComponent::Loaded();
+    // A single border is not resizable: the client area stays as laid out.
+    if (m_borderStyle != bsSizeable)
+        setFixedSize(m_clientWidth, m_clientHeight);
+}
+
+// --- start-up ---------------------------------------------------------------------------
+
+void TfmKanavox::FormCreate(QObject *)
+{
+    TKanavoxSettings s;
+    try {
+        s = LoadSettings();
+    } catch (const EFOpenError &e) {
+        // An unreadable file is reported; the window then starts as if there were none,
+        // rather than with the layout's placeholder texts and no options.
+        ShowFailure(e);
+        s = TKanavoxSettings();
+    }
+    move(x(), s.MainTop);
+    move(s.MainLeft, y());
+    chkMojisyuIns->SetChecked(s.MojiSyu);
+    chk1Mojisyu->SetChecked(s.Mojigoto1);
+    chkSepBlank->SetChecked(s.SepBlank);
+    chkNum->SetChecked(s.Num);
+    chkKigou->SetChecked(s.Kigou);
+    ResetInput();
+}
+
+void TfmKanavox::ResetInput()
+{
+    edtPass->Clear();
+    lblEGkekka->SetCaption(QString());
+    chkMojisyuInsClick(chkMojisyuIns);
+}
+
+// --- reading ----------------------------------------------------------------------------
+
+ReadingOptions TfmKanavox::ReadOptionsFromWindow() const
+{
+    ReadingOptions o;
+    o.insertClass = chkMojisyuIns->GetChecked();
+    o.classEachCharacter = chk1Mojisyu->GetChecked(); // counts even while disabled
+    o.blankSeparator = chkSepBlank->GetChecked();
+    o.keepDigits = chkNum->GetChecked();
+    o.keepSymbols = chkKigou->GetChecked();
+    return o;
+}
+
+void TfmKanavox::RefreshReading()
+{
+    const QString text = edtPass->Text();
+    if (text.isEmpty())
+        return;
+    lblCopyKekka->SetCaption(QString());
+    lblEGkekka->SetCaption(ComposeReading(text, ReadOptionsFromWindow()));
+}
+
+// --- handlers ---------------------------------------------------------------------------
+
+void TfmKanavox::edtPassKeyPress(QObject *, QChar &Key)
+{
+    if (Key.unicode() != kBackspace && ReadingIndexOf(Key) < 0)
+        Key = QChar(0);
+}
+
+void TfmKanavox::edtPassKeyDown(QObject *, quint16 &Key, TShiftState Shift)
+{
+    // Ctrl+V replaces the whole password with the clipboard text as it stands; the
+    // character the key produces is then dropped by the key filter.
+    if (Key == kVirtualKeyV && Shift.testFlag(ssCtrl))
+        edtPass->SetText(TClipboard::AsText());
+}
+
+void TfmKanavox::edtPassChange(QObject *)
+{
+    RefreshReading();
+}
+
+void TfmKanavox::chkMojisyuInsClick(QObject *)
+{
+    chk1Mojisyu->setEnabled(chkMojisyuIns->GetChecked());
+    RefreshReading();
+}
+
+void TfmKanavox::chk1MojisyuClick(QObject *)
+{
+    RefreshReading();
+}
+
+void TfmKanavox::btnCopyClick(QObject *)
+{
+    try {
+        const QString text = edtPass->Text() + QStringLiteral("\r\n") + lblEGkekka->Caption();
+        TClipboard::SetAsText(text);
+        lblCopyKekka->SetCaption(kCopyOK);
+    } catch (const std::exception &) {
+        lblCopyKekka->SetCaption(kCopyNG);
+    }
+}
+
+void TfmKanavox::btnEndClick(QObject *)
+{
+    close();
+}
+
+// --- closing ----------------------------------------------------------------------------
+
+void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
+{
+    TKanavoxSettings s;
+    s.MainTop = y();
+    s.MainLeft = x();
+    s.MojiSyu = chkMojisyuIns->GetChecked();
+    s.Mojigoto1 = chk1Mojisyu->GetChecked();
+    s.SepBlank = chkSepBlank->GetChecked();
+    s.Num = chkNum->GetChecked();
+    s.Kigou = chkKigou->GetChecked();
+    SaveSettings(s);
+    CanClose = true;
+}
+
+bool TfmKanavox::CloseQuery()
+{
+    bool canClose = true;
+    const int failuresBefore = EventFailureCount();
+    emit OnCloseQuery(this, canClose);
+    // A failing handler abandons the close, as if it had said no.
+    return canClose && EventFailureCount() == failuresBefore;
+}
+
+void TfmKanavox::closeEvent(QCloseEvent *event)
+{
+    event->setAccepted(CloseQuery());
+}
+
+void TfmKanavox::CommitData(QSessionManager &manager)
+{
+    // The session is ending: save now; if that fails, ask the session to wait.
+    if (!CloseQuery() && manager.allowsInteraction())
+        manager.cancel();
+}

@@ -1,0 +1,131 @@
+#pragma once
+// The main window: password edit, five reading options, the result area, and the bar
+// with the copy status and the copy and exit buttons. Built from resources/layout/Main.json.
+#include "AdvEdit.h"
+#include "AdvGlassButton.h"
+#include "AdvOfficeButtons.h"
+#include "AdvPanel.h"
+#include "AdvSmoothPanel.h"
+#include "Colors.h"
+#include "Component.h"
+#include "EllipsLabel.h"
+#include "Font.h"
+#include "ReadingComposer.h"
+
+#include <QWidget>
+
+class QSessionManager;
+
+class TfmKanavox : public QWidget, public TComponent {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int ClientWidth READ ClientWidth WRITE SetClientWidth)
+    Q_PROPERTY(int ClientHeight READ ClientHeight WRITE SetClientHeight)
+    Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TFont *Font READ Font)
+    Q_PROPERTY(TFormBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
+    Q_PROPERTY(TBorderIcons BorderIcons READ BorderIcons WRITE SetBorderIcons)
+    Q_PROPERTY(TPosition Position MEMBER m_position)
+    Q_PROPERTY(int PixelsPerInch MEMBER m_pixelsPerInch)
+    Q_PROPERTY(int TextHeight MEMBER m_textHeight)
+    // Controls, bound by name from the layout.
+    Q_PROPERTY(TAdvPanel *pnlFunction MEMBER pnlFunction)
+    Q_PROPERTY(TAdvSmoothPanel *AdvSmoothPanel1 MEMBER AdvSmoothPanel1)
+    Q_PROPERTY(TAdvOfficeCheckBox *chk1Mojisyu MEMBER chk1Mojisyu)
+    Q_PROPERTY(TAdvOfficeCheckBox *chkSepBlank MEMBER chkSepBlank)
+    Q_PROPERTY(TEllipsLabel *lblEGkekka MEMBER lblEGkekka)
+    Q_PROPERTY(TEllipsLabel *EllipsLabel1 MEMBER EllipsLabel1)
+    Q_PROPERTY(TAdvOfficeCheckBox *chkMojisyuIns MEMBER chkMojisyuIns)
+    Q_PROPERTY(TAdvEdit *edtPass MEMBER edtPass)
+    Q_PROPERTY(TEllipsLabel *EllipsLabel2 MEMBER EllipsLabel2)
+    Q_PROPERTY(TAdvOfficeCheckBox *chkNum MEMBER chkNum)
+    Q_PROPERTY(TAdvOfficeCheckBox *chkKigou MEMBER chkKigou)
+    Q_PROPERTY(TAdvGlassButton *btnEnd MEMBER btnEnd)
+    Q_PROPERTY(TAdvGlassButton *btnCopy MEMBER btnCopy)
+    Q_PROPERTY(TEllipsLabel *lblCopyKekka MEMBER lblCopyKekka)
+
+public:
+    enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+    Q_ENUM(TFormBorderStyle)
+    enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+    Q_DECLARE_FLAGS(TBorderIcons, TBorderIcon)
+    Q_FLAG(TBorderIcons)
+    enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+    Q_ENUM(TPosition)
+
+    // The layout resource the window is built from.
+    static constexpr const char *kLayoutResource = ":/layout/Main.json";
+
+    explicit TfmKanavox(QWidget *parent = nullptr);
+
+    TAdvPanel *pnlFunction = nullptr;
+    TAdvSmoothPanel *AdvSmoothPanel1 = nullptr;
+    TAdvOfficeCheckBox *chk1Mojisyu = nullptr;
+    TAdvOfficeCheckBox *chkSepBlank = nullptr;
+    TEllipsLabel *lblEGkekka = nullptr;
+    TEllipsLabel *EllipsLabel1 = nullptr;
+    TAdvOfficeCheckBox *chkMojisyuIns = nullptr;
+    TAdvEdit *edtPass = nullptr;
+    TEllipsLabel *EllipsLabel2 = nullptr;
+    TAdvOfficeCheckBox *chkNum = nullptr;
+    TAdvOfficeCheckBox *chkKigou = nullptr;
+    TAdvGlassButton *btnEnd = nullptr;
+    TAdvGlassButton *btnCopy = nullptr;
+    TEllipsLabel *lblCopyKekka = nullptr;
+
+    QString Caption() const { return windowTitle(); }
+    void SetCaption(const QString &v) { setWindowTitle(v); }
+    int ClientWidth() const { return m_clientWidth; }
+    void SetClientWidth(int v);
+    int ClientHeight() const { return m_clientHeight; }
+    void SetClientHeight(int v);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor v);
+    TFont *Font() const { return m_font; }
+    TFormBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TFormBorderStyle v);
+    TBorderIcons BorderIcons() const { return m_borderIcons; }
+    void SetBorderIcons(TBorderIcons v);
+
+    void Loaded() override;
+
+    // Runs the close query as every close request does; true when the window may close.
+    bool CloseQuery();
+
+public slots:
+    void FormCreate(QObject *Sender);
+    void edtPassKeyPress(QObject *Sender, QChar &Key);
+    void edtPassChange(QObject *Sender);
+    void FormCloseQuery(QObject *Sender, bool &CanClose);
+    void chkMojisyuInsClick(QObject *Sender);
+    void chk1MojisyuClick(QObject *Sender);
+    void btnEndClick(QObject *Sender);
+    void btnCopyClick(QObject *Sender);
+    void edtPassKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
+
+signals:
+    void OnCreate(QObject *Sender);
+    void OnCloseQuery(QObject *Sender, bool &CanClose);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void ResetInput();
+    void RefreshReading();
+    ReadingOptions ReadOptionsFromWindow() const;
+    void ApplyWindowFlags();
+    void CommitData(QSessionManager &manager);
+
+    int m_clientWidth = 0;
+    int m_clientHeight = 0;
+    TColor m_color = clBtnFace;
+    TFont *m_font;
+    TFormBorderStyle m_borderStyle = bsSizeable;
+    TBorderIcons m_borderIcons = TBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    TPosition m_position = poDesigned;
+    int m_pixelsPerInch = 96;
+    int m_textHeight = 13;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(TfmKanavox::TBorderIcons)

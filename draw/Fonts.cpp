@@ -1,0 +1,93 @@
+#include "Fonts.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace {
+
+struct Substitute {
+    const char *design;
+    QStringList faces;
+};
+
+// Metric-compatible faces first; a generic fallback last so text never vanishes.
+const Substitute &SubstituteFor(int i);
+
+const QList<Substitute> &Substitutes()
+{
+    static const QList<Substitute> list = {
+        {"ＭＳ ゴシック", {"IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "DejaVu Sans Mono"}},
+        {"MS Gothic", {"IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "DejaVu Sans Mono"}},
+        {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "DejaVu Sans"}},
+        {"Tahoma", {"Tahoma", "DejaVu Sans", "Liberation Sans"}},
+        {"Arial", {"Liberation Sans", "Arimo", "DejaVu Sans"}},
+    };
+    return list;
+}
+
+const Substitute &SubstituteFor(int i) { return Substitutes().at(i); }
+
+bool Installed(const QString &family)
+{
+    return QFontDatabase::hasFamily(family);
+}
+
+} // namespace
+
+void EnsureFontSubstitutions()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    // Debian's fonts-wine ships a Tahoma that fontconfig does not index.
+    for (const char *path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+        if (QFile::exists(QString::fromLatin1(path)))
+            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
+    }
+    for (int i = 0; i < Substitutes().size(); ++i) {
+        const Substitute &s = SubstituteFor(i);
+        const QString design = QString::fromUtf8(s.design);
+        QStringList present;
+        for (const QString &f : s.faces)
+            if (f != design && Installed(f))
+                present << f;
+        if (!present.isEmpty() && !Installed(design))
+            QFont::insertSubstitutions(design, present);
+    }
+}
+
+QString ResolvedFontFamily(const QString &designName)
+{
+    EnsureFontSubstitutions();
+    if (Installed(designName))
+        return designName;
+    for (const QString &f : QFont::substitutes(designName))
+        if (Installed(f))
+            return f;
+    return QString();
+}
+
+bool FontFamilyFound(const QString &designName)
+{
+    return !ResolvedFontFamily(designName).isEmpty();
+}
+
+QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold, bool italic,
+                    bool underline, bool strikeOut)
+{
+    EnsureFontSubstitutions();
+    QFont f;
+    const QString resolved = ResolvedFontFamily(designName);
+    f.setFamilies(QStringList{resolved.isEmpty() ? designName : resolved});
+    f.setPixelSize(qMax(1, pixelHeight));
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setUnderline(underline);
+    f.setStrikeOut(strikeOut);
+    // Pixel-exact layouts want hinted, unkerned metrics like the design platform's.
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setKerning(false);
+    return f;
+}

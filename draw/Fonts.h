@@ -1,0 +1,19 @@
+#pragma once
+// The design names Windows faces; here each resolves to an installed metric-compatible
+// face by substitution, so the names in the layout stay the design's own.
+#include <QFont>
+#include <QString>
+
+// Registers the substitutes (and loads wine's Tahoma when present). Idempotent; every
+// font made through this layer calls it, so tests and the program resolve alike.
+void EnsureFontSubstitutions();
+
+// The family a design name resolves to here, or an empty string when neither the
+// name nor any of its substitutes is installed ("family not found").
+QString ResolvedFontFamily(const QString &designName);
+bool FontFamilyFound(const QString &designName);
+
+// A font by design name with a character height in pixels (the layout's negative
+// height, given here as a positive pixel count).
+QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold = false,
+                    bool italic = false, bool underline = false, bool strikeOut = false);

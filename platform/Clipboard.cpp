@@ -1,0 +1,48 @@
+#include "Clipboard.h"
+
+#include "Exceptions.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+std::optional<QString> g_openFailure;
+}
+
+void TClipboard::SetOpenFailureForTesting(std::optional<QString> errorDescription)
+{
+    g_openFailure = std::move(errorDescription);
+}
+
+void TClipboard::Open()
+{
+    if (g_openFailure)
+        throw EClipboardException(QStringLiteral("クリップボード %1 を開けません").arg(*g_openFailure));
+}
+
+QString TClipboard::AsText()
+{
+    Open();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText())
+        return QString();
+    return data->text();
+}
+
+void TClipboard::SetAsText(const QString &text)
+{
+    Open();
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+void TClipboard::SetMimeData(QMimeData *data)
+{
+    try {
+        Open();
+    } catch (...) {
+        delete data;
+        throw;
+    }
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The system clipboard as the program uses it: Unicode text in and out, and an open
+// step that can fail. Qt's clipboard never reports a failure to open, so the failure
+// exists here only when a test injects it.
+#include <QString>
+#include <optional>
+
+class QMimeData;
+
+class TClipboard {
+public:
+    // Text on the clipboard; empty when it holds no text. Throws EClipboardException.
+    static QString AsText();
+    // Replaces the whole clipboard content with `text`. Throws EClipboardException.
+    static void SetAsText(const QString &text);
+    // Replaces the whole clipboard content with prepared data (takes ownership).
+    static void SetMimeData(QMimeData *data);
+
+    // While set, opening fails with this platform error description.
+    static void SetOpenFailureForTesting(std::optional<QString> errorDescription);
+
+private:
+    static void Open();
+};

@@ -1,0 +1,42 @@
+#pragma once
+// What every control of the widget set shares: the load state while the window's
+// layout is applied, the packed version text, and the shift state of key events.
+#include <QFlags>
+#include <QString>
+#include <QtGlobal>
+
+enum TShiftStateFlag {
+    ssShift = 0x01,
+    ssAlt = 0x02,
+    ssCtrl = 0x04,
+    ssLeft = 0x08,
+    ssRight = 0x10,
+    ssMiddle = 0x20,
+    ssDouble = 0x40,
+};
+Q_DECLARE_FLAGS(TShiftState, TShiftStateFlag)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
+
+class TComponent {
+public:
+    virtual ~TComponent() = default;
+
+    // True from BeginLoad until Loaded: setters then store without side effects.
+    bool ComponentLoading() const { return m_loading; }
+    void BeginLoad() { m_loading = true; }
+    // Called once after the whole layout has been applied.
+    virtual void Loaded() { m_loading = false; }
+
+    // "major.minor.release.build" from a number packed one byte each, major highest.
+    static QString VersionText(quint32 packed)
+    {
+        return QStringLiteral("%1.%2.%3.%4")
+            .arg((packed >> 24) & 0xFF)
+            .arg((packed >> 16) & 0xFF)
+            .arg((packed >> 8) & 0xFF)
+            .arg(packed & 0xFF);
+    }
+
+private:
+    bool m_loading = false;
+};

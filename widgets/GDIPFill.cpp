@@ -1,0 +1,3 @@
+#include "GDIPFill.h"
+
+TGDIPFill::TGDIPFill(QObject *parent) : QObject(parent) {}

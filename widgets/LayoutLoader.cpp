@@ -1,0 +1,370 @@
+#include "LayoutLoader.h"
+
+#include "AdvEdit.h"
+#include "AdvGlassButton.h"
+#include "AdvOfficeButtons.h"
+#include "AdvPanel.h"
+#include "AdvSmoothPanel.h"
+#include "Colors.h"
+#include "Component.h"
+#include "EllipsLabel.h"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMetaMethod>
+#include <QMetaProperty>
+#include <QWidget>
+#include <algorithm>
+
+namespace {
+
+QHash<QString, TLayoutLoader::Factory> &Registry()
+{
+    static QHash<QString, TLayoutLoader::Factory> r;
+    return r;
+}
+
+// Keys of a control entry that are not property values.
+const QString kName = QStringLiteral("name");
+const QString kClass = QStringLiteral("class");
+const QString kChildren = QStringLiteral("children");
+
+struct PendingEvent {
+    QObject *sender;
+    QString event;
+    QString handler;
+    QString where;
+};
+
+struct LoadState {
+    QWidget *root = nullptr;
+    QList<QObject *> created;               // every component, in load order
+    QHash<QWidget *, int> tabOrder;         // layout TabOrder per control
+    QList<PendingEvent> events;
+};
+
+EventExceptionHandler &ExceptionHandler()
+{
+    static EventExceptionHandler h;
+    return h;
+}
+
+int g_failures = 0;
+
+void ReportFailure(const std::exception &e)
+{
+    ++g_failures;
+    if (ExceptionHandler())
+        ExceptionHandler()(e);
+}
+
+// Receives one event of one control and calls the bound handler of the root through the
+// meta-object system with the event's own argument array, so arguments passed by
+// reference reach the handler unchanged and come back changed. Connected by index
+// (QMetaObject::connect), Qt delivers to this virtual qt_metacall.
+class TEventBinding : public QObject {
+public:
+    TEventBinding(QObject *root, int handlerIndex) : QObject(root), m_root(root), m_handler(handlerIndex) {}
+
+    int qt_metacall(QMetaObject::Call call, int id, void **argv) override
+    {
+        id = QObject::qt_metacall(call, id, argv);
+        if (id < 0 || call != QMetaObject::InvokeMetaMethod)
+            return id;
+        try {
+            QMetaObject::metacall(m_root, QMetaObject::InvokeMetaMethod, m_handler, argv);
+        } catch (const std::exception &e) {
+            ReportFailure(e);
+        }
+        return -1;
+    }
+
+private:
+    QObject *m_root;
+    int m_handler;
+};
+
+[[noreturn]] void Fail(const QString &where, const QString &what)
+{
+    throw ELayoutError(QStringLiteral("Layout: %1: %2").arg(where, what));
+}
+
+QString Where(const QObject *obj, const QString &path)
+{
+    const QString n = obj->objectName().isEmpty() ? QString::fromLatin1(obj->metaObject()->className())
+                                                  : obj->objectName();
+    return path.isEmpty() ? n : n + QLatin1Char('.') + path;
+}
+
+bool IsEventKey(const QString &key, const QJsonValue &v)
+{
+    return key.size() > 2 && key.startsWith(QLatin1String("On")) && key.at(2).isUpper() && v.isString();
+}
+
+QVariant EnumValue(const QMetaProperty &prop, const QJsonValue &v, const QString &where)
+{
+    const QMetaEnum e = prop.enumerator();
+    if (v.isDouble())
+        return QVariant(v.toInt());
+    QByteArray keys;
+    if (v.isArray()) {
+        if (!e.isFlag())
+            Fail(where, QStringLiteral("a set given for a plain enumeration"));
+        QStringList parts;
+        for (const QJsonValue &p : v.toArray())
+            parts << p.toString();
+        if (parts.isEmpty())
+            return QVariant(0);
+        keys = parts.join(QLatin1Char('|')).toLatin1();
+    } else if (v.isString()) {
+        keys = v.toString().toLatin1();
+    } else {
+        Fail(where, QStringLiteral("an enumeration value must be a name"));
+    }
+    bool ok = false;
+    const int value = e.isFlag() ? e.keysToValue(keys.constData(), &ok) : e.keyToValue(keys.constData(), &ok);
+    if (!ok)
+        Fail(where, QStringLiteral("unknown value \"%1\" of %2").arg(QString::fromLatin1(keys), QString::fromLatin1(e.name())));
+    return QVariant(value);
+}
+
+void ApplyObject(QObject *obj, const QJsonObject &values, LoadState &st, const QString &path);
+
+// Values the framework's controls have that Qt spells differently.
+bool ApplyFrameworkValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState &st)
+{
+    QWidget *w = qobject_cast<QWidget *>(obj);
+    if (!w)
+        return false;
+    if (key == QLatin1String("Left")) { w->move(v.toInt(), w->y()); return true; }
+    if (key == QLatin1String("Top")) { w->move(w->x(), v.toInt()); return true; }
+    if (key == QLatin1String("Width")) { w->resize(v.toInt(), w->height()); return true; }
+    if (key == QLatin1String("Height")) { w->resize(w->width(), v.toInt()); return true; }
+    if (key == QLatin1String("TabOrder")) { st.tabOrder.insert(w, v.toInt()); return true; }
+    if (key == QLatin1String("TabStop")) {
+        w->setFocusPolicy(v.toBool() ? Qt::StrongFocus : Qt::ClickFocus);
+        return true;
+    }
+    if (key == QLatin1String("Visible")) { w->setVisible(v.toBool()); return true; }
+    if (key == QLatin1String("Enabled")) { w->setEnabled(v.toBool()); return true; }
+    return false;
+}
+
+void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState &st, const QString &path)
+{
+    const QString where = Where(obj, path.isEmpty() ? key : path + QLatin1Char('.') + key);
+    if (IsEventKey(key, v)) {
+        st.events.append({obj, key, v.toString(), where});
+        return;
+    }
+    const QMetaObject *mo = obj->metaObject();
+    const int idx = mo->indexOfProperty(key.toLatin1().constData());
+    if (idx < 0) {
+        if (path.isEmpty() && ApplyFrameworkValue(obj, key, v, st))
+            return;
+        Fail(where, QStringLiteral("unknown property of %1").arg(QString::fromLatin1(mo->className())));
+    }
+    const QMetaProperty prop = mo->property(idx);
+    const QMetaType type = prop.metaType();
+    if (type.flags().testFlag(QMetaType::PointerToQObject)) {
+        if (!v.isObject())
+            Fail(where, QStringLiteral("a settings object needs an object value"));
+        QObject *sub = prop.read(obj).value<QObject *>();
+        if (!sub)
+            Fail(where, QStringLiteral("settings object missing"));
+        ApplyObject(sub, v.toObject(), st, path.isEmpty() ? key : path + QLatin1Char('.') + key);
+        return;
+    }
+    if (!prop.isWritable())
+        Fail(where, QStringLiteral("read-only property"));
+    QVariant value;
+    // TColor is an alias of quint32, so the meta-object sees "uint"; unsigned values in
+    // layouts are colours, written as numbers or as identifiers such as "clBtnFace".
+    if (type.id() == QMetaType::UInt) {
+        TColor c = 0;
+        if (v.isDouble())
+            c = TColor(qint64(v.toDouble()));
+        else if (!v.isString() || !IdentToColor(v.toString(), &c))
+            Fail(where, QStringLiteral("not a colour: %1").arg(v.toVariant().toString()));
+        value = QVariant::fromValue<TColor>(c);
+    } else if (prop.isEnumType()) {
+        value = EnumValue(prop, v, where);
+    } else {
+        value = v.toVariant();
+        if (!value.canConvert(type))
+            Fail(where, QStringLiteral("value of the wrong type"));
+        value.convert(type);
+    }
+    if (!prop.write(obj, value))
+        Fail(where, QStringLiteral("value not accepted"));
+}
+
+// QJsonObject keeps its keys sorted, so values arrive in name order; setters therefore
+// must not depend on the order of values while the layout is loading.
+void ApplyObject(QObject *obj, const QJsonObject &values, LoadState &st, const QString &path)
+{
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (path.isEmpty() && (it.key() == kName || it.key() == kClass || it.key() == kChildren))
+            continue;
+        ApplyValue(obj, it.key(), it.value(), st, path);
+    }
+}
+
+void LoadChildren(QWidget *parent, const QJsonArray &children, LoadState &st);
+
+void LoadControl(QWidget *parent, const QJsonObject &spec, LoadState &st)
+{
+    const QString cls = spec.value(kClass).toString();
+    const QString name = spec.value(kName).toString();
+    const auto factory = Registry().constFind(cls);
+    if (factory == Registry().constEnd())
+        Fail(name.isEmpty() ? cls : name, QStringLiteral("unknown class \"%1\"").arg(cls));
+    QWidget *w = (*factory)(parent);
+    w->setObjectName(name);
+    if (auto *c = dynamic_cast<TComponent *>(w))
+        c->BeginLoad();
+    st.created.append(w);
+    ApplyObject(w, spec, st, QString());
+    LoadChildren(w, spec.value(kChildren).toArray(), st);
+}
+
+void LoadChildren(QWidget *parent, const QJsonArray &children, LoadState &st)
+{
+    for (const QJsonValue &c : children) {
+        if (!c.isObject())
+            Fail(Where(parent, QString()), QStringLiteral("a child must be an object"));
+        LoadControl(parent, c.toObject(), st);
+    }
+}
+
+void BindMembers(LoadState &st)
+{
+    const QMetaObject *mo = st.root->metaObject();
+    for (QObject *obj : std::as_const(st.created)) {
+        if (obj == st.root || obj->objectName().isEmpty())
+            continue;
+        const int idx = mo->indexOfProperty(obj->objectName().toLatin1().constData());
+        if (idx < 0)
+            continue;
+        const QMetaProperty prop = mo->property(idx);
+        const QMetaObject *target = prop.metaType().metaObject();
+        if (!prop.metaType().flags().testFlag(QMetaType::PointerToQObject) || !target
+            || !obj->metaObject()->inherits(target))
+            Fail(obj->objectName(), QStringLiteral("member of another class in the window"));
+        QVariant v(prop.metaType(), &obj);
+        prop.write(st.root, v);
+    }
+}
+
+void ApplyTabOrder(LoadState &st)
+{
+    QList<QWidget *> chain;
+    std::function<void(QWidget *)> visit = [&](QWidget *parent) {
+        QList<QWidget *> kids;
+        for (QObject *o : parent->children())
+            if (auto *w = qobject_cast<QWidget *>(o); w && st.created.contains(w))
+                kids.append(w);
+        std::stable_sort(kids.begin(), kids.end(), [&](QWidget *a, QWidget *b) {
+            return st.tabOrder.value(a, INT_MAX) < st.tabOrder.value(b, INT_MAX);
+        });
+        for (QWidget *w : kids) {
+            if (w->focusPolicy() & Qt::TabFocus)
+                chain.append(w);
+            visit(w);
+        }
+    };
+    visit(st.root);
+    for (int i = 0; i + 1 < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+}
+
+QMetaMethod FindMethod(const QMetaObject *mo, const QString &name, QMetaMethod::MethodType type)
+{
+    const QByteArray n = name.toLatin1();
+    for (int i = 0; i < mo->methodCount(); ++i) {
+        const QMetaMethod m = mo->method(i);
+        if (m.methodType() == type && m.name() == n)
+            return m;
+    }
+    return QMetaMethod();
+}
+
+void ConnectEvents(LoadState &st)
+{
+    for (const PendingEvent &e : std::as_const(st.events)) {
+        const QMetaMethod signal = FindMethod(e.sender->metaObject(), e.event, QMetaMethod::Signal);
+        if (!signal.isValid())
+            Fail(e.where, QStringLiteral("unknown event"));
+        QMetaMethod handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Slot);
+        if (!handler.isValid())
+            handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Method);
+        if (!handler.isValid())
+            Fail(e.where, QStringLiteral("unknown handler \"%1\"").arg(e.handler));
+        if (!QMetaObject::checkConnectArgs(signal, handler))
+            Fail(e.where, QStringLiteral("handler \"%1\" does not fit the event").arg(e.handler));
+        // Direct: handlers take some arguments by reference and may change them.
+        auto *binding = new TEventBinding(st.root, handler.methodIndex());
+        const int slot = QObject::staticMetaObject.methodCount(); // first index past QObject's own
+        if (!QMetaObject::connect(e.sender, signal.methodIndex(), binding, slot, Qt::DirectConnection))
+            Fail(e.where, QStringLiteral("cannot bind \"%1\"").arg(e.handler));
+    }
+}
+
+} // namespace
+
+void SetEventExceptionHandler(EventExceptionHandler handler)
+{
+    ExceptionHandler() = std::move(handler);
+}
+
+int EventFailureCount()
+{
+    return g_failures;
+}
+
+void TLayoutLoader::RegisterClass(const QString &className, Factory factory)
+{
+    Registry().insert(className, std::move(factory));
+}
+
+void TLayoutLoader::RegisterWidgetClasses()
+{
+    Register<TAdvEdit>("TAdvEdit");
+    Register<TAdvOfficeCheckBox>("TAdvOfficeCheckBox");
+    Register<TAdvGlassButton>("TAdvGlassButton");
+    Register<TEllipsLabel>("TEllipsLabel");
+    Register<TAdvPanel>("TAdvPanel");
+    Register<TAdvSmoothPanel>("TAdvSmoothPanel");
+}
+
+void TLayoutLoader::Apply(QWidget *root, const QJsonObject &layout)
+{
+    RegisterWidgetClasses();
+    LoadState st;
+    st.root = root;
+    if (auto *c = dynamic_cast<TComponent *>(root))
+        c->BeginLoad();
+    st.created.append(root);
+    ApplyObject(root, layout, st, QString());
+    LoadChildren(root, layout.value(kChildren).toArray(), st);
+    BindMembers(st);
+    ApplyTabOrder(st);
+    for (QObject *obj : std::as_const(st.created))
+        if (auto *c = dynamic_cast<TComponent *>(obj))
+            c->Loaded();
+    ConnectEvents(st);
+}
+
+QJsonObject TLayoutLoader::Read(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw ELayoutError(QStringLiteral("Layout: cannot read %1").arg(path));
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+    if (doc.isNull() || !doc.isObject())
+        throw ELayoutError(QStringLiteral("Layout: %1: %2 at offset %3").arg(path, err.errorString()).arg(err.offset));
+    return doc.object();
+}
