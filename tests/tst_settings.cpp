@@ -1,0 +1,515 @@
+#include "Exceptions.h"
+#include "FileSystem.h"
+#include "Settings.h"
+#include "SysError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("<unreadable>");
+    return f.readAll();
+}
+
+bool WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// "top,left,MojiSyu,1Mojigoto,SepBlank,Num,Kigou" keeps the tables readable.
+QString Describe(const TKanavoxSettings &s)
+{
+    return QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
+        .arg(s.MainTop).arg(s.MainLeft)
+        .arg(int(s.MojiSyu)).arg(int(s.Mojigoto1)).arg(int(s.SepBlank)).arg(int(s.Num)).arg(int(s.Kigou));
+}
+
+TKanavoxSettings Make(int top, int left, bool m, bool one, bool blank, bool num, bool kigou)
+{
+    TKanavoxSettings s;
+    s.MainTop = top;
+    s.MainLeft = left;
+    s.MojiSyu = m;
+    s.Mojigoto1 = one;
+    s.SepBlank = blank;
+    s.Num = num;
+    s.Kigou = kigou;
+    return s;
+}
+
+QByteArray Utf16(const QString &text, bool littleEndian)
+{
+    QByteArray b(littleEndian ? "\xFF\xFE" : "\xFE\xFF", 2);
+    for (QChar c : text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        b.append(littleEndian ? lo : hi);
+        b.append(littleEndian ? hi : lo);
+    }
+    return b;
+}
+
+const QByteArray kElevenLines = "[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n"
+                                "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n";
+
+const QString kDenied = QStringLiteral("アクセスが拒否されました");
+
+} // namespace
+
+Q_DECLARE_METATYPE(TKanavoxSettings)
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void settingsFilePath_data();
+    void settingsFilePath();
+    void newFileHasElevenLines();
+    void load_data();
+    void load();
+    void save_data();
+    void save();
+    void unreadableAtLoad();
+    void unreadableAtSave();
+    void unreadableWithoutPermission();
+    void unwritableLocation_data();
+    void unwritableLocation();
+    void unwritableDirectoryWithoutPermission();
+    void interruptedSaveKeepsOldFile();
+    void fileSizeLimitKeepsOldFile();
+    void linkKeepsPointing_data();
+    void linkKeepsPointing();
+    void permissionBitsKept();
+    void errorDescriptions_data();
+    void errorDescriptions();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QString IniPath() const { return m_dir->filePath(u"Kanavox.ini"_qs); }
+    QStringList DirEntries() const
+    {
+        return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                             | QDir::NoDotAndDotDot);
+    }
+};
+
+void TestSettings::init()
+{
+    FileSystem::ClearFaultForTesting();
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+    SetSettingsDirectoryOverride(m_dir->path());
+}
+
+void TestSettings::cleanup()
+{
+    FileSystem::ClearFaultForTesting();
+    SetSettingsDirectoryOverride(QString());
+    if (m_dir)
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+void TestSettings::settingsFilePath_data()
+{
+    QTest::addColumn<QString>("dir");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain directory") << u"/opt/kv"_qs << u"/opt/kv/Kanavox.ini"_qs;
+    QTest::newRow("trailing separator") << u"/opt/kv/"_qs << u"/opt/kv/Kanavox.ini"_qs;
+    QTest::newRow("root") << u"/"_qs << u"/Kanavox.ini"_qs;
+    QTest::newRow("executable's directory")
+        << QString() << QCoreApplication::applicationDirPath() + u"/Kanavox.ini"_qs;
+}
+
+void TestSettings::settingsFilePath()
+{
+    QFETCH(QString, dir);
+    QFETCH(QString, expected);
+    SetSettingsDirectoryOverride(dir);
+    QCOMPARE(SettingsFilePath(), expected);
+}
+
+void TestSettings::newFileHasElevenLines()
+{
+    QVERIFY(!QFile::exists(IniPath()));
+    QCOMPARE(Describe(LoadSettings()), u"0,0,1,1,0,0,0"_qs);
+    SaveSettings(Make(120, 80, true, true, false, false, false));
+    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+    // A new file is created like any other file of the user: 0666 less the umask.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(IniPath()).constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 0777), int(0666 & ~mask));
+    QCOMPARE(Describe(LoadSettings()), u"120,80,1,1,0,0,0"_qs);
+}
+
+void TestSettings::load_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+
+    const QByteArray full = "[Position]\r\nMainTop=-5\r\nMainLeft=300\r\n\r\n"
+                            "[Setting]\r\nMojiSyu=0\r\n1Mojigoto=0\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n";
+    const QString fullText = QString::fromLatin1(full);
+    QTest::newRow("all values") << full << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("empty file") << QByteArray() << u"0,0,1,1,0,0,0"_qs;
+    QTest::newRow("other case, blanks") << QByteArray("[setting]\r\nmojisyu = 0\r\n")
+                                        << u"0,0,0,1,0,0,0"_qs;
+    QTest::newRow("2 is checked") << QByteArray("[Setting]\r\nMojiSyu=0\r\nSepBlank=2\r\n")
+                                  << u"0,0,0,1,1,0,0"_qs;
+    QTest::newRow("true and yes are defaults")
+        << QByteArray("[Setting]\r\nMojiSyu=true\r\nSepBlank=yes\r\n1Mojigoto=false\r\n")
+        << u"0,0,1,1,0,0,0"_qs;
+    QTest::newRow("hex $1F") << QByteArray("[Position]\r\nMainTop=$1F\r\n") << u"31,0,1,1,0,0,0"_qs;
+    QTest::newRow("hex 0x1F") << QByteArray("[Position]\r\nMainTop=0x1F\r\n") << u"31,0,1,1,0,0,0"_qs;
+    QTest::newRow("hex 0X1f") << QByteArray("[Position]\r\nMainTop=0X1f\r\n") << u"31,0,1,1,0,0,0"_qs;
+    QTest::newRow("MainLeft 0x20") << QByteArray("[Position]\r\nMainLeft=0x20\r\n") << u"0,32,1,1,0,0,0"_qs;
+    QTest::newRow("off-screen left") << QByteArray("[Position]\r\nMainLeft=-1200\r\n")
+                                     << u"0,-1200,1,1,0,0,0"_qs;
+    QTest::newRow("non-numbers are defaults")
+        << QByteArray("[Position]\r\nMainTop=1.5\r\nMainLeft=\r\n[Setting]\r\nNum=99999999999\r\nKigou=x1\r\n")
+        << u"0,0,1,1,0,0,0"_qs;
+    QTest::newRow("keys in wrong section") << QByteArray("[Setting]\r\nMainTop=5\r\n[Position]\r\nNum=1\r\n")
+                                           << u"0,0,1,1,0,0,0"_qs;
+    QTest::newRow("comments and orphans ignored")
+        << QByteArray("MainTop=9\r\n[Position]\r\n;MainTop=8\r\nMainLeft=7\r\n") << u"0,7,1,1,0,0,0"_qs;
+    QTest::newRow("LF only") << QByteArray(full).replace("\r\n", "\n") << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("CR only") << QByteArray(full).replace("\r\n", "\r") << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF" + full) << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("UTF-16LE mark") << Utf16(fullText, true) << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("UTF-16BE mark") << Utf16(fullText, false) << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("UTF-16 odd length") << Utf16(fullText, true).append('\x01') << u"-5,300,0,0,1,1,1"_qs;
+    QTest::newRow("binary junk") << QByteArray("\x00\xFF\xFE\x01[\x80]\r\n=\r\n[", 13) << u"0,0,1,1,0,0,0"_qs;
+}
+
+void TestSettings::load()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QVERIFY(WriteBytes(IniPath(), bytes));
+    QCOMPARE(Describe(LoadSettings()), expected);
+}
+
+void TestSettings::save_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<TKanavoxSettings>("settings");
+    QTest::addColumn<QByteArray>("after");
+
+    const TKanavoxSettings s = Make(120, 80, true, true, false, false, false);
+    const QByteArray position = "[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n";
+    const QByteArray setting = "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n";
+
+    QTest::newRow("merge keeps spelling and place")
+        << QByteArray("[setting]\r\nmojisyu = 0\r\n")
+        << s
+        << QByteArray("[setting]\r\nmojisyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n" + position);
+    QTest::newRow("existing keys in other order stay there")
+        << QByteArray("[Setting]\r\nKigou=1\r\nx=y\r\nMOJISYU=0\r\n[Position]\r\nmainleft=3\r\n")
+        << Make(-7, 9, false, true, true, false, false)
+        << QByteArray("[Setting]\r\nKigou=0\r\nx=y\r\nMOJISYU=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\n\r\n"
+                      "[Position]\r\nmainleft=9\r\nMainTop=-7\r\n\r\n");
+    QTest::newRow("comment dropped, other section first")
+        << QByteArray(";note\r\n[Other]\r\nx=1\r\n") << s << QByteArray("[Other]\r\nx=1\r\n\r\n" + position + setting);
+    QTest::newRow("other section between and after")
+        << QByteArray("[Position]\r\n; c\r\n[Other]\r\nx=1\r\n\r\n[Setting]\r\n[Last]\r\nbare line\r\n") << s
+        << QByteArray(position + "[Other]\r\nx=1\r\n\r\n" + setting + "[Last]\r\nbare line\r\n\r\n");
+    const QByteArray foreign("[\x93\xFA\x96\x7B]\r\n\xE9t\xE9=\xA0\xFF\x80\r\n\r\n");
+    QTest::newRow("foreign bytes survive") << QByteArray(foreign + position + setting) << s
+                                           << QByteArray(foreign + position + setting);
+    const QString text = u"[Foreign]\r\n名前=かなぼっくす\r\n\r\n"_qs;
+    const QString ours = QString::fromLatin1(position + setting);
+    QTest::newRow("UTF-8 mark kept") << QByteArray("\xEF\xBB\xBF" + text.toUtf8()) << s
+                                     << QByteArray("\xEF\xBB\xBF" + (text + ours).toUtf8());
+    QTest::newRow("UTF-16LE mark kept") << Utf16(text, true) << s << Utf16(text + ours, true);
+    QTest::newRow("UTF-16BE mark kept") << Utf16(text, false) << s << Utf16(text + ours, false);
+    QTest::newRow("CR-only file written with CR LF")
+        << QByteArray("[Setting]\rNum=1\r") << s
+        << QByteArray("[Setting]\r\nNum=0\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nKigou=0\r\n\r\n" + position);
+}
+
+void TestSettings::save()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(TKanavoxSettings, settings);
+    QFETCH(QByteArray, after);
+    QVERIFY(WriteBytes(IniPath(), before));
+    SaveSettings(settings);
+    QCOMPARE(ReadBytes(IniPath()), after);
+    QCOMPARE(Describe(LoadSettings()), Describe(settings));
+    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+}
+
+// Root reads any file, so the lock is injected.
+void TestSettings::unreadableAtLoad()
+{
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+    try {
+        LoadSettings();
+        QFAIL("an unreadable file gave settings");
+    } catch (const EFOpenError &e) {
+        QCOMPARE(e.Message(), u"ファイル "_qs + IniPath() + u" は開けません。 アクセスが拒否されました "_qs);
+    }
+}
+
+void TestSettings::unreadableAtSave()
+{
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        try {
+            SaveSettings(Make(1, 2, false, false, false, false, false));
+            QFAIL("a save over an unreadable file succeeded");
+        } catch (const EFOpenError &e) {
+            QCOMPARE(e.Message(), u"ファイル "_qs + IniPath() + u" は開けません。 アクセスが拒否されました "_qs);
+        }
+        FileSystem::ClearFaultForTesting();
+        QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+        FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+    }
+    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+}
+
+// The same through real permissions, where they bind (not as root).
+void TestSettings::unreadableWithoutPermission()
+{
+    if (::geteuid() == 0)
+        QSKIP("root reads files without read permission; covered by the injected fault");
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    QVERIFY(QFile::setPermissions(IniPath(), QFile::WriteOwner));
+    const QString expected = u"ファイル "_qs + IniPath() + u" は開けません。 アクセスが拒否されました "_qs;
+    try {
+        LoadSettings();
+        QFAIL("an unreadable file gave settings");
+    } catch (const EFOpenError &e) {
+        QCOMPARE(e.Message(), expected);
+    }
+    try {
+        SaveSettings(Make(1, 2, false, false, false, false, false));
+        QFAIL("a save over an unreadable file succeeded");
+    } catch (const EFOpenError &e) {
+        QCOMPARE(e.Message(), expected);
+    }
+    QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::WriteOwner));
+    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+}
+
+void TestSettings::unwritableLocation_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("directory named Kanavox.ini") << u"dir"_qs << SysErrorMessage(EISDIR);
+    QTest::newRow("path under a plain file") << u"under-file"_qs << SysErrorMessage(ENOTDIR);
+    QTest::newRow("read-only existing file") << u"read-only"_qs << kDenied;
+}
+
+void TestSettings::unwritableLocation()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, description);
+
+    QByteArray old;
+    if (kind == u"dir"_qs) {
+        QVERIFY(QDir(m_dir->path()).mkdir(u"Kanavox.ini"_qs));
+    } else if (kind == u"under-file"_qs) {
+        const QString plain = m_dir->filePath(u"plain"_qs);
+        QVERIFY(WriteBytes(plain, "not a directory"));
+        SetSettingsDirectoryOverride(plain);
+        old = "not a directory";
+    } else {
+        old = "[Setting]\r\nNum=1\r\n\r\n";
+        QVERIFY(WriteBytes(IniPath(), old));
+        QVERIFY(QFile::setPermissions(IniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    }
+    const QString path = SettingsFilePath();
+
+    // Loading what cannot be written is no failure: a directory or a missing file gives defaults.
+    if (kind != u"read-only"_qs)
+        QCOMPARE(Describe(LoadSettings()), u"0,0,1,1,0,0,0"_qs);
+
+    const QStringList entriesBefore = DirEntries();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        try {
+            SaveSettings(Make(120, 80, true, true, false, false, false));
+            QFAIL("a save to an unwritable location reported success");
+        } catch (const EFCreateError &e) {
+            QCOMPARE(e.Message(), u"ファイル \""_qs + path + u"\" を作成できません。"_qs + description);
+        }
+        QCOMPARE(DirEntries(), entriesBefore);
+        if (kind == u"dir"_qs)
+            QVERIFY(QFileInfo(path).isDir());
+        else if (kind == u"under-file"_qs)
+            QCOMPARE(ReadBytes(m_dir->filePath(u"plain"_qs)), old);
+        else
+            QCOMPARE(ReadBytes(path), old);
+    }
+}
+
+void TestSettings::unwritableDirectoryWithoutPermission()
+{
+    if (::geteuid() == 0)
+        QSKIP("root writes into any directory; covered by the injected create fault");
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+    try {
+        SaveSettings(Make(1, 2, true, true, true, true, true));
+        QFAIL("a save into an unwritable directory succeeded");
+    } catch (const EFCreateError &e) {
+        QCOMPARE(e.Message(), u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + kDenied);
+    }
+    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+}
+
+// The old file must survive a save that stops after the new text is fully written.
+void TestSettings::interruptedSaveKeepsOldFile()
+{
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    FileSystem::SetFaultForTesting(FileSystem::Fault::BeforeRename, EIO);
+    try {
+        SaveSettings(Make(5, 6, false, false, true, true, true));
+        QFAIL("an interrupted save reported success");
+    } catch (const EFCreateError &e) {
+        QCOMPARE(e.Message(), u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + SysErrorMessage(EIO));
+    }
+    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+    FileSystem::ClearFaultForTesting();
+    SaveSettings(Make(5, 6, false, false, true, true, true));
+    QCOMPARE(Describe(LoadSettings()), u"5,6,0,0,1,1,1"_qs);
+}
+
+// A real short write followed by EFBIG from the kernel, which binds root too: the loop
+// must not take the short write for success, and the old file must survive.
+void TestSettings::fileSizeLimitKeepsOldFile()
+{
+    const QByteArray old = "[Other]\r\nlong=" + QByteArray(4000, 'x') + "\r\n\r\n" + kElevenLines;
+    QVERIFY(WriteBytes(IniPath(), old));
+    struct rlimit saved;
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    QString message;
+    try {
+        SaveSettings(Make(1, 2, true, true, true, true, true));
+    } catch (const EFCreateError &e) {
+        message = e.Message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(message, u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + SysErrorMessage(EFBIG));
+    QCOMPARE(ReadBytes(IniPath()), old);
+    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+}
+
+void TestSettings::linkKeepsPointing_data()
+{
+    QTest::addColumn<QString>("linkText");
+    QTest::addColumn<bool>("chain");
+    QTest::addColumn<bool>("dangling");
+    QTest::newRow("relative link") << u"real/target.ini"_qs << false << false;
+    QTest::newRow("absolute link") << u"<abs>"_qs << false << false;
+    QTest::newRow("link to a link") << u"hop.ini"_qs << true << false;
+    QTest::newRow("dangling link") << u"real/target.ini"_qs << false << true;
+}
+
+void TestSettings::linkKeepsPointing()
+{
+    QFETCH(QString, linkText);
+    QFETCH(bool, chain);
+    QFETCH(bool, dangling);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"real"_qs));
+    const QString target = m_dir->filePath(u"real/target.ini"_qs);
+    if (linkText == u"<abs>"_qs)
+        linkText = target;
+    if (!dangling)
+        QVERIFY(WriteBytes(target, "[Other]\r\nx=1\r\n"));
+    if (chain)
+        QCOMPARE(::symlink("real/target.ini", QFile::encodeName(m_dir->filePath(u"hop.ini"_qs)).constData()), 0);
+    QCOMPARE(::symlink(QFile::encodeName(linkText).constData(), QFile::encodeName(IniPath()).constData()), 0);
+
+    SaveSettings(Make(120, 80, true, true, false, false, false));
+
+    QVERIFY(QFileInfo(IniPath()).isSymLink());
+    QCOMPARE(QFileInfo(IniPath()).canonicalFilePath(), QFileInfo(target).canonicalFilePath());
+    char buffer[4096] = {};
+    QVERIFY(::readlink(QFile::encodeName(IniPath()).constData(), buffer, sizeof buffer - 1) > 0);
+    QCOMPARE(QString::fromLocal8Bit(buffer), linkText);
+    const QByteArray expected = dangling ? kElevenLines : QByteArray("[Other]\r\nx=1\r\n\r\n" + kElevenLines);
+    QCOMPARE(ReadBytes(target), expected);
+    QCOMPARE(QDir(m_dir->filePath(u"real"_qs)).entryList(QDir::Files | QDir::Hidden), QStringList{u"target.ini"_qs});
+}
+
+void TestSettings::permissionBitsKept()
+{
+    QVERIFY(WriteBytes(IniPath(), kElevenLines));
+    const QByteArray path = QFile::encodeName(IniPath());
+    QCOMPARE(::chmod(path.constData(), 0640), 0);
+    SaveSettings(Make(1, 2, true, true, true, true, true));
+    struct stat st;
+    QCOMPARE(::stat(path.constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 07777), 0640);
+    QCOMPARE(Describe(LoadSettings()), u"1,2,1,1,1,1,1"_qs);
+}
+
+void TestSettings::errorDescriptions_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("japanese");
+    const int codes[] = {EACCES, EPERM, ENOENT, ENOTDIR, EISDIR, ENOSPC, EROFS, EFBIG,
+                         EIO, EBUSY, ELOOP, ENAMETOOLONG, EMFILE, EDQUOT};
+    for (int code : codes)
+        QTest::addRow("%s", strerrorname_np(code)) << code << true;
+    QTest::newRow("EDOM falls back") << EDOM << false;
+    QTest::newRow("unknown code falls back") << 123456 << false;
+}
+
+// Descriptions end the messages' second blank: no full stop of their own, which the
+// application would otherwise follow with its own ".".
+void TestSettings::errorDescriptions()
+{
+    QFETCH(int, code);
+    QFETCH(bool, japanese);
+    const QString text = SysErrorMessage(code);
+    QVERIFY(!text.isEmpty());
+    QVERIFY2(!text.endsWith(u'.') && !text.endsWith(u'。'), qPrintable(text));
+    if (japanese) {
+        QVERIFY2(std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0x7F; }),
+                 qPrintable(text));
+    } else {
+        QString system = QString::fromLocal8Bit(std::strerror(code));
+        while (system.endsWith(u'.'))
+            system.chop(1);
+        QCOMPARE(text, system);
+    }
+    if (code == EACCES || code == EPERM)
+        QCOMPARE(text, kDenied);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
