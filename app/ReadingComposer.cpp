@@ -6,10 +6,10 @@ namespace {
 
 // One constant, split at the commas: the index of a character in the list is its
 // index in the reading table. The backslash entry is a single "\".
-const QString kAlphabetText = QStringLiteral(
+constexpr char kAlphabetText[] =
     "A,B,C,D,E,F,G,H,I,J,K,L,M,N,O,P,Q,R,S,T,U,V,W,X,Y,Z,"
     "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r,s,t,u,v,w,x,y,z,"
-    "0,1,2,3,4,5,6,7,8,9,@,?,!,#,&,(,),<,>,[,],_,\\,/");
+    "0,1,2,3,4,5,6,7,8,9,@,?,!,#,&,(,),<,>,[,],_,\\,/";
 
 constexpr int kAlphabetSize = 76;
 constexpr int kReadingCount = 80;
@@ -18,7 +18,7 @@ constexpr int kPrefixBase = 75;
 
 const QStringList &Alphabet()
 {
-    static const QStringList list = kAlphabetText.split(QLatin1Char(','));
+    static const QStringList list = QString::fromLatin1(kAlphabetText).split(QLatin1Char(','));
     return list;
 }
 
