@@ -208,9 +208,14 @@ void TfmKanavox::closeEvent(QCloseEvent *event)
     event->setAccepted(CloseQuery());
 }
 
+bool TfmKanavox::SessionEnding()
+{
+    return CloseQuery();
+}
+
 void TfmKanavox::CommitData(QSessionManager &manager)
 {
-    // The session is ending: save now; if that fails, ask the session to wait.
-    if (!CloseQuery() && manager.allowsInteraction())
+    // If the settings cannot be written, ask the session to wait: the error box is up.
+    if (!SessionEnding() && manager.allowsInteraction())
         manager.cancel();
 }

@@ -91,6 +91,9 @@ public:
 
     // Runs the close query as every close request does; true when the window may close.
     bool CloseQuery();
+    // The session is about to end (log-off, shut-down): the settings are written as on
+    // any close request. False when they could not be.
+    bool SessionEnding();
 
 public slots:
     void FormCreate(QObject *Sender);

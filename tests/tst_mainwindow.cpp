@@ -1,0 +1,462 @@
+// The main window as a user drives it: real key and mouse events on the shown window,
+// the settings file in a directory of the test's own, message boxes captured.
+#include "Application.h"
+#include "Clipboard.h"
+#include "FileSystem.h"
+#include "Main.h"
+#include "MessageBox.h"
+#include "Settings.h"
+#include "SysError.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
+#include <cerrno>
+#include <memory>
+
+namespace {
+
+struct Box {
+    QString caption;
+    QString text;
+};
+
+const QString kElevenLines = QStringLiteral(
+    "[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
+    "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n");
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TfmKanavox> m_form;
+    QList<Box> m_boxes;
+
+    QString IniPath() const { return m_dir->filePath(QStringLiteral("Kanavox.ini")); }
+
+    TfmKanavox *Open()
+    {
+        m_form = std::make_unique<TfmKanavox>();
+        m_form->show();
+        m_form->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_form.get()))
+            qWarning("window not active");
+        m_form->edtPass->setFocus();
+        return m_form.get();
+    }
+
+    QString Reading() const { return m_form->lblEGkekka->Caption(); }
+    QString Status() const { return m_form->lblCopyKekka->Caption(); }
+
+    void ClickBox(TAdvOfficeCheckBox *box)
+    {
+        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(5, 10));
+    }
+
+    void ClickButton(TAdvGlassButton *button)
+    {
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(button->width() / 2, button->height() / 2));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        SetSettingsDirectoryOverride(m_dir->path());
+        m_boxes.clear();
+        SetMessageBoxHook([this](const QString &caption, const QString &text) { m_boxes.append({caption, text}); });
+        TClipboard::SetOpenFailureForTesting(std::nullopt);
+        FileSystem::ClearFaultForTesting();
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        FileSystem::ClearFaultForTesting();
+        TClipboard::SetOpenFailureForTesting(std::nullopt);
+        if (m_form) {
+            // Let the window go without writing the test's directory again.
+            m_form->hide();
+            m_form.reset();
+        }
+        SetMessageBoxHook({});
+        SetSettingsDirectoryOverride(QString());
+    }
+
+    // A first start with no file: default position and options, everything empty.
+    void firstStartWithoutFile()
+    {
+        TfmKanavox *f = Open();
+        QCOMPARE(f->windowTitle(), QStringLiteral("Kanavox Ver.0.07"));
+        QCOMPARE(f->pos(), QPoint(0, 0));
+        QCOMPARE(f->size(), QSize(664, 443));
+        QVERIFY(f->chkMojisyuIns->GetChecked());
+        QVERIFY(f->chk1Mojisyu->GetChecked());
+        QVERIFY(f->chk1Mojisyu->isEnabled());
+        QVERIFY(!f->chkSepBlank->GetChecked());
+        QVERIFY(!f->chkNum->GetChecked());
+        QVERIFY(!f->chkKigou->GetChecked());
+        QCOMPARE(f->edtPass->Text(), QString());
+        QCOMPARE(Reading(), QString());
+        QCOMPARE(Status(), QString());
+        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(!(f->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(f->minimumSize(), f->maximumSize());
+    }
+
+    // Stored position and options come back, and a stored unchecked insertClass
+    // disables the per-character option without changing it.
+    void startWithStoredSettings()
+    {
+        WriteFile(IniPath(), kElevenLines.arg(120).arg(80).arg(0).arg(1).arg(1).arg(0).arg(1).toLatin1());
+        TfmKanavox *f = Open();
+        QCOMPARE(f->pos(), QPoint(80, 120));
+        QVERIFY(!f->chkMojisyuIns->GetChecked());
+        QVERIFY(f->chk1Mojisyu->GetChecked());
+        QVERIFY(!f->chk1Mojisyu->isEnabled());
+        QVERIFY(f->chkSepBlank->GetChecked());
+        QVERIFY(!f->chkNum->GetChecked());
+        QVERIFY(f->chkKigou->GetChecked());
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("a1!"));
+        QCOMPARE(Reading(), QStringLiteral("エー イチ !"));
+    }
+
+    void keyFilter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reading");
+        QTest::newRow("Ab1") << "Ab1" << "Ab1" << QStringLiteral("大文字:エー、小文字:ビー、数字:イチ");
+        QTest::newRow("blank dropped") << "a b" << "ab" << QStringLiteral("小文字:エー、小文字:ビー");
+        QTest::newRow("symbols") << "@\\/" << "@\\/" << QStringLiteral("記号:単価記号、記号:円記号、記号:スラッシュ");
+        QTest::newRow("hyphen dropped") << "A-B" << "AB" << QStringLiteral("大文字:エー、大文字:ビー");
+        QTest::newRow("only rejected") << " -+" << "" << QString();
+    }
+    void keyFilter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, text);
+        QFETCH(QString, reading);
+        Open();
+        QTest::keyClicks(m_form->edtPass, typed);
+        QCOMPARE(m_form->edtPass->Text(), text);
+        QCOMPARE(Reading(), reading);
+    }
+
+    // Keys that produce no accepted character leave text and reading as they were.
+    void ignoredKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier) << "\r";
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier) << "\x1b";
+        QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "\x03";
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << "\x18";
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "\x1a";
+        QTest::newRow("Ctrl+Z no text") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "";
+        QTest::newRow("full-width A") << int(Qt::Key_unknown) << int(Qt::NoModifier) << QStringLiteral("Ａ");
+        QTest::newRow("blank") << int(Qt::Key_Space) << int(Qt::NoModifier) << " ";
+    }
+    void ignoredKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, text);
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("ab"));
+        const QString before = Reading();
+        QTest::sendKeyEvent(QTest::Press, m_form->edtPass, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+        QTest::sendKeyEvent(QTest::Release, m_form->edtPass, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_form->edtPass->Text(), QStringLiteral("ab"));
+        QCOMPARE(Reading(), before);
+        QVERIFY(m_form->isVisible());
+    }
+
+    // Tab moves the focus on instead of entering the edit's text.
+    void tabMovesFocus()
+    {
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("a"));
+        QTest::keyClick(m_form->edtPass, Qt::Key_Tab);
+        QCOMPARE(m_form->edtPass->Text(), QStringLiteral("a"));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->btnEnd));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->btnCopy));
+    }
+
+    // Erasing the password keeps the last reading on display, and option clicks then
+    // change nothing; a copy takes the displayed reading.
+    void backspaceKeepsLastReading()
+    {
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("A"));
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
+        QTest::keyClick(m_form->edtPass, Qt::Key_Backspace);
+        QCOMPARE(m_form->edtPass->Text(), QString());
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
+        ClickBox(m_form->chkMojisyuIns);
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n大文字:エー"));
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
+    }
+
+    void ctrlV_data()
+    {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reading");
+        const int ctrl = int(Qt::ControlModifier);
+        QTest::newRow("a b") << ctrl << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
+        QTest::newRow("Ctrl+Shift") << (ctrl | int(Qt::ShiftModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
+        QTest::newRow("Ctrl+Alt") << (ctrl | int(Qt::AltModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
+        QTest::newRow("two lines") << ctrl << "ab\r\ncd" << "ab\r\ncd"
+                                   << QStringLiteral("小文字:エー、小文字:ビー、小文字:シー、小文字:ディー");
+        QTest::newRow("outside alphabet") << ctrl << QStringLiteral("Ａ-x") << QStringLiteral("Ａ-x") << QStringLiteral("小文字:エックス");
+    }
+    void ctrlV()
+    {
+        QFETCH(int, modifiers);
+        QFETCH(QString, clip);
+        QFETCH(QString, text);
+        QFETCH(QString, reading);
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Z9"));
+        QGuiApplication::clipboard()->setText(clip);
+        QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(m_form->edtPass->Text(), text);
+        QCOMPARE(Reading(), reading);
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), text + QStringLiteral("\r\n") + reading);
+    }
+
+    // An image (no text) empties the edit; the previous reading stays on display.
+    void ctrlVWithoutText()
+    {
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("q"));
+        QImage img(4, 4, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(img);
+        QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_form->edtPass->Text(), QString());
+        QCOMPARE(Reading(), QStringLiteral("小文字:キュー"));
+    }
+
+    // A clipboard that cannot be opened: the failure reaches the user in an error box
+    // captioned "Kanavox" with the final "." and the edit keeps its text.
+    void ctrlVClipboardLocked()
+    {
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("ab"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("zz"));
+        TClipboard::SetOpenFailureForTesting(QStringLiteral("アクセスが拒否されました"));
+        QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].caption, QStringLiteral("Kanavox"));
+        QCOMPARE(m_boxes[0].text, QStringLiteral("クリップボード アクセスが拒否されました を開けません."));
+        QCOMPARE(m_form->edtPass->Text(), QStringLiteral("ab"));
+        // The program goes on running normally.
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("c"));
+        QCOMPARE(m_form->edtPass->Text(), QStringLiteral("abc"));
+    }
+
+    // The copy status stays until the reading is recomposed for a non-empty password.
+    void copyStatus()
+    {
+        Open();
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n"));
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
+        ClickBox(m_form->chkNum); // empty password: nothing recomposed
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("7"));
+        QCOMPARE(Status(), QString());
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("7\r\n数字:7"));
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
+        ClickBox(m_form->chkNum);
+        QCOMPARE(Status(), QString());
+        QCOMPARE(Reading(), QStringLiteral("数字:シチ"));
+    }
+
+    // A clipboard that cannot be opened is reported as "NG" in the window only, and the
+    // clipboard keeps what it held.
+    void copyFails()
+    {
+        Open();
+        QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("x"));
+        TClipboard::SetOpenFailureForTesting(QStringLiteral("アクセスが拒否されました"));
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(Status(), QStringLiteral("NG"));
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep"));
+    }
+
+    // insertClass governs classEachCharacter's enabled state, never its checked state.
+    void optionDependency()
+    {
+        Open();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("AB"));
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー、大文字:ビー"));
+        ClickBox(m_form->chk1Mojisyu);
+        QVERIFY(!m_form->chk1Mojisyu->GetChecked());
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー、ビー"));
+        ClickBox(m_form->chkMojisyuIns);
+        QVERIFY(!m_form->chk1Mojisyu->isEnabled());
+        QVERIFY(!m_form->chk1Mojisyu->GetChecked());
+        QCOMPARE(Reading(), QStringLiteral("エー、ビー"));
+        ClickBox(m_form->chk1Mojisyu); // disabled: no click
+        QVERIFY(!m_form->chk1Mojisyu->GetChecked());
+        ClickBox(m_form->chkMojisyuIns);
+        QVERIFY(m_form->chk1Mojisyu->isEnabled());
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー、ビー"));
+        ClickBox(m_form->chkSepBlank);
+        QCOMPARE(Reading(), QStringLiteral("大文字:エー ビー"));
+    }
+
+    // Every kind of close request writes the same eleven lines.
+    void closeRequestsSave_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("exit button") << "button";
+        QTest::newRow("close box") << "window";
+        QTest::newRow("close()") << "close";
+        QTest::newRow("session end") << "session";
+    }
+    void closeRequestsSave()
+    {
+        QFETCH(QString, how);
+        TfmKanavox *f = Open();
+        f->move(80, 120);
+        ClickBox(f->chkNum);
+        if (how == QLatin1String("button")) {
+            ClickButton(f->btnEnd);
+            QVERIFY(!f->isVisible());
+        } else if (how == QLatin1String("window")) {
+            QCloseEvent ev;
+            QCoreApplication::sendEvent(f->windowHandle(), &ev);
+            QVERIFY(!f->isVisible());
+        } else if (how == QLatin1String("close")) {
+            QVERIFY(f->close());
+        } else {
+            QVERIFY(f->SessionEnding());
+        }
+        QCOMPARE(QString::fromLatin1(FileBytes(IniPath())),
+                 kElevenLines.arg(f->y()).arg(f->x()).arg(1).arg(1).arg(0).arg(1).arg(0));
+        QCOMPARE(f->pos(), QPoint(80, 120));
+    }
+
+    // An unreadable file at start is reported; the window then starts as if none existed.
+    void unreadableAtStart()
+    {
+        WriteFile(IniPath(), kElevenLines.arg(50).arg(60).arg(0).arg(0).arg(1).arg(1).arg(1).toLatin1());
+        FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+        TfmKanavox *f = Open();
+        QCOMPARE(m_boxes.size(), 1);
+        QCOMPARE(m_boxes[0].caption, QStringLiteral("Kanavox"));
+        QCOMPARE(m_boxes[0].text, QStringLiteral("ファイル %1 は開けません。 %2 ")
+                                      .arg(QDir::toNativeSeparators(IniPath()), SysErrorMessage(EACCES)));
+        QCOMPARE(f->pos(), QPoint(0, 0));
+        QVERIFY(f->chkMojisyuIns->GetChecked());
+        QVERIFY(f->chk1Mojisyu->GetChecked());
+        QVERIFY(!f->chkKigou->GetChecked());
+        QCOMPARE(f->edtPass->Text(), QString());
+        QCOMPARE(Reading(), QString());
+        // Still unreadable at close: the same message, and the window stays open.
+        QVERIFY(!f->close());
+        QVERIFY(f->isVisible());
+        QCOMPARE(m_boxes.size(), 2);
+        QCOMPARE(m_boxes[1].text, m_boxes[0].text);
+    }
+
+    // A location that cannot be written keeps the window open; each retry fails alike
+    // and the old file stays as it was.
+    void unwritableAtClose_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("directory in the way") << "dir";
+        QTest::newRow("injected create failure") << "inject";
+    }
+    void unwritableAtClose()
+    {
+        QFETCH(QString, how);
+        int err = 0;
+        QByteArray old;
+        if (how == QLatin1String("dir")) {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Kanavox.ini")));
+        } else {
+            old = kElevenLines.arg(1).arg(2).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1();
+            WriteFile(IniPath(), old);
+        }
+        TfmKanavox *f = Open();
+        if (how == QLatin1String("inject")) {
+            err = ENOSPC;
+            FileSystem::SetFaultForTesting(FileSystem::Fault::Create, err);
+        }
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (attempt == 1)
+                ClickButton(f->btnEnd);
+            else
+                QVERIFY(!f->close());
+            QVERIFY(f->isVisible());
+        }
+        QCOMPARE(m_boxes.size(), 3);
+        const QString prefix = QStringLiteral("ファイル \"%1\" を作成できません。").arg(QDir::toNativeSeparators(IniPath()));
+        for (const Box &b : std::as_const(m_boxes)) {
+            QCOMPARE(b.caption, QStringLiteral("Kanavox"));
+            QVERIFY2(b.text.startsWith(prefix), qPrintable(b.text));
+            QVERIFY(b.text.endsWith(QLatin1Char('.')));
+            QCOMPARE(b.text, m_boxes[0].text);
+        }
+        if (err)
+            QCOMPARE(m_boxes[0].text, prefix + SysErrorMessage(err) + QLatin1Char('.'));
+        else
+            QVERIFY(QFileInfo(IniPath()).isDir());
+        if (!old.isEmpty())
+            QCOMPARE(FileBytes(IniPath()), old);
+        // Once the cause is gone the next close succeeds.
+        FileSystem::ClearFaultForTesting();
+        if (how == QLatin1String("dir"))
+            QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("Kanavox.ini")));
+        QVERIFY(f->close());
+        QVERIFY(FileBytes(IniPath()).startsWith("[Position]\r\n"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    TKanavoxApplication app(argc, argv);
+    app.SetTitle(QStringLiteral("Kanavox"));
+    TestMainWindow t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
