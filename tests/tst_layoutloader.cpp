@@ -155,7 +155,8 @@ private slots:
         for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i) {
             const QMetaProperty p = mo->property(i);
             const QMetaObject *cls = p.metaType().metaObject();
-            if (cls && cls->inherits(&QWidget::staticMetaObject)) {
+            if (p.metaType().flags().testFlag(QMetaType::PointerToQObject) && cls
+                && cls->inherits(&QWidget::staticMetaObject)) {
                 QVERIFY2(p.read(&f).value<QObject *>(), p.name());
                 ++bound;
             }
