@@ -1,0 +1,31 @@
+#!/bin/bash
+# Installs the Debian packages Kanavox needs when they are missing.
+# Usage: scripts/deps.sh run|test
+set -euo pipefail
+
+run_packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-ipafont-gothic fonts-wine fonts-liberation
+)
+test_packages=(
+    xvfb xauth xdotool xclip x11-utils imagemagick
+    clang libclang-rt-14-dev
+    desktop-file-utils appstream
+)
+
+want=("${run_packages[@]}")
+[ "${1:-run}" = test ] && want+=("${test_packages[@]}")
+
+missing=()
+for p in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,42 @@
+#!/bin/bash
+# The program as a user meets it in a real X server: the window at its stored place,
+# a typed reading copied to the X clipboard, and the settings written by the exit button.
+# Usage: tst_spine.sh <path to kanavox>
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+
+note "first start, no settings file"
+start_app
+window_geometry
+[ "$WX,$WY" = "0,0" ] || fail "window at $WX,$WY, expected 0,0"
+[ "$WW x $WH" = "664 x 443" ] || fail "client area $WW x $WH"
+
+note "type Ab1 and copy"
+xdotool type --delay 30 --window "$WIN" "Ab1"
+sleep 0.3
+click_at 267 423            # the copy button on the bar
+got=$(clipboard_text | od -An -c)
+want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
+[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+
+note "exit button writes the settings"
+click_at 562 423            # the exit button
+wait_exit
+expect_file "$INI" '[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
+
+note "second start at the stored position with the stored options"
+printf '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n' >"$INI"
+start_app
+window_geometry
+[ "$WX,$WY" = "80,120" ] || fail "window at $WX,$WY, expected 80,120"
+xdotool type --delay 30 --window "$WIN" "a1"
+sleep 0.3
+click_at 267 423
+got=$(clipboard_text | od -An -c)
+want=$(printf 'a1\r\nエー イチ' | od -An -c)
+[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+click_at 562 423
+wait_exit
+expect_file "$INI" '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n'
+echo "PASS: tst_spine"
