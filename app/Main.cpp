@@ -166,7 +166,7 @@ void TfmKanavox::btnCopyClick(QObject *)
 {
     try {
         const QString text = edtPass->Text() + QStringLiteral("\r\n") + lblEGkekka->Caption();
-        TClipboard::SetAsText(text);
+        TClipboard::SetAsText(text, TClipboard::Secret);
         lblCopyKekka->SetCaption(kCopyOK);
     } catch (const std::exception &) {
         lblCopyKekka->SetCaption(kCopyNG);

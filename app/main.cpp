@@ -4,9 +4,15 @@
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char **argv)
 {
+    // The one switch, for packagers and bug reports; any other argument is ignored as before.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::puts("Kanavox Ver.0.07");
+        return EXIT_SUCCESS;
+    }
     // Without a display Qt would abort with a long message; say it in one line instead.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {

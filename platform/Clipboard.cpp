@@ -30,10 +30,14 @@ QString TClipboard::AsText()
     return data->text();
 }
 
-void TClipboard::SetAsText(const QString &text)
+void TClipboard::SetAsText(const QString &text, TSensitivity sensitivity)
 {
     Open();
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    auto *data = new QMimeData;
+    data->setText(text);
+    if (sensitivity == Secret)
+        data->setData(QString::fromLatin1(kPasswordHintFormat), QByteArrayLiteral("secret"));
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
 }
 
 void TClipboard::SetMimeData(QMimeData *data)

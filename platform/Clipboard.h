@@ -11,8 +11,12 @@ class TClipboard {
 public:
     // Text on the clipboard; empty when it holds no text. Throws EClipboardException.
     static QString AsText();
-    // Replaces the whole clipboard content with `text`. Throws EClipboardException.
-    static void SetAsText(const QString &text);
+    enum TSensitivity { Ordinary, Secret };
+    // Replaces the whole clipboard content with `text`. A secret is also marked with the
+    // hint clipboard managers honour by keeping it out of their history.
+    // Throws EClipboardException.
+    static void SetAsText(const QString &text, TSensitivity sensitivity = Ordinary);
+    static constexpr const char *kPasswordHintFormat = "x-kde-passwordManagerHint";
     // Replaces the whole clipboard content with prepared data (takes ownership).
     static void SetMimeData(QMimeData *data);
 

@@ -301,6 +301,10 @@ private slots:
         ClickButton(m_form->btnCopy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("7\r\n数字:7"));
         QCOMPARE(Status(), QStringLiteral("コピーOK"));
+        // The copy is marked secret so clipboard managers keep it out of their history.
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->data(QStringLiteral("x-kde-passwordManagerHint")), QByteArrayLiteral("secret"));
         ClickBox(m_form->chkNum);
         QCOMPARE(Status(), QString());
         QCOMPARE(Reading(), QStringLiteral("数字:シチ"));
