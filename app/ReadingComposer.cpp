@@ -1,6 +1,8 @@
 #include "ReadingComposer.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -45,15 +47,30 @@ QString Reading(int index)
 
 } // namespace
 
+namespace {
+
+// The alphabet is ASCII, so a 128-entry index built once from the list answers every
+// lookup in one step: a pasted text of a million characters is recomposed on each change.
+struct AlphabetIndex {
+    qint8 of[128];
+    AlphabetIndex()
+    {
+        std::fill(std::begin(of), std::end(of), qint8(-1));
+        const QStringList &alphabet = Alphabet();
+        for (int i = alphabet.size() - 1; i >= 0; --i) { // first entry wins
+            const QString &entry = alphabet.at(i);
+            if (entry.size() == 1 && entry.at(0).unicode() < 128)
+                of[entry.at(0).unicode()] = qint8(i);
+        }
+    }
+};
+
+} // namespace
+
 int ReadingIndexOf(QChar ch)
 {
-    const QStringList &alphabet = Alphabet();
-    for (int i = 0; i < alphabet.size(); ++i) {
-        const QString &entry = alphabet.at(i);
-        if (entry.size() == 1 && entry.at(0) == ch)
-            return i;
-    }
-    return -1;
+    static const AlphabetIndex index;
+    return ch.unicode() < 128 ? index.of[ch.unicode()] : -1;
 }
 
 int ClassOf(QChar ch)

@@ -144,6 +144,12 @@ void TestComposer::indexOfWholeAlphabet()
     QCOMPARE(kAll76.size(), 76);
     for (int i = 0; i < kAll76.size(); ++i)
         QCOMPARE(ReadingIndexOf(kAll76.at(i)), i);
+    // Every other code unit, exhaustively: a lookup table must not invent entries.
+    for (int u = 0; u <= 0xFFFF; ++u) {
+        const QChar ch(char16_t(u), nullptr) ;
+        if (!kAll76.contains(ch))
+            QVERIFY2(ReadingIndexOf(ch) == -1, qPrintable(QString::number(u, 16)));
+    }
 }
 
 void TestComposer::indexRejectsLookalikes_data()
