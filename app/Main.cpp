@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "Clipboard.h"
+#include "Icon.h"
 #include "LayoutLoader.h"
 #include "Settings.h"
 
@@ -20,6 +21,7 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
 {
     setAttribute(Qt::WA_QuitOnClose);
     setAutoFillBackground(true);
+    setWindowIcon(KanavoxIcon());
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TfmKanavox::CommitData);

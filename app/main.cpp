@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "Icon.h"
 #include "Main.h"
 
 #include <QGuiApplication>
@@ -21,6 +22,7 @@ int main(int argc, char **argv)
     }
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
+    app.setWindowIcon(KanavoxIcon());
     TfmKanavox *form = nullptr;
     try {
         form = new TfmKanavox;

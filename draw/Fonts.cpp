@@ -63,6 +63,15 @@ QString ResolvedFontFamily(const QString &designName)
     EnsureFontSubstitutions();
     if (Installed(designName))
         return designName;
+    // Our own table first: Qt keeps substitutes in lower case, and callers compare and
+    // show the family as the font database spells it.
+    for (const Substitute &s : Substitutes()) {
+        if (designName.compare(QString::fromUtf8(s.design), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QString &f : s.faces)
+            if (Installed(f))
+                return f;
+    }
     for (const QString &f : QFont::substitutes(designName))
         if (Installed(f))
             return f;
