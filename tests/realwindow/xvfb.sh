@@ -93,3 +93,65 @@ expect_file() {
     got=$(od -An -c "$1")
     [ "$want" = "$got" ] || fail "file $1 differs: got $(cat -A "$1")"
 }
+
+# --- colour probes on screenshots --------------------------------------------------------
+
+# system_colours <palette_probe>: sets COLOUR_<name>="r,g,b" for the program's system
+# colours as they resolve on this display.
+system_colours() {
+    local name rgb
+    while read -r name rgb; do
+        eval "COLOUR_$name=$rgb"
+    done < <("$1")
+}
+
+# area_pixels <file> <x> <y> <w> <h>: one "x y r g b" line per pixel of the rectangle.
+area_pixels() {
+    convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- |
+        awk -v ox="$2" -v oy="$3" 'NR > 1 {
+            split($1, p, "[,:]"); gsub(/[()]/, "", $2); split($2, c, ",");
+            print p[1] + ox, p[2] + oy, int(c[1]), int(c[2]), int(c[3]) }'
+}
+
+# darkest <file> <x> <y> <w> <h>: "r,g,b x y" of the darkest pixel (by luma) of a rectangle.
+darkest() {
+    area_pixels "$@" | awk 'BEGIN { best = 1e9 }
+        { l = 299 * $3 + 587 * $4 + 114 * $5; if (l < best) { best = l; out = $3 "," $4 "," $5 " " $1 " " $2 } }
+        END { print out }'
+}
+
+# luma <r,g,b>: perceived brightness 0..255.
+luma() {
+    echo "$1" | awk -F, '{ print int((299 * $1 + 587 * $2 + 114 * $3) / 1000) }'
+}
+
+# over <r,g,b source> <alpha> <r,g,b under>: the source at alpha composed over under.
+over() {
+    awk -v s="$1" -v a="$2" -v u="$3" 'BEGIN { split(s, S, ","); split(u, U, ",");
+        for (i = 1; i <= 3; i++) o[i] = int((S[i] * a + U[i] * (255 - a) + 127) / 255);
+        print o[1] "," o[2] "," o[3] }'
+}
+
+# near <got> <want> <tolerance>: true when every channel differs by at most tolerance.
+near() {
+    awk -v g="$1" -v w="$2" -v t="$3" 'BEGIN { split(g, G, ","); split(w, W, ",");
+        for (i = 1; i <= 3; i++) { d = G[i] - W[i]; if (d < 0) d = -d; if (d > t) exit 1 } exit 0 }'
+}
+
+# rgb_at <file> <x> <y>: "r,g,b" of one pixel, read as 8-bit integers.
+rgb_at() {
+    area_pixels "$1" "$2" "$3" 1 1 | awk '{ print $3 "," $4 "," $5 }'
+}
+
+# probe <file> <label> <x> <y> <want r,g,b> <tolerance>: checks one pixel, logs what it saw.
+probe() {
+    local got
+    got=$(rgb_at "$1" "$3" "$4")
+    echo "   probe $2 at ($3,$4): $got (want $5 ± $6)"
+    near "$got" "$5" "$6" || fail "$2 at ($3,$4) is $got, expected $5 ± $6"
+}
+
+# window_named <regex>: ids of visible windows whose name matches.
+window_named() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null || true
+}

@@ -1,0 +1,135 @@
+// Font substitution as the controls see it: which installed face each design name of the
+// layout ends up drawing with, whether that face keeps the design's metrics, and what a
+// name that nothing on the machine provides falls back to.
+#include "Fonts.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QRawFont>
+#include <QTest>
+
+class TestFonts : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Catches a substitution that is not registered, a wrong face in the table, or a
+    // family name returned in another spelling than the font database's.
+    void resolvesTo_data()
+    {
+        QTest::addColumn<QString>("design");
+        QTest::addColumn<QString>("family");
+        QTest::newRow("full-width MS Gothic") << QStringLiteral("ＭＳ ゴシック") << QStringLiteral("IPAGothic");
+        QTest::newRow("ASCII MS Gothic") << QStringLiteral("MS Gothic") << QStringLiteral("IPAGothic");
+        QTest::newRow("Tahoma from wine") << QStringLiteral("Tahoma") << QStringLiteral("Tahoma");
+        QTest::newRow("Arial") << QStringLiteral("Arial") << QStringLiteral("Liberation Sans");
+    }
+    void resolvesTo()
+    {
+        QFETCH(QString, design);
+        QFETCH(QString, family);
+        QCOMPARE(ResolvedFontFamily(design), family);
+        QVERIFY(FontFamilyFound(design));
+        // What Qt actually matched for a font made from the design name.
+        for (int px : {11, 15, 16}) {
+            const QFontInfo info(MakePixelFont(design, px));
+            QCOMPARE(info.family(), family);
+            QCOMPARE(info.pixelSize(), px);
+        }
+    }
+
+    // fontconfig does not index wine's Tahoma; it must come from the file we load.
+    void tahomaIsWinesFile()
+    {
+        EnsureFontSubstitutions();
+        const QString path = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+        if (!QFile::exists(path))
+            QSKIP("fonts-wine is not installed");
+        const int id = QFontDatabase::addApplicationFont(path); // same file again: same family
+        QVERIFY(id >= 0);
+        QVERIFY(QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Tahoma")));
+    }
+
+    // The layout was designed on a fixed-pitch Japanese face: every half-width character
+    // is 8 pixels and every full-width one 16 at 16 pixels. A proportional substitute
+    // would overflow the labels and captions.
+    void gothicAdvances_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("advance");
+        QTest::newRow("A") << QStringLiteral("A") << 8;
+        QTest::newRow("W") << QStringLiteral("W") << 8;
+        QTest::newRow("i") << QStringLiteral("i") << 8;
+        QTest::newRow("digit 1") << QStringLiteral("1") << 8;
+        QTest::newRow("blank") << QStringLiteral(" ") << 8;
+        QTest::newRow("at sign") << QStringLiteral("@") << 8;
+        QTest::newRow("katakana e") << QStringLiteral("エ") << 16;
+        QTest::newRow("long vowel") << QStringLiteral("ー") << 16;
+        QTest::newRow("kanji") << QStringLiteral("結") << 16;
+        QTest::newRow("full-width at") << QStringLiteral("＠") << 16;
+        QTest::newRow("ideographic space") << QStringLiteral("\u3000") << 16;
+        QTest::newRow("caption パスワード") << QStringLiteral("パスワード") << 80;
+    }
+    void gothicAdvances()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, advance);
+        const QFontMetrics fm(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        QCOMPARE(fm.horizontalAdvance(text), advance);
+    }
+
+    // Liberation Sans stands in for Arial only while its advances equal Arial's own
+    // (in font units of a 2048 em).
+    void arialMetrics_data()
+    {
+        QTest::addColumn<QChar>("ch");
+        QTest::addColumn<int>("units");
+        QTest::newRow("A") << QChar(u'A') << 1366;
+        QTest::newRow("a") << QChar(u'a') << 1139;
+        QTest::newRow("W") << QChar(u'W') << 1933;
+        QTest::newRow("blank") << QChar(u' ') << 569;
+        QTest::newRow("semicolon") << QChar(u';') << 569;
+    }
+    void arialMetrics()
+    {
+        QFETCH(QChar, ch);
+        QFETCH(int, units);
+        const QRawFont raw = QRawFont::fromFont(MakePixelFont(QStringLiteral("Arial"), 2048));
+        QCOMPARE(raw.unitsPerEm(), 2048.0);
+        const QList<quint32> glyphs = raw.glyphIndexesForString(QString(ch));
+        QCOMPARE(glyphs.size(), 1);
+        QVERIFY(glyphs.first() != 0);
+        QCOMPARE(qRound(raw.advancesForGlyphIndexes(glyphs).first().x()), units);
+    }
+
+    // A name nobody provides is reported as not found (the controls then pick their own
+    // replacement), and a font made from it still draws at the asked height.
+    void missingFaceFallsBack()
+    {
+        const QString missing = QStringLiteral("Kanavox No Such Face");
+        QVERIFY(ResolvedFontFamily(missing).isEmpty());
+        QVERIFY(!FontFamilyFound(missing));
+        const QFont f = MakePixelFont(missing, 16);
+        const QFontInfo info(f);
+        QVERIFY(QFontDatabase::hasFamily(info.family()));
+        QCOMPARE(info.pixelSize(), 16);
+        QVERIFY(QFontMetrics(f).horizontalAdvance(QStringLiteral("Kanavox")) > 0);
+    }
+
+    // Style flags and heights survive substitution; a zero or negative height must not
+    // become Qt's "unset" pixel size.
+    void styleAndHeight()
+    {
+        const QFont f = MakePixelFont(QStringLiteral("Tahoma"), 11, true, true, true, true);
+        QVERIFY(f.bold());
+        QVERIFY(f.italic());
+        QVERIFY(f.underline());
+        QVERIFY(f.strikeOut());
+        QCOMPARE(QFontInfo(f).pixelSize(), 11);
+        QVERIFY(MakePixelFont(QStringLiteral("Tahoma"), 0).pixelSize() >= 1);
+    }
+};
+
+QTEST_MAIN(TestFonts)
+#include "tst_fonts.moc"
