@@ -1,19 +1,89 @@
 #include "AdvOfficeButtons.h"
 
+#include <QEvent>
+#include <QHash>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-TCustomAdvOfficeCheckBox::TCustomAdvOfficeCheckBox(QWidget *parent) : QWidget(parent)
+namespace {
+
+// Press and release repaint only this strip: it holds the glyph at any usual density.
+constexpr int kPressStrip = 16;
+// A change of State alone repaints the glyph strip.
+constexpr int kStateStrip = 20;
+// Caption left = glyph side + this gap; caption top is fixed.
+constexpr int kTextGap = 4;
+constexpr int kTextTop = 4;
+constexpr int kGlyphBase = 12;   // glyph side at 96 pixels per inch
+constexpr int kVirtualSpace = 32;
+constexpr int kVirtualReturn = 13;
+
+const char *StateName(TCustomAdvOfficeCheckBox::TCheckBoxState s)
+{
+    switch (s) {
+    case TCustomAdvOfficeCheckBox::cbChecked: return "checked";
+    case TCustomAdvOfficeCheckBox::cbGrayed: return "grayed";
+    default: return "unchecked";
+    }
+}
+
+const char *LookName(TCustomAdvOfficeCheckBox::TGlyphLook l)
+{
+    switch (l) {
+    case TCustomAdvOfficeCheckBox::glHot: return "hot";
+    case TCustomAdvOfficeCheckBox::glDown: return "down";
+    default: return "normal";
+    }
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers m)
+{
+    TShiftState s;
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    return s;
+}
+
+TCustomAdvOfficeCheckBox::TMouseButton ButtonOf(Qt::MouseButton b)
+{
+    if (b == Qt::RightButton) return TCustomAdvOfficeCheckBox::mbRight;
+    if (b == Qt::MiddleButton) return TCustomAdvOfficeCheckBox::mbMiddle;
+    return TCustomAdvOfficeCheckBox::mbLeft;
+}
+
+// The design platform counts the pixel just past the right and bottom edges as inside.
+bool InsideForClick(const QPoint &p, const QSize &s)
+{
+    return p.x() >= 0 && p.x() <= s.width() && p.y() >= 0 && p.y() <= s.height();
+}
+
+} // namespace
+
+TCustomAdvOfficeCheckBox::TCustomAdvOfficeCheckBox(QWidget *parent)
+    : QWidget(parent), m_font(new TFont(this))
 {
     resize(120, 20);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::ClickFocus); // TabStop false: focus only by a click
+    connect(m_font, &TFont::Changed, this, [this] {
+        m_parentFont = false;
+        m_font->ApplyTo(this);
+        Remeasure();
+        update();
+    });
 }
+
+// --- properties -------------------------------------------------------------------------
 
 void TCustomAdvOfficeCheckBox::SetCaption(const QString &v)
 {
     if (m_caption == v)
         return;
     m_caption = v;
+    setWindowTitle(v);
+    WatchWindowForAccelerator();
+    Remeasure();
     update();
 }
 
@@ -21,16 +91,17 @@ void TCustomAdvOfficeCheckBox::SetChecked(bool v)
 {
     if (v == GetChecked())
         return;
-    m_state = v ? cbChecked : cbUnchecked;
+    FState = v ? cbChecked : cbUnchecked;
     update();
 }
 
 void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
 {
-    if (m_state == v)
+    if (FState == v)
         return;
-    m_state = v;
-    update();
+    FState = v;
+    if (parentWidget())
+        UpdateStrip(kStateStrip);
 }
 
 void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)
@@ -41,39 +112,450 @@ void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)
     update();
 }
 
+void TCustomAdvOfficeCheckBox::SetButtonVertAlign(TTextLayout v)
+{
+    if (m_buttonVertAlign == v)
+        return;
+    m_buttonVertAlign = v;
+    update();
+}
+
+void TCustomAdvOfficeCheckBox::SetShowFocus(bool v)
+{
+    if (m_showFocus == v)
+        return;
+    m_showFocus = v;
+    update();
+}
+
+void TCustomAdvOfficeCheckBox::SetDisabledFontColor(TColor v)
+{
+    if (m_disabledFontColor == v)
+        return;
+    m_disabledFontColor = v;
+    if (!isEnabled())
+        update();
+}
+
+void TCustomAdvOfficeCheckBox::SetParentFont(bool v)
+{
+    if (m_parentFont == v)
+        return;
+    m_parentFont = v;
+    if (v)
+        setFont(QFont()); // inherit the parent's font again
+    Remeasure();
+    update();
+}
+
+void TCustomAdvOfficeCheckBox::SetTabStop(bool v)
+{
+    setFocusPolicy(v ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TCustomAdvOfficeCheckBox::SetAutoSize(bool v)
+{
+    if (m_autoSize == v)
+        return;
+    m_autoSize = v;
+    Remeasure();
+}
+
+void TCustomAdvOfficeCheckBox::SetEllipsis(bool v) { if (m_ellipsis != v) { m_ellipsis = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetThemed(bool v) { if (m_themed != v) { m_themed = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetURLColor(TColor v) { if (m_urlColor != v) { m_urlColor = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetShadowColor(TColor v) { if (m_shadowColor != v) { m_shadowColor = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetShadowOffset(int v) { if (m_shadowOffset != v) { m_shadowOffset = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetImages(QObject *v) { if (m_images != v) { m_images = v; update(); } }
+void TCustomAdvOfficeCheckBox::SetPictureContainer(QObject *v) { if (m_pictureContainer != v) { m_pictureContainer = v; update(); } }
+
 void TCustomAdvOfficeCheckBox::Toggle()
 {
+    if (m_readOnly)
+        return;
+    if (m_allowGrayed) {
+        switch (FState) {
+        case cbUnchecked: SetState(cbGrayed); break;
+        case cbGrayed: SetState(cbChecked); update(); break;
+        case cbChecked: SetState(cbUnchecked); update(); break;
+        }
+        return;
+    }
     SetChecked(!GetChecked());
 }
 
+void TCustomAdvOfficeCheckBox::ForceDPIScale(float scale)
+{
+    m_dpiForced = true;
+    FDPIScale = scale;
+    Remeasure();
+    update();
+}
+
+// --- geometry ---------------------------------------------------------------------------
+
+int TCustomAdvOfficeCheckBox::GlyphSide() const
+{
+    return qRound(FDPIScale * kGlyphBase);
+}
+
+int TCustomAdvOfficeCheckBox::TextHeight() const
+{
+    return QFontMetrics(font()).height(); // the height of "gh": the full line height
+}
+
+QRect TCustomAdvOfficeCheckBox::GlyphRect() const
+{
+    const int p = GlyphSide();
+    const bool right = m_alignment == taRightJustify || layoutDirection() == Qt::RightToLeft;
+    const int x = right ? width() - p - 1 : 0;
+    int y = 0;
+    switch (m_buttonVertAlign) {
+    case tlTop: y = (TextHeight() - p) / 2 + kTextTop; break;
+    case tlCenter: y = height() / 2 - p / 2; break;
+    case tlBottom: y = height() - p; break;
+    }
+    return QRect(x, y, p, p);
+}
+
+QRect TCustomAdvOfficeCheckBox::TextRect() const
+{
+    const int indent = GlyphSide() + kTextGap;
+    const bool right = m_alignment == taRightJustify || layoutDirection() == Qt::RightToLeft;
+    if (right)
+        return QRect(QPoint(0, kTextTop), QPoint(width() - indent - 1, height() - 1));
+    return QRect(QPoint(indent, kTextTop), QPoint(width() - 1, height() - 1));
+}
+
+QString TCustomAdvOfficeCheckBox::DisplayCaption() const
+{
+    return m_caption;
+}
+
+QStringList TCustomAdvOfficeCheckBox::CaptionLines(const QString &text, const QFontMetrics &fm, int width)
+{
+    // Leading and trailing blanks are dropped; lines break only at blanks, and a word
+    // that does not fit starts a new line unless it is the first on its line.
+    int b = 0, e = text.size();
+    while (b < e && text.at(b) == QLatin1Char(' ')) ++b;
+    while (e > b && text.at(e - 1) == QLatin1Char(' ')) --e;
+    const QString t = text.mid(b, e - b);
+    QStringList lines;
+    if (t.isEmpty())
+        return lines;
+    QString line;
+    int pos = 0;
+    while (pos < t.size()) {
+        int next = t.indexOf(QLatin1Char(' '), pos);
+        if (next < 0) next = t.size();
+        const QString word = t.mid(pos, next - pos);
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = candidate;
+        }
+        pos = next + 1;
+    }
+    lines << line;
+    return lines;
+}
+
+TCustomAdvOfficeCheckBox::CaptionLayout TCustomAdvOfficeCheckBox::LayoutCaption(const QFontMetrics &fm) const
+{
+    CaptionLayout l;
+    const QRect area = TextRect();
+    const int th = fm.height();
+    const QStringList all = CaptionLines(DisplayCaption(), fm, area.width());
+    for (int i = 0; i < all.size(); ++i) {
+        // The first line is always drawn; later ones only when they end above the bottom.
+        if (i > 0 && area.top() + (i + 1) * th >= area.top() + area.height())
+            break;
+        l.lines << all.at(i);
+        l.width = qMax(l.width, fm.horizontalAdvance(all.at(i)));
+        l.height += th;
+    }
+    return l;
+}
+
+void TCustomAdvOfficeCheckBox::Remeasure()
+{
+    const CaptionLayout l = LayoutCaption(QFontMetrics(font()));
+    FCtrlWidth = l.width + GlyphSide() + kTextGap;
+    if (m_autoSize && !ComponentLoading())
+        resize(FCtrlWidth, height());
+}
+
+void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
+{
+    const bool right = m_alignment == taRightJustify || layoutDirection() == Qt::RightToLeft;
+    update(right ? QRect(width() - minWidth, 0, minWidth, height()) : QRect(0, 0, minWidth, height()));
+}
+
+// --- glyphs -----------------------------------------------------------------------------
+
+QImage TCustomAdvOfficeCheckBox::GlyphImage(TCheckBoxState state, TGlyphLook look)
+{
+    return QImage(QStringLiteral(":/glyphs/%1_%2.bmp")
+                      .arg(QLatin1String(StateName(state)), QLatin1String(LookName(look))));
+}
+
+QImage TCustomAdvOfficeCheckBox::ScaledGlyph(const QImage &glyph, int side)
+{
+    if (glyph.isNull() || side <= 0)
+        return QImage();
+    // Mask the key colour out first, so scaling can never blend it into the edge.
+    QImage img = glyph.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = img.pixel(0, img.height() - 1) | 0xFF000000u;
+    for (int y = 0; y < img.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if ((line[x] | 0xFF000000u) == key)
+                line[x] = 0;
+    }
+    if (side == img.width())
+        return img;
+    return img.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+// --- painting ---------------------------------------------------------------------------
+
 void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
 {
+    // No background of our own: the parent's image is already under the box.
     QPainter p(this);
-    p.setPen(Qt::black);
-    p.drawRect(0, 6, 11, 11);
-    if (GetChecked())
-        p.fillRect(3, 9, 6, 6, Qt::black);
-    p.setPen(isEnabled() ? palette().color(QPalette::WindowText) : QColor(128, 128, 128));
-    p.drawText(QRect(16, 4, width() - 16, height() - 4), Qt::AlignLeft | Qt::AlignTop, m_caption);
+    p.setFont(font());
+
+    // A held Space sets Down too, but keyboard toggles never show the pressed glyph:
+    // only a mouse press does.
+    const TGlyphLook look = (FDown && !m_spaceDown) ? glDown : (FHot ? glHot : glNormal);
+    static QHash<quint64, QImage> cache;
+    const int side = GlyphSide();
+    const quint64 key = (quint64(FState) << 40) | (quint64(look) << 32) | quint64(side);
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, ScaledGlyph(GlyphImage(FState, look), side));
+    p.drawImage(GlyphRect().topLeft(), *it);
+
+    const QFontMetrics fm(font());
+    const CaptionLayout l = LayoutCaption(fm);
+    FCtrlWidth = l.width + side + kTextGap;
+    const QRect area = TextRect();
+    const QColor textColor = isEnabled() ? palette().color(QPalette::WindowText) : ColorToQColor(m_disabledFontColor);
+    p.setPen(textColor);
+    for (int i = 0; i < l.lines.size(); ++i)
+        p.drawText(QRect(area.left(), area.top() + i * fm.height(), area.width() + side, fm.height()),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, l.lines.at(i));
+
+    if (FFocused && m_showFocus) {
+        // Dotted: every other pixel, in the font's colour.
+        const int x1 = area.left(), y1 = area.top();
+        const int x2 = area.left() + l.width + 3, y2 = area.top() + l.height;
+        p.setPen(palette().color(QPalette::WindowText));
+        for (int x = x1; x <= x2; ++x) {
+            if (((x - x1) & 1) == 0) { p.drawPoint(x, y1); p.drawPoint(x, y2); }
+        }
+        for (int y = y1; y <= y2; ++y) {
+            if (((y - y1) & 1) == 0) { p.drawPoint(x1, y); p.drawPoint(x2, y); }
+        }
+    }
+}
+
+// --- input ------------------------------------------------------------------------------
+
+void TCustomAdvOfficeCheckBox::Click()
+{
+    emit OnClick(this);
+}
+
+void TCustomAdvOfficeCheckBox::HandlePress(QMouseEvent *e)
+{
+    const QPoint pt = e->position().toPoint();
+    emit OnMouseDown(this, ButtonOf(e->button()), ShiftOf(e->modifiers()), pt.x(), pt.y());
+    if (e->button() != Qt::LeftButton)
+        return;
+    FGotClick = true;
+    if (!hasFocus() && focusPolicy() != Qt::NoFocus)
+        setFocus(Qt::MouseFocusReason);
+    FDown = true;
+    UpdateStrip(kPressStrip);
 }
 
 void TCustomAdvOfficeCheckBox::mousePressEvent(QMouseEvent *e)
 {
-    if (e->button() == Qt::LeftButton) {
-        m_gotClick = true;
-        setFocus(Qt::MouseFocusReason);
-    }
+    HandlePress(e);
+}
+
+void TCustomAdvOfficeCheckBox::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    // The second press of a double click is an ordinary press: a double click toggles twice.
+    HandlePress(e);
+}
+
+void TCustomAdvOfficeCheckBox::mouseMoveEvent(QMouseEvent *e)
+{
+    if (FGotClick)
+        FDown = InsideForClick(e->position().toPoint(), size()); // shown with the next paint
 }
 
 void TCustomAdvOfficeCheckBox::mouseReleaseEvent(QMouseEvent *e)
 {
-    if (e->button() != Qt::LeftButton)
-        return;
     const QPoint pt = e->position().toPoint();
-    const bool inside = pt.x() >= 0 && pt.x() <= width() && pt.y() >= 0 && pt.y() <= height();
-    if (inside && m_gotClick) {
-        Toggle();
-        emit OnClick(this);
+    if (e->button() == Qt::LeftButton) {
+        FDown = false;
+        if (InsideForClick(pt, size()) && FFocused && FGotClick) {
+            Toggle();
+            Click();
+        }
     }
-    m_gotClick = false;
+    emit OnMouseUp(this, ButtonOf(e->button()), ShiftOf(e->modifiers()), pt.x(), pt.y());
+    if (e->button() == Qt::LeftButton) {
+        if (isVisible())
+            UpdateStrip(kPressStrip);
+        FGotClick = false;
+    }
+}
+
+void TCustomAdvOfficeCheckBox::keyPressEvent(QKeyEvent *e)
+{
+    quint16 key = e->key() == Qt::Key_Space ? kVirtualSpace
+                  : (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) ? kVirtualReturn
+                  : (e->key() < 0x100 ? quint16(e->key()) : 0);
+    if (!e->isAutoRepeat())
+        emit OnKeyDown(this, key, ShiftOf(e->modifiers()));
+    if (e->key() == Qt::Key_Space) {
+        // The toggle waits for the release; the pressed look is not shown for keys.
+        if (!e->isAutoRepeat()) {
+            FDown = true;
+            m_spaceDown = true;
+        }
+        return;
+    }
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && m_returnIsTab) {
+        focusNextChild();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::keyReleaseEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat() && m_spaceDown) {
+        m_spaceDown = false;
+        FDown = false;
+        Toggle();
+        Click();
+        return;
+    }
+    QWidget::keyReleaseEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::enterEvent(QEnterEvent *e)
+{
+    FHot = true;
+    update(GlyphRect());
+    QWidget::enterEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::leaveEvent(QEvent *e)
+{
+    FHot = false;
+    update(GlyphRect());
+    QWidget::leaveEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::focusInEvent(QFocusEvent *e)
+{
+    FFocused = true;
+    update();
+    QWidget::focusInEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::focusOutEvent(QFocusEvent *e)
+{
+    FFocused = false;
+    m_spaceDown = false;
+    FDown = false;
+    update();
+    QWidget::focusOutEvent(e);
+}
+
+void TCustomAdvOfficeCheckBox::changeEvent(QEvent *e)
+{
+    if (e->type() == QEvent::EnabledChange) {
+        if (!isEnabled()) {
+            FHot = false;
+            FDown = false;
+            FGotClick = false;
+        }
+        update();
+    } else if (e->type() == QEvent::FontChange) {
+        Remeasure();
+        update();
+    }
+    QWidget::changeEvent(e);
+}
+
+bool TCustomAdvOfficeCheckBox::event(QEvent *e)
+{
+    if (e->type() == QEvent::Show && !m_dpiForced) {
+        const float scale = float(logicalDpiY()) / 96.0f;
+        if (scale > 0 && scale != FDPIScale) {
+            FDPIScale = scale;
+            Remeasure();
+        }
+    } else if (e->type() == QEvent::ParentChange) {
+        WatchWindowForAccelerator();
+    }
+    return QWidget::event(e);
+}
+
+// --- accelerator ------------------------------------------------------------------------
+
+QChar TCustomAdvOfficeCheckBox::Accelerator() const
+{
+    for (int i = 0; i + 1 < m_caption.size(); ++i) {
+        if (m_caption.at(i) != QLatin1Char('&'))
+            continue;
+        if (m_caption.at(i + 1) == QLatin1Char('&')) {
+            ++i; // "&&" is a literal ampersand
+            continue;
+        }
+        return m_caption.at(i + 1).toUpper();
+    }
+    return QChar();
+}
+
+void TCustomAdvOfficeCheckBox::WatchWindowForAccelerator()
+{
+    QWidget *w = window();
+    if (w == this)
+        w = nullptr;
+    if (m_acceleratorWindow && m_acceleratorWindow != w)
+        m_acceleratorWindow->removeEventFilter(this);
+    m_acceleratorWindow = nullptr;
+    if (w && !Accelerator().isNull()) {
+        w->installEventFilter(this);
+        m_acceleratorWindow = w;
+    }
+}
+
+bool TCustomAdvOfficeCheckBox::eventFilter(QObject *watched, QEvent *e)
+{
+    // Alt with the caption's accelerator, typed anywhere in the window.
+    if (watched == m_acceleratorWindow && e->type() == QEvent::ShortcutOverride && isEnabled() && isVisible()) {
+        auto *ke = static_cast<QKeyEvent *>(e);
+        const QChar acc = Accelerator();
+        if ((ke->modifiers() & Qt::AltModifier) && !acc.isNull() && !ke->text().isEmpty()
+            && ke->text().at(0).toUpper() == acc && focusPolicy() != Qt::NoFocus) {
+            Toggle();
+            Click();
+            if (focusPolicy() & Qt::TabFocus)
+                setFocus(Qt::ShortcutFocusReason);
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }

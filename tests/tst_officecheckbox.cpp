@@ -1,0 +1,252 @@
+// The office check box: its glyph pixels over a coloured parent, and its click rules
+// through real mouse and key events.
+#include "AdvOfficeButtons.h"
+#include "Fonts.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+const QColor kParent(200, 60, 60); // far from every glyph colour
+
+int Diff(QColor a, QColor b)
+{
+    return qMax(qAbs(a.red() - b.red()), qMax(qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())));
+}
+
+} // namespace
+
+class TestOfficeCheckBox : public QObject {
+    Q_OBJECT
+
+    QWidget *m_parent = nullptr;
+    TAdvOfficeCheckBox *m_box = nullptr;
+
+    QImage Grab() const { return m_parent->grab(QRect(m_box->pos(), m_box->size())).toImage(); }
+    int Clicks(QSignalSpy &spy) const { return int(spy.count()); }
+
+private slots:
+    void init()
+    {
+        m_parent = new QWidget;
+        m_parent->setAutoFillBackground(true);
+        QPalette pal = m_parent->palette();
+        pal.setColor(QPalette::Window, kParent);
+        pal.setColor(QPalette::WindowText, Qt::black);
+        m_parent->setPalette(pal);
+        m_parent->setFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        m_parent->resize(400, 60);
+        m_box = new TAdvOfficeCheckBox(m_parent);
+        m_box->setGeometry(10, 10, 355, 20);
+        m_box->SetCaption(QStringLiteral("数字はそのまま"));
+        m_parent->show();
+        m_parent->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_parent));
+    }
+    void cleanup()
+    {
+        delete m_parent;
+        m_parent = nullptr;
+    }
+
+    void defaults()
+    {
+        TAdvOfficeCheckBox b;
+        QCOMPARE(b.size(), QSize(120, 20));
+        QVERIFY(!b.GetChecked());
+        QCOMPARE(b.GetState(), TCustomAdvOfficeCheckBox::cbUnchecked);
+        QVERIFY(!b.TabStop());
+        QVERIFY(b.ShowFocus());
+        QCOMPARE(b.DisabledFontColor(), TColor(8421504));
+        QCOMPARE(b.property("Version").toString(), QStringLiteral("1.7.0.0"));
+    }
+
+    // The stored images follow the colour table: key ring, light ring, inner corner, tick.
+    void glyphImages_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<QColor>("key");
+        QTest::addColumn<QColor>("ring");
+        QTest::addColumn<QColor>("corner");
+        QTest::newRow("unchecked normal") << 0 << 0 << QColor(0x8E8F8F) << QColor(0xF4F4F4) << QColor(0xAEB3B9);
+        QTest::newRow("unchecked hot") << 0 << 1 << QColor(0x5586A3) << QColor(0xDEF9FA) << QColor(0x79C6F9);
+        QTest::newRow("unchecked down") << 0 << 2 << QColor(0x2C628B) << QColor(0xC2E4F6) << QColor(0x5EB6F7);
+        QTest::newRow("checked normal") << 1 << 0 << QColor(0x8E8F8F) << QColor(0xF4F4F4) << QColor(0xAEB3B9);
+        QTest::newRow("checked hot") << 1 << 1 << QColor(0x5586A3) << QColor(0xDEF9FA) << QColor(0x79C6F9);
+        QTest::newRow("checked down") << 1 << 2 << QColor(0x2C628B) << QColor(0xC2E4F6) << QColor(0x54A6D5);
+        QTest::newRow("grayed normal") << 2 << 0 << QColor(0x8E8F8F) << QColor(0xF4F4F4) << QColor(0xAEB3B9);
+    }
+    void glyphImages()
+    {
+        QFETCH(int, state);
+        QFETCH(int, look);
+        QFETCH(QColor, key);
+        QFETCH(QColor, ring);
+        QFETCH(QColor, corner);
+        const QImage g = TCustomAdvOfficeCheckBox::GlyphImage(TCustomAdvOfficeCheckBox::TCheckBoxState(state),
+                                                              TCustomAdvOfficeCheckBox::TGlyphLook(look));
+        QCOMPARE(g.size(), QSize(13, 13));
+        for (int i = 0; i < 13; ++i) {
+            QCOMPARE(g.pixelColor(i, 0), key);
+            QCOMPARE(g.pixelColor(0, i), key);
+            QCOMPARE(g.pixelColor(i, 12), key);
+            QCOMPARE(g.pixelColor(12, i), key);
+        }
+        QCOMPARE(g.pixelColor(1, 5), ring);
+        QCOMPARE(g.pixelColor(2, 2), corner);
+        if (state == 1) // the tick's darkest pixel is far darker than the gradient
+            QVERIFY(g.pixelColor(5, 8).lightness() < 140);
+        else if (state == 0)
+            QVERIFY(g.pixelColor(5, 8).lightness() > 150);
+    }
+
+    // At 96 ppi the glyph is 12 x 12 at x 0..11, y 6..17; the key ring is transparent.
+    void glyphOnScreen()
+    {
+        QCOMPARE(m_box->GlyphRect(), QRect(0, 6, 12, 12));
+        QCOMPARE(m_box->TextRect().left(), 16);
+        const QImage unchecked = Grab();
+        QVERIFY(Diff(unchecked.pixelColor(0, 6), kParent) < 10);  // key ring shows the parent
+        QVERIFY(Diff(unchecked.pixelColor(11, 17), kParent) < 10);
+        QVERIFY(Diff(unchecked.pixelColor(0, 5), kParent) < 10);   // nothing above the glyph
+        QVERIFY(Diff(unchecked.pixelColor(6, 11), kParent) > 60);  // the glyph's body
+        QVERIFY(Diff(unchecked.pixelColor(13, 11), kParent) < 10); // the gap before the caption
+        m_box->SetChecked(true);
+        const QImage checked = Grab();
+        QVERIFY(checked.pixelColor(5, 13).lightness() < unchecked.pixelColor(5, 13).lightness() - 30);
+    }
+
+    void forcedScale()
+    {
+        m_box->ForceDPIScale(1.5f);
+        QCOMPARE(m_box->GlyphSide(), 18);
+        QCOMPARE(m_box->TextRect().left(), 22);
+    }
+
+    void disabledCaptionGrey()
+    {
+        m_box->SetCaption(QStringLiteral("■■■"));
+        const QImage before = Grab();
+        m_box->setEnabled(false);
+        const QImage img = Grab();
+        bool grey = false;
+        for (int x = 16; x < 60 && !grey; ++x)
+            for (int y = 4; y < 20 && !grey; ++y)
+                grey = Diff(img.pixelColor(x, y), QColor(128, 128, 128)) < 6;
+        QVERIFY(grey);
+        for (int x = 0; x < 12; ++x) // the glyph is unchanged
+            for (int y = 6; y < 18; ++y)
+                QCOMPARE(img.pixelColor(x, y), before.pixelColor(x, y));
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QCOMPARE(Clicks(spy), 0);
+        QVERIFY(!m_box->GetChecked());
+    }
+
+    // Code setters never click.
+    void settersFireNothing()
+    {
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        m_box->SetChecked(true);
+        m_box->SetChecked(true);
+        m_box->SetState(TCustomAdvOfficeCheckBox::cbUnchecked);
+        QCOMPARE(Clicks(spy), 0);
+    }
+
+    void releasePoints_data()
+    {
+        QTest::addColumn<QPoint>("release");
+        QTest::addColumn<bool>("toggles");
+        QTest::newRow("on the caption") << QPoint(200, 10) << true;
+        QTest::newRow("one past the right edge") << QPoint(355, 10) << true;
+        QTest::newRow("one past the bottom") << QPoint(50, 20) << true;
+        QTest::newRow("two past the right") << QPoint(356, 10) << false;
+        QTest::newRow("two past the bottom") << QPoint(50, 21) << false;
+    }
+    void releasePoints()
+    {
+        QFETCH(QPoint, release);
+        QFETCH(bool, toggles);
+        QList<bool> seen;
+        connect(m_box, &TCustomAdvOfficeCheckBox::OnClick, this, [&] { seen << m_box->GetChecked(); });
+        QTest::mousePress(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QVERIFY(m_box->Down());
+        QTest::mouseMove(m_box, release);
+        QTest::mouseRelease(m_box, Qt::LeftButton, {}, release);
+        QVERIFY(!m_box->Down());
+        QCOMPARE(m_box->GetChecked(), toggles);
+        // One click, with the new state already set.
+        QCOMPARE(seen, toggles ? QList<bool>{true} : QList<bool>{});
+        QVERIFY(m_box->hasFocus());
+    }
+
+    void doubleClickTogglesTwice()
+    {
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        // press, release, double-click press, release: as a real double click arrives
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 10), m_box->mapToGlobal(QPointF(5, 10)),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_box, &dbl);
+        QTest::mouseRelease(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QCOMPARE(Clicks(spy), 2);
+        QVERIFY(!m_box->GetChecked());
+    }
+
+    // Held Space: one toggle at the release, no pressed glyph.
+    void spaceHeld()
+    {
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10)); // focus (and toggle)
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        const QImage before = Grab();
+        QTest::sendKeyEvent(QTest::Press, m_box, Qt::Key_Space, QStringLiteral(" "), {});
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent ev(QEvent::KeyPress, Qt::Key_Space, {}, QStringLiteral(" "), true);
+            QApplication::sendEvent(m_box, &ev);
+        }
+        QCOMPARE(Clicks(spy), 0);
+        const QImage held = m_parent->grab(QRect(m_box->pos(), m_box->size())).toImage();
+        for (int x = 0; x < 12; ++x)
+            QCOMPARE(held.pixelColor(x, 12), before.pixelColor(x, 12));
+        QTest::sendKeyEvent(QTest::Release, m_box, Qt::Key_Space, QStringLiteral(" "), {});
+        QCOMPARE(Clicks(spy), 1);
+        QVERIFY(!m_box->GetChecked());
+    }
+
+    void readOnlyStillClicks()
+    {
+        m_box->SetReadOnly(true);
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QCOMPARE(Clicks(spy), 1);
+        QVERIFY(!m_box->GetChecked());
+    }
+
+    void hoverChangesOnlyTheGlyph()
+    {
+        const QImage normal = Grab();
+        QEnterEvent enter(QPointF(5, 10), QPointF(5, 10), QPointF(5, 10));
+        QApplication::sendEvent(m_box, &enter);
+        const QImage hot = Grab();
+        QVERIFY(Diff(hot.pixelColor(2, 8), normal.pixelColor(2, 8)) > 20);
+        for (int x = 16; x < 200; ++x)
+            for (int y = 4; y < 20; ++y)
+                QCOMPARE(hot.pixelColor(x, y), normal.pixelColor(x, y));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(m_box, &leave);
+        QCOMPARE(Grab(), normal);
+    }
+
+    void captionLines()
+    {
+        const QFontMetrics fm(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        QCOMPARE(TCustomAdvOfficeCheckBox::CaptionLines(QStringLiteral("  ab cd  "), fm, 1000), QStringList{"ab cd"});
+        QCOMPARE(TCustomAdvOfficeCheckBox::CaptionLines(QStringLiteral("ab cd"), fm, 20), (QStringList{"ab", "cd"}));
+        QCOMPARE(TCustomAdvOfficeCheckBox::CaptionLines(QStringLiteral("abcdefgh"), fm, 8), QStringList{"abcdefgh"});
+    }
+};
+
+QTEST_MAIN(TestOfficeCheckBox)
+#include "tst_officecheckbox.moc"
