@@ -95,6 +95,10 @@ done
 [ -n "$box" ] || fail "no error box titled Kanavox"
 echo "   error box window(s): $(echo $box)"
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
+# The application icon reaches every window of the program, the box included.
+icons=$(xprop -id "$(echo "$box" | head -1)" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+echo "   error box icons: $icons"
+[ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || fail "error box icon sizes: $icons"
 [ -n "$(window_named '^Kanavox Ver\.0\.07$')" ] || fail "the main window is gone"
 xwininfo -id "$(echo "$box" | head -1)" | grep -E 'xwininfo|Width|Height' | sed 's/^/   /'
 # Typed into the focused box (no window manager here: focus it ourselves).
