@@ -1,0 +1,53 @@
+#!/bin/bash
+# On a screen of twice the density (QT_SCALE_FACTOR=2) Qt enlarges the finished window:
+# twice the pixels, the same layout, and a stored position in the program's own
+# (logical) pixels.
+# Usage: tst_scale.sh <kanavox> <palette_probe>
+source "$(dirname "$0")/xvfb.sh"
+XVFB_SCREEN=2048x1536x24 start_xvfb
+install_copy "$1"
+system_colours "$2"
+export QT_SCALE_FACTOR=2
+
+start_app
+window_geometry
+[ "$WX,$WY" = "0,0" ] || fail "window at $WX,$WY, expected 0,0"
+[ "$WW x $WH" = "1328 x 886" ] || fail "client area $WW x $WH, expected twice 664 x 443"
+shot="$WORK/scaled.png"
+screenshot "$shot"
+# Logical point (x, y) is the device pixel (2x + 1, 2y + 1).
+probe "$shot" "window face" 17 17 "$COLOUR_clBtnFace" 2
+probe "$shot" "edit interior" 801 73 "$COLOUR_clWindow" 2
+probe "$shot" "bar fill" 101 841 134,194,217 0
+probe "$shot" "bar bevel top" 601 805 "$COLOUR_clBtnHighlight" 0
+probe "$shot" "bar bevel bottom" 601 885 "$COLOUR_clBtnShadow" 0
+probe "$shot" "copy button body" 337 863 "$(over 0,128,255 127 134,194,217)" 4
+probe "$shot" "exit button body" 1041 863 "$(over 0,128,192 127 134,194,217)" 4
+probe "$shot" "panel body middle" 113 613 199,216,237 5
+# The check box glyph is laid out at 12 logical pixels, not rescaled by the program:
+# the tick lies inside device columns 204..227, the two columns after it are bare.
+tick=$(darkest "$shot" 204 184 24 24)
+echo "   darkest of the checked glyph: $tick"
+[ "$(luma "${tick%% *}")" -lt 130 ] || fail "no tick in the glyph ($tick)"
+gap=$(darkest "$shot" 228 184 4 24)
+echo "   darkest right of the glyph: $gap"
+near "${gap%% *}" "$COLOUR_clBtnFace" 2 || fail "the glyph reaches beyond 12 logical pixels ($gap)"
+
+xdotool type --delay 30 --window "$WIN" "Ab1"
+sleep 0.3
+click_at 535 847
+got=$(clipboard_text | od -An -c)
+want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
+[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+
+xdotool windowmove --sync "$WIN" 300 200
+sleep 0.3
+click_at 1125 847
+wait_exit
+expect_file "$INI" '[Position]\r\nMainTop=100\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
+start_app
+window_geometry
+[ "$WX,$WY" = "300,200" ] || fail "second start at $WX,$WY, expected 300,200"
+click_at 1125 847
+wait_exit
+echo "PASS: tst_scale"
