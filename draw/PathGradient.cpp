@@ -1,0 +1,197 @@
+#include "PathGradient.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Value steps of the colour table: finer than any 8-bit channel step over a panel.
+constexpr int kTableSize = 1024;
+// Edges shorter than this, or lines passing this close to the centre, carry no direction.
+constexpr double kDegenerate = 1e-9;
+
+quint32 Premultiplied(const QColor &c)
+{
+    return qPremultiply(c.rgba());
+}
+
+int Lerp(int a, int b, qreal t)
+{
+    return int(std::lround(a + (b - a) * t));
+}
+
+} // namespace
+
+TPathGradient::TPathGradient(const QPainterPath &outline)
+    : TPathGradient(outline, outline.boundingRect().center())
+{
+}
+
+TPathGradient::TPathGradient(const QPainterPath &outline, const QPointF &centre)
+    : m_outline(outline), m_centre(centre)
+{
+    SetColors(Qt::white, Qt::transparent);
+}
+
+void TPathGradient::SetColors(const QColor &centre, const QColor &surround)
+{
+    SetStops({{0.0, surround}, {1.0, centre}});
+}
+
+void TPathGradient::SetStops(const QVector<TPathGradientStop> &stops)
+{
+    m_stops = stops;
+    for (TPathGradientStop &s : m_stops)
+        s.Position = std::clamp<qreal>(s.Position, 0.0, 1.0);
+    std::stable_sort(m_stops.begin(), m_stops.end(),
+                     [](const TPathGradientStop &a, const TPathGradientStop &b) { return a.Position < b.Position; });
+    m_table.clear();
+}
+
+QColor TPathGradient::ColorAt(qreal value) const
+{
+    if (m_stops.isEmpty())
+        return Qt::transparent;
+    const qreal v = std::clamp<qreal>(value, 0.0, 1.0);
+    if (v <= m_stops.first().Position)
+        return m_stops.first().Color;
+    for (int i = 1; i < m_stops.size(); ++i) {
+        const TPathGradientStop &a = m_stops.at(i - 1);
+        const TPathGradientStop &b = m_stops.at(i);
+        if (v <= b.Position) {
+            const qreal span = b.Position - a.Position;
+            const qreal t = span > 0 ? (v - a.Position) / span : 1.0;
+            return QColor(Lerp(a.Color.red(), b.Color.red(), t), Lerp(a.Color.green(), b.Color.green(), t),
+                          Lerp(a.Color.blue(), b.Color.blue(), t), Lerp(a.Color.alpha(), b.Color.alpha(), t));
+        }
+    }
+    return m_stops.last().Color;
+}
+
+void TPathGradient::BuildTable() const
+{
+    if (!m_table.isEmpty())
+        return;
+    m_table.resize(kTableSize);
+    for (int i = 0; i < kTableSize; ++i)
+        m_table[i] = Premultiplied(ColorAt(qreal(i) / (kTableSize - 1)));
+}
+
+QVector<TPathGradient::Edge> TPathGradient::EdgesOf(const QPolygonF &polygon, const QPointF &centre)
+{
+    QVector<Edge> edges;
+    const int n = polygon.size();
+    for (int i = 0; i < n; ++i) {
+        const QPointF a = polygon.at(i);
+        const QPointF b = polygon.at((i + 1) % n);
+        const double ex = b.x() - a.x();
+        const double ey = b.y() - a.y();
+        const double len = std::hypot(ex, ey);
+        if (len < kDegenerate)
+            continue;
+        double nx = ey / len;
+        double ny = -ex / len;
+        double h = nx * (a.x() - centre.x()) + ny * (a.y() - centre.y());
+        if (h < 0) {
+            nx = -nx;
+            ny = -ny;
+            h = -h;
+        }
+        if (h < kDegenerate)
+            continue;
+        const Edge e{nx / h, ny / h};
+        // Collinear pieces of one side give the same dual point; a repeated one would
+        // make a plateau that stops the walk below.
+        if (!edges.isEmpty() && std::abs(edges.last().gx - e.gx) < kDegenerate
+            && std::abs(edges.last().gy - e.gy) < kDegenerate)
+            continue;
+        edges.append(e);
+    }
+    while (edges.size() > 1 && std::abs(edges.last().gx - edges.first().gx) < kDegenerate
+           && std::abs(edges.last().gy - edges.first().gy) < kDegenerate)
+        edges.removeLast();
+    return edges;
+}
+
+qreal TPathGradient::ValueAt(const QPointF &p) const
+{
+    const QVector<Edge> edges = EdgesOf(m_outline.toFillPolygon(), m_centre);
+    if (edges.isEmpty())
+        return -1.0;
+    double ratio = -1e300;
+    for (const Edge &e : edges)
+        ratio = std::max(ratio, e.gx * (p.x() - m_centre.x()) + e.gy * (p.y() - m_centre.y()));
+    return 1.0 - ratio;
+}
+
+QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect) const
+{
+    QImage img(deviceRect.size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(0);
+    if (deviceRect.isEmpty())
+        return img;
+    const QPointF c = toDevice.map(m_centre);
+    const QVector<Edge> edges = EdgesOf(m_outline.toFillPolygon(toDevice), c);
+    const int n = edges.size();
+    if (n == 0)
+        return img;
+    BuildTable();
+    const Edge *e = edges.constData();
+    const quint32 *table = m_table.constData();
+
+    // The edges' dual points form a convex polygon, so for one pixel the gauge terms
+    // rise and then fall around the edge list: walking from the previous pixel's best
+    // edge to the local maximum finds the global one, in a step or two per pixel.
+    int best = 0;
+    for (int j = 0; j < deviceRect.height(); ++j) {
+        const double dy = deviceRect.y() + j + 0.5 - c.y();
+        quint32 *line = reinterpret_cast<quint32 *>(img.scanLine(j));
+        for (int i = 0; i < deviceRect.width(); ++i) {
+            const double dx = deviceRect.x() + i + 0.5 - c.x();
+            auto term = [&](int k) { return e[k].gx * dx + e[k].gy * dy; };
+            double v = term(best);
+            for (int steps = 0; steps < n; ++steps) {
+                const int next = best + 1 == n ? 0 : best + 1;
+                const int prev = best == 0 ? n - 1 : best - 1;
+                const double vn = term(next);
+                const double vp = term(prev);
+                if (vn > v && vn >= vp) {
+                    best = next;
+                    v = vn;
+                } else if (vp > v) {
+                    best = prev;
+                    v = vp;
+                } else {
+                    break;
+                }
+            }
+            if (v > 1.0)
+                continue; // outside: clamp paints nothing
+            const double value = 1.0 - std::max(v, 0.0);
+            line[i] = table[int(value * (kTableSize - 1) + 0.5)];
+        }
+    }
+    return img;
+}
+
+void TPathGradient::Fill(QPainter &painter, const QPainterPath &target) const
+{
+    const QPainterPath area = target == m_outline ? m_outline : target.intersected(m_outline);
+    if (area.isEmpty())
+        return;
+    const QTransform toDevice = painter.deviceTransform();
+    QRect box = toDevice.mapRect(area.boundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (painter.hasClipping())
+        box &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (box.isEmpty())
+        return;
+    const QImage pixels = Render(toDevice, box);
+    QBrush brush(pixels);
+    // Image pixel (i, j) lands on device pixel (box.x + i, box.y + j) whatever the
+    // painter's transform, so the texture is never resampled.
+    brush.setTransform(QTransform::fromTranslate(box.x(), box.y()) * toDevice.inverted());
+    painter.fillPath(area, brush);
+}
