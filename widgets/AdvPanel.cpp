@@ -27,8 +27,38 @@ void TCustomAdvPanel::SetAlign(TAlign v)
 
 void TCustomAdvPanel::Dock()
 {
-    if (m_align == alBottom && parentWidget())
-        setGeometry(0, parentWidget()->height() - height(), parentWidget()->width(), height());
+    if (m_align != alBottom || !parentWidget() || m_docking)
+        return;
+    m_docking = true;
+    setGeometry(0, parentWidget()->height() - height(), parentWidget()->width(), height());
+    m_docking = false;
+}
+
+void TCustomAdvPanel::Loaded()
+{
+    TComponent::Loaded();
+    Dock();
+}
+
+void TCustomAdvPanel::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    Dock(); // a new height keeps the bar on the bottom edge
+}
+
+void TCustomAdvPanel::Frame3D(QPainter &p, QRect &r, const QColor &topLeft, const QColor &bottomRight, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        const int x0 = r.left(), y0 = r.top();
+        const int x1 = r.left() + r.width(), y1 = r.top() + r.height(); // exclusive
+        p.setPen(topLeft);
+        p.drawLine(x0, y0, x0, y1 - 2); // left column
+        p.drawLine(x0, y0, x1 - 2, y0); // top row
+        p.setPen(bottomRight);
+        p.drawLine(x1 - 1, y0, x1 - 1, y1 - 1); // right column
+        p.drawLine(x0, y1 - 1, x1 - 1, y1 - 1); // bottom row
+        r.adjust(1, 1, -1, -1);
+    }
 }
 
 bool TCustomAdvPanel::eventFilter(QObject *o, QEvent *e)
@@ -40,6 +70,44 @@ bool TCustomAdvPanel::eventFilter(QObject *o, QEvent *e)
 
 void TCustomAdvPanel::paintEvent(QPaintEvent *)
 {
-    QPainter p(this);
-    p.fillRect(rect(), ColorToQColor(m_color));
+    // Buffered: everything is drawn into an image of the client size, copied in one step.
+    QImage buffer;
+    QPainter direct;
+    QPainter *p = nullptr;
+    QPainter bufferPainter;
+    if (m_buffered) {
+        const qreal dpr = devicePixelRatioF();
+        buffer = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        buffer.setDevicePixelRatio(dpr);
+        bufferPainter.begin(&buffer);
+        p = &bufferPainter;
+    } else {
+        direct.begin(this);
+        p = &direct;
+    }
+    QRect r = rect();
+    const QColor fill = ColorToQColor(m_color);
+    p->fillRect(r, fill);
+    if (m_borderColor != clNone && m_borderWidth > 0) {
+        p->setPen(QPen(ColorToQColor(m_borderColor), 1));
+        for (int i = 0; i < m_borderWidth; ++i)
+            p->drawRect(r.adjusted(i, i, -1 - i, -1 - i));
+    }
+    const QColor hi = ColorToQColor(clBtnHighlight), sh = ColorToQColor(clBtnShadow);
+    if (m_bevelOuter != bvNone) {
+        const bool lowered = m_bevelOuter == bvLowered;
+        Frame3D(*p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
+    }
+    if (m_borderColor == clNone)
+        Frame3D(*p, r, fill, fill, 1);
+    if (m_bevelInner != bvNone) {
+        const bool lowered = m_bevelInner == bvLowered;
+        Frame3D(*p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
+    }
+    emit OnPaint(this, p, rect());
+    if (m_buffered) {
+        bufferPainter.end();
+        QPainter w(this);
+        w.drawImage(0, 0, buffer);
+    }
 }
