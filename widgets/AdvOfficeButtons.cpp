@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Press and release repaint only this strip: it holds the glyph at any usual density.
@@ -289,8 +291,10 @@ void TCustomAdvOfficeCheckBox::Remeasure()
 
 void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
 {
+    // At least the glyph's side: above 1.25 scale the glyph outgrows the fixed strips.
+    const int w = std::max(minWidth, GlyphSide() + 1);
     const bool right = m_alignment == taRightJustify || layoutDirection() == Qt::RightToLeft;
-    update(right ? QRect(width() - minWidth, 0, minWidth, height()) : QRect(0, 0, minWidth, height()));
+    update(right ? QRect(width() - w, 0, w, height()) : QRect(0, 0, w, height()));
 }
 
 // --- glyphs -----------------------------------------------------------------------------
