@@ -1,33 +1,151 @@
 #include "AdvSmoothPanel.h"
 
+#include "Fonts.h"
+#include "Graphics.h"
+
 #include <QPainter>
-#include <QPainterPath>
+#include <QResizeEvent>
+#include <cmath>
+
+namespace {
+// The panel's caption text colour at the top of the text gradient and the underline.
+constexpr int kUnderlineInset = 2;
+} // namespace
 
 TAdvSmoothPanelCaption::TAdvSmoothPanelCaption(QObject *parent)
     : QObject(parent), m_font(new TFont(this)), m_htmlFont(new TFont(this))
 {
+    m_font->SetHeight(-16); // 12 pt
+    m_htmlFont->SetHeight(-11);
+    connect(m_font, &TFont::Changed, this, [this] { emit OnChange(this); });
 }
 
-void TAdvSmoothPanelCaption::SetText(const QString &v) { if (m_text != v) { m_text = v; emit OnChange(this); } }
-void TAdvSmoothPanelCaption::SetLocation(TAdvSmoothPanelLocation v) { if (m_location != v) { m_location = v; emit OnChange(this); } }
+void TAdvSmoothPanelCaption::SetText(const QString &v) { Set(m_text, v); }
+void TAdvSmoothPanelCaption::SetLocation(TAdvSmoothPanelLocation v) { Set(m_location, v); }
+
+void TAdvSmoothPanelCaption::Assign(const TAdvSmoothPanelCaption &o)
+{
+    m_text = o.m_text;
+    m_location = o.m_location;
+    m_colorStart = o.m_colorStart;
+    m_colorEnd = o.m_colorEnd;
+    m_line = o.m_line;
+    m_wrap = o.m_wrap;
+    m_left = o.m_left;
+    m_top = o.m_top;
+    m_font->Assign(*o.m_font);
+    emit OnChange(this);
+}
 
 TAdvSmoothPanel::TAdvSmoothPanel(QWidget *parent)
     : QWidget(parent), m_caption(new TAdvSmoothPanelCaption(this)), m_fill(new TGDIPFill(this))
 {
     resize(256, 128);
-    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] { update(); });
-    connect(m_fill, &TGDIPFill::OnChange, this, [this] { update(); });
+    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] { Refresh(); });
+    connect(m_fill, &TGDIPFill::OnChange, this, [this] { Refresh(); });
+}
+
+void TAdvSmoothPanel::Refresh()
+{
+    refreshcache = true;
+    update();
+}
+
+void TAdvSmoothPanel::SetTransparent(bool v)
+{
+    if (m_transparent == v)
+        return;
+    m_transparent = v;
+    Refresh();
+}
+
+void TAdvSmoothPanel::resizeEvent(QResizeEvent *e)
+{
+    QWidget::resizeEvent(e);
+    Refresh();
+}
+
+void TAdvSmoothPanel::moveEvent(QMoveEvent *e)
+{
+    QWidget::moveEvent(e);
+    // The image stays; only what shows through the shadow changed (Qt repaints the
+    // uncovered parent itself).
+    if (m_fill->ShadowColor() != clNone && m_fill->ShadowOffset() > 0)
+        update();
 }
 
 void TAdvSmoothPanel::paintEvent(QPaintEvent *)
 {
+    if (width() <= 1 || height() <= 1)
+        return;
+    const qreal dpr = devicePixelRatioF();
+    if (refreshcache || FCache.size() != size() * dpr) {
+        refreshcache = false;
+        FCache = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        FCache.setDevicePixelRatio(dpr);
+        FCache.fill(Qt::transparent);
+        QPainter cp(&FCache);
+        TGPGraphics g(&cp);
+        g.SetSmoothingMode(SmoothingModeAntiAlias);
+        g.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
+        RenderPanel(g);
+        ++m_renderCount;
+    }
+    // The parent is already painted under us; blend the cached image over it.
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    const int r = m_fill->Rounding();
-    path.addRoundedRect(QRectF(0.5, 0.5, width() - 11, height() - 11), r, r);
-    p.fillPath(path, ColorToQColor(m_fill->Color()));
-    p.setPen(ColorToQColor(m_fill->BorderColor()));
-    p.drawPath(path);
-    p.drawText(QRect(0, 0, width() - 10, 20), Qt::AlignHCenter | Qt::AlignTop, m_caption->Text());
+    p.drawImage(0, 0, FCache);
+}
+
+void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
+{
+    const QRectF outer = (m_fill->BorderColor() != clNone && m_fill->BorderWidth() != 0)
+                             ? QRectF(0, 0, width() - 1, height() - 1)
+                             : QRectF(-1, -1, width() + 1, height() + 1);
+    const QRectF r = m_fill->Fill(g, outer);
+    m_body = r;
+    const QString text = m_caption->Text();
+    if (text.isEmpty())
+        return;
+
+    const qreal s = 1.0; // the layout is in 96-dpi pixels; Qt scales the finished window
+    const TFont *cf = m_caption->Font();
+    const QString family = FontFamilyFound(cf->Name()) ? cf->Name() : QStringLiteral("Arial");
+    int style = 0;
+    if (cf->Style() & TFont::fsBold) style |= FontStyleBold;
+    if (cf->Style() & TFont::fsItalic) style |= FontStyleItalic;
+    if (cf->Style() & TFont::fsUnderline) style |= FontStyleUnderline;
+    const TGPFont font(family, cf->Size() * s, style);
+    TGPStringFormat measureFormat;
+    if (!m_caption->TextWordWrapping())
+        measureFormat.FormatFlags |= StringFormatFlagsNoWrap;
+    const QRectF box = g.MeasureString(text, font, r, measureFormat);
+    qreal w = box.width() + 1, h = box.height();
+    if (box.isNull()) {
+        w = 1;
+        h = 0;
+    }
+    const int tw = int(std::nearbyint(w)), th = int(std::nearbyint(h));
+    int x = 0, y = 0;
+    const auto loc = m_caption->Location();
+    if (loc == TAdvSmoothPanelCaption::plCustom) {
+        x = m_caption->Left();
+        y = m_caption->Top();
+    } else {
+        const int rx = int(std::nearbyint(r.x())), ry = int(std::nearbyint(r.y()));
+        const int rw = int(std::nearbyint(r.width())), rh = int(std::nearbyint(r.height()));
+        const int col = int(loc) % 3, row = int(loc) / 3;
+        x = col == 0 ? rx : col == 1 ? qMax(rw - tw, rx) / 2 : qMax(rw - tw, rx);
+        y = row == 0 ? ry : row == 1 ? (rh - th) / 2 : rh - th;
+    }
+    const QColor start = DrawingColor(255, m_caption->ColorStart());
+    const QColor end = m_caption->ColorEnd() == clNone ? start : DrawingColor(255, m_caption->ColorEnd());
+    const TGPBrush brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x, y + h), start, end);
+    g.DrawString(text, font, QRectF(x, y, w, h), measureFormat, brush);
+    if (m_caption->LineColor() != clNone && m_caption->Line()) {
+        const bool bottom = loc == TAdvSmoothPanelCaption::plBottomLeft || loc == TAdvSmoothPanelCaption::plBottomCenter
+                            || loc == TAdvSmoothPanelCaption::plBottomRight;
+        const qreal yl = bottom ? y - 2 : y + h;
+        g.DrawLine(TGPPen(DrawingColor(255, m_caption->LineColor()), 1),
+                   std::nearbyint(r.x() + kUnderlineInset), yl, std::nearbyint(r.width() - kUnderlineInset), yl);
+    }
 }

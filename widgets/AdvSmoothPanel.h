@@ -5,6 +5,10 @@
 #include "Font.h"
 #include "GDIPFill.h"
 
+#include <QImage>
+
+class TGPGraphics;
+
 #include <QWidget>
 
 class TAdvSmoothPanel;
@@ -15,6 +19,13 @@ class TAdvSmoothPanelCaption : public QObject {
     Q_PROPERTY(TAdvSmoothPanelLocation Location READ Location WRITE SetLocation)
     Q_PROPERTY(TFont *Font READ Font)
     Q_PROPERTY(TFont *HTMLFont READ HTMLFont)
+    Q_PROPERTY(TColor ColorStart READ ColorStart WRITE SetColorStart)
+    Q_PROPERTY(TColor ColorEnd READ ColorEnd WRITE SetColorEnd)
+    Q_PROPERTY(TColor LineColor READ LineColor WRITE SetLineColor)
+    Q_PROPERTY(bool Line READ Line WRITE SetLine)
+    Q_PROPERTY(bool TextWordWrapping READ TextWordWrapping WRITE SetTextWordWrapping)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
 public:
     enum TAdvSmoothPanelLocation { plTopLeft, plTopCenter, plTopRight, plCenterLeft, plCenterCenter, plCenterRight, plBottomLeft, plBottomCenter, plBottomRight, plCustom };
     Q_ENUM(TAdvSmoothPanelLocation)
@@ -27,13 +38,44 @@ public:
     void SetLocation(TAdvSmoothPanelLocation v);
     TFont *Font() const { return m_font; }
     TFont *HTMLFont() const { return m_htmlFont; }
+    TColor ColorStart() const { return m_colorStart; }
+    void SetColorStart(TColor v) { Set(m_colorStart, v); }
+    TColor ColorEnd() const { return m_colorEnd; }
+    void SetColorEnd(TColor v) { Set(m_colorEnd, v); }
+    TColor LineColor() const { return m_lineColor; }
+    void SetLineColor(TColor v) { Set(m_lineColor, v); }
+    bool Line() const { return m_line; }
+    void SetLine(bool v) { Set(m_line, v); }
+    bool TextWordWrapping() const { return m_wrap; }
+    void SetTextWordWrapping(bool v) { Set(m_wrap, v); }
+    int Left() const { return m_left; }
+    void SetLeft(int v) { Set(m_left, v); }
+    int Top() const { return m_top; }
+    void SetTop(int v) { Set(m_top, v); }
+    // Copies every caption setting but LineColor (and the rendering and band settings).
+    void Assign(const TAdvSmoothPanelCaption &other);
 
 signals:
     void OnChange(QObject *Sender);
 
 private:
+    template <class T> void Set(T &field, T v)
+    {
+        if (field == v)
+            return;
+        field = v;
+        emit OnChange(this);
+    }
+
     QString m_text;
     TAdvSmoothPanelLocation m_location = plTopLeft;
+    TColor m_colorStart = 11563548;
+    TColor m_colorEnd = 10446362;
+    TColor m_lineColor = 11563548;
+    bool m_line = true;
+    bool m_wrap = true;
+    int m_left = 0;
+    int m_top = 0;
     TFont *m_font;
     TFont *m_htmlFont;
 };
@@ -42,9 +84,19 @@ class TAdvSmoothPanel : public QWidget, public TComponent {
     Q_OBJECT
     Q_PROPERTY(TAdvSmoothPanelCaption *Caption READ Caption)
     Q_PROPERTY(TGDIPFill *Fill READ Fill)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
 public:
     explicit TAdvSmoothPanel(QWidget *parent = nullptr);
+
+    bool Transparent() const { return m_transparent; }
+    void SetTransparent(bool v);
+    // Paints the whole panel (fill and caption) onto a surface.
+    virtual void RenderPanel(TGPGraphics &g);
+    // How often the cached image was rendered (the cache is rebuilt only when stale).
+    int RenderCount() const { return m_renderCount; }
+    // The body rectangle the last render got from the fill.
+    QRectF BodyRect() const { return m_body; }
 
     TAdvSmoothPanelCaption *Caption() const { return m_caption; }
     TGDIPFill *Fill() const { return m_fill; }
@@ -53,8 +105,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *) override;
+    void resizeEvent(QResizeEvent *) override;
+    void moveEvent(QMoveEvent *) override;
 
 private:
+    void Refresh();
+
     TAdvSmoothPanelCaption *m_caption;
     TGDIPFill *m_fill;
+    bool m_transparent = true;
+    bool refreshcache = true;
+    QImage FCache;
+    int m_renderCount = 0;
+    QRectF m_body;
 };

@@ -1,3 +1,292 @@
 #include "GDIPFill.h"
 
+#include "Graphics.h"
+#include "HatchBrush.h"
+#include "PathGradient.h"
+
+#include <QPainter>
+
+namespace {
+
+// The soft shadow is transparent at its outline and reaches this alpha a tenth inwards.
+constexpr int kShadowAlpha = 180;
+constexpr qreal kShadowRamp = 0.1;
+
+int Effective(int override, int property)
+{
+    return override < 255 ? override : property;
+}
+
+} // namespace
+
 TGDIPFill::TGDIPFill(QObject *parent) : QObject(parent) {}
+
+void TGDIPFill::Changed()
+{
+    if (FUpdateCount == 0)
+        emit OnChange(this);
+}
+
+void TGDIPFill::Assign(const QObject *source)
+{
+    const auto *f = qobject_cast<const TGDIPFill *>(source);
+    if (!f)
+        return;
+    m_color = f->m_color;
+    m_colorTo = f->m_colorTo;
+    m_colorMirror = f->m_colorMirror;
+    m_colorMirrorTo = f->m_colorMirrorTo;
+    m_gradientType = f->m_gradientType;
+    m_gradientMirrorType = f->m_gradientMirrorType;
+    m_hatchStyle = f->m_hatchStyle;
+    m_hatchStyleMirror = f->m_hatchStyleMirror;
+    m_opacity = f->m_opacity;
+    m_opacityTo = f->m_opacityTo;
+    m_opacityMirror = f->m_opacityMirror;
+    m_opacityMirrorTo = f->m_opacityMirrorTo;
+    m_borderColor = f->m_borderColor;
+    m_borderOpacity = f->m_borderOpacity;
+    m_borderWidth = f->m_borderWidth;
+    m_rounding = f->m_rounding;
+    m_roundingType = f->m_roundingType;
+    m_shadowColor = f->m_shadowColor;
+    m_shadowOffset = f->m_shadowOffset;
+    m_shadowType = f->m_shadowType;
+    m_angle = f->m_angle;
+    m_glow = f->m_glow;
+    m_glowGradientColor = f->m_glowGradientColor;
+    m_glowRadialColor = f->m_glowRadialColor;
+    Changed();
+}
+
+TGPPath TGDIPFill::CreateRoundRectPath(const QRectF &r, int radius, TFillRoundingType corners)
+{
+    const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const qreal d = 2.0 * radius;
+    const bool round = radius != 0;
+    const bool tl = round && (corners == rtTop || corners == rtBoth || corners == rtLeft);
+    const bool tr = round && (corners == rtTop || corners == rtBoth || corners == rtRight);
+    const bool br = round && (corners == rtBottom || corners == rtBoth || corners == rtRight);
+    const bool bl = round && (corners == rtBottom || corners == rtBoth || corners == rtLeft);
+    const qreal rr = radius;
+    TGPPath p(FillModeAlternate);
+    if (tl)
+        p.AddArc(QRectF(x, y, d, d), 180, 90);
+    p.AddLine(x + (tl ? rr : 0), y, x + w - (tr ? rr : 0), y);
+    if (tr)
+        p.AddArc(QRectF(x + w - d, y, d, d), 270, 90);
+    p.AddLine(x + w, y + (tr ? rr : 0), x + w, y + h - (br ? rr : 0));
+    if (br)
+        p.AddArc(QRectF(x + w - d, y + h - d, d, d), 0, 90);
+    p.AddLine(x + w - (br ? rr : 0), y + h, x + (bl ? rr : 0), y + h);
+    if (bl)
+        p.AddArc(QRectF(x, y + h - d, d, d), 90, 90);
+    p.AddLine(x, y + h - (bl ? rr : 0), x, y + (tl ? rr : 0));
+    p.CloseFigure();
+    return p;
+}
+
+QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
+                       int aOpacityMirror, int aOpacityMirrorTo)
+{
+    const int borderAlpha = Effective(aBorderOpacity, m_borderOpacity);
+    const int oc = Effective(aOpacity, m_opacity);
+    const int octo = Effective(aOpacityTo, m_opacityTo);
+    const int ocmr = Effective(aOpacityMirror, m_opacityMirror);
+    const int ocmrto = Effective(aOpacityMirrorTo, m_opacityMirrorTo);
+    qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const bool border = m_borderWidth > 0 && m_borderColor != clNone;
+    const TGPPen borderPen(DrawingColor(quint8(borderAlpha), m_borderColor), m_borderWidth, DashStyleSolid);
+
+    if (h == 1 || w == 1) {
+        // Too thin for a body: at most the border as a line.
+        if (border)
+            g.DrawLine(borderPen, x, y, x + w, y + h);
+    } else {
+        if (m_shadowOffset > 0 && m_shadowColor != clNone) {
+            const int so = m_shadowOffset;
+            if (m_shadowType == stBottom) {
+                DrawRadialFill(g, QRectF(x, y + h - 2 * so, w, 2 * so), m_shadowColor, m_shadowColor, 0, 255, true,
+                               m_rounding, rtBottom);
+                h -= so;
+            } else {
+                const TGPPath outline = m_shadowType == stSurround
+                                            ? CreateRoundRectPath(QRectF(x, y, w, h), so, rtBoth)
+                                            : CreateRoundRectPath(QRectF(x, y, w, h), m_rounding, m_roundingType);
+                TPathGradient shadow(outline.Path());
+                const QColor sc = DrawingColor(kShadowAlpha, m_shadowColor);
+                shadow.SetStops({{0.0, QColor(0, 0, 0, 0)}, {kShadowRamp, sc}, {1.0, sc}});
+                shadow.Fill(*g.Painter(), outline.Path());
+                if (m_shadowType == stSurround) {
+                    x += so;
+                    y += so;
+                    w -= 2 * so;
+                    h -= 2 * so;
+                } else {
+                    w -= so;
+                    h -= so;
+                }
+            }
+        }
+
+        const QRectF work(x, y, w, h);
+        if (m_gradientType == gtHatch || m_gradientType == gtTexture || m_colorMirror == clNone) {
+            if (m_gradientType == gtRadial) {
+                if (m_color != clNone)
+                    DrawRadialFill(g, work, m_color, m_colorTo == clNone ? m_color : m_colorTo, oc, octo, true,
+                                   m_rounding, m_roundingType);
+            } else {
+                DrawGradientBackGround(g, work, false, oc, octo, ocmr, ocmrto);
+            }
+        } else {
+            // Two parts that overlap by two pixels around the middle; the mirror goes last.
+            const qreal half = h / 2.0;
+            const QRectF t(x, y, w, h - half + 1);
+            const QRectF m(x, y + half - 1, w, h - half + 1);
+            if (m_gradientType == gtRadial) {
+                if (m_color != clNone)
+                    DrawRadialFill(g, t, m_color, m_colorTo == clNone ? m_color : m_colorTo, oc, octo, true,
+                                   m_rounding, rtTop);
+            } else {
+                DrawGradientBackGround(g, t, false, oc, octo, ocmr, ocmrto);
+            }
+            if (m_gradientMirrorType == gtRadial) {
+                if (m_colorMirror != clNone)
+                    DrawRadialFill(g, m, m_colorMirror, m_colorMirrorTo == clNone ? m_colorMirror : m_colorMirrorTo,
+                                   ocmr, ocmrto, false, m_rounding, rtBottom);
+            } else {
+                DrawGradientBackGround(g, m, true, oc, octo, ocmr, ocmrto);
+            }
+        }
+        if (border)
+            g.DrawPath(borderPen, CreateRoundRectPath(work, m_rounding, m_roundingType));
+    }
+
+    const QRectF work(x, y, w, h);
+    DrawGlow(g, work);
+    const qreal bw = m_borderWidth;
+    m_focusRect = QRectF(x + bw, y + bw, w - 2 * bw, h - 2 * bw);
+    if (m_focus) {
+        const TGPSmoothingMode before = g.SetSmoothingMode(SmoothingModeNone);
+        g.DrawPath(TGPPen(DrawingColor(quint8(oc), m_focusColor), 1, DashStyleDot),
+                   CreateRoundRectPath(m_focusRect, m_rounding - m_borderWidth, m_roundingType));
+        g.SetSmoothingMode(before);
+    }
+    return work;
+}
+
+void TGDIPFill::DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo, int ocmr,
+                                       int ocmrto)
+{
+    TAdvGradientType kind = mirror ? m_gradientMirrorType : m_gradientType;
+    const TColor c1 = mirror ? m_colorMirror : m_color;
+    const TColor c2 = mirror ? m_colorMirrorTo : m_colorTo;
+    const int hatch = mirror ? m_hatchStyleMirror : m_hatchStyle;
+    const int a1 = mirror ? ocmr : oc;
+    const int a2 = mirror ? ocmrto : octo;
+    if (c1 == clNone)
+        kind = gtNone;
+    else if (c2 == clNone)
+        kind = gtSolid;
+
+    // The main part rounds only its top corners and the mirror part only its bottom ones.
+    TFillRoundingType corners = m_roundingType;
+    if (m_colorMirror != clNone) {
+        switch (m_roundingType) {
+        case rtTop: corners = mirror ? rtNone : rtTop; break;
+        case rtBottom: corners = mirror ? rtBottom : rtNone; break;
+        case rtBoth: corners = mirror ? rtBottom : rtTop; break;
+        default: break;
+        }
+    }
+    const bool outlined = m_rounding != 0;
+    const TGPPath outline = CreateRoundRectPath(r, m_rounding, corners);
+    TGPSmoothingMode before = g.SmoothingMode();
+    if (outlined)
+        before = g.SetSmoothingMode(SmoothingModeAntiAlias);
+    auto fillPart = [&](const TGPBrush &brush) {
+        if (outlined)
+            g.FillPath(brush, outline);
+        else
+            g.FillRectangle(brush, r);
+    };
+    const QColor col1 = DrawingColor(quint8(a1), c1);
+    const QColor col2 = DrawingColor(quint8(a2), c2);
+    const QRectF grown(r.x() - 1, r.y() - 1, r.width() + 2, r.height() + 2);
+    switch (kind) {
+    case gtSolid:
+        fillPart(TGPBrush::Solid(col1));
+        break;
+    case gtVertical:
+    case gtHorizontal:
+    case gtForwardDiagonal:
+    case gtBackwardDiagonal: {
+        const TGPLinearGradientMode mode = kind == gtVertical     ? LinearGradientModeVertical
+                                           : kind == gtHorizontal ? LinearGradientModeHorizontal
+                                           : kind == gtForwardDiagonal ? LinearGradientModeForwardDiagonal
+                                                                       : LinearGradientModeBackwardDiagonal;
+        fillPart(TGPBrush::LinearGradient(grown, col1, col2, mode, true));
+        if (mirror) // covers the seam where the mirror part meets the main part
+            g.FillRectangle(TGPBrush::Solid(col1), QRectF(r.x(), r.y(), r.width(), 1));
+        break;
+    }
+    case gtAngle:
+        fillPart(TGPBrush::LinearGradientAngle(grown, col1, col2, m_angle, true, true));
+        break;
+    case gtHatch:
+        fillPart(TGPBrush(HatchBrush(hatch, col1, col2, g.Painter())));
+        break;
+    default: // texture, radial, path, none: nothing here
+        break;
+    }
+    if (outlined)
+        g.SetSmoothingMode(before);
+}
+
+void TGDIPFill::DrawRadialFill(TGPGraphics &g, const QRectF &r, TColor a, TColor b, int alphaA, int alphaB,
+                               bool top, int radius, TFillRoundingType corners)
+{
+    const TGPPath outline = CreateRoundRectPath(r, radius, corners);
+    g.FillPath(TGPBrush::Solid(top ? DrawingColor(quint8(alphaA), a) : DrawingColor(quint8(alphaB), b)), outline);
+    g.SetClip(outline);
+    const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const QRectF ellipse = top ? QRectF(x, y - h / 2, w, 1.5 * h) : QRectF(x, y, w, 1.5 * h);
+    const QPointF centre = top ? QPointF(x + w / 2, y) : QPointF(x + w / 2, y + h);
+    const QColor centreColor = top ? DrawingColor(quint8(alphaB), b) : DrawingColor(quint8(alphaA), a);
+    const QColor surround = top ? DrawingColor(quint8(alphaA), a) : DrawingColor(quint8(alphaB), b);
+    g.FillRectangle(TGPBrush::EllipsePathGradient(ellipse, centre, centreColor, surround), r);
+    g.ResetClip();
+}
+
+void TGDIPFill::DrawGlow(TGPGraphics &g, const QRectF &r)
+{
+    if (m_glow == gmNone)
+        return;
+    g.SetClip(r);
+    const QRectF gr(r.x() + 1, r.y() + 1, r.width() - 2, r.height() - 2);
+    if (m_glow == gmGradient || m_glow == gmRadialGradient) {
+        g.DrawPath(TGPPen(DrawingColor(200, m_glowGradientColor), 1), CreateRoundRectPath(gr, m_rounding, m_roundingType));
+        const QRectF t(gr.x() + 5, gr.y(), gr.width() - 10, 4);
+        const TGPBrush topBrush = TGPBrush::LinearGradient(t.adjusted(-1, -1, 1, 1), DrawingColor(175, m_glowGradientColor),
+                                                           DrawingColor(0, m_glowGradientColor), LinearGradientModeVertical);
+        g.FillPolygon(topBrush, {gr.topLeft(), QPointF(gr.x() + 5, gr.y()), QPointF(gr.x() + 5, gr.y() + 4)});
+        g.FillPolygon(topBrush, {QPointF(gr.right(), gr.y()), QPointF(gr.x() + gr.width() - 5, gr.y()),
+                                 QPointF(gr.x() + gr.width() - 5, gr.y() + 4)});
+        g.FillRectangle(topBrush, t);
+        const qreal by = gr.y() + gr.height();
+        const QRectF b(gr.x() + 5, by - 7, gr.width() - 10, 7);
+        const TGPBrush bottomBrush = TGPBrush::LinearGradient(b.adjusted(-1, -1, 1, 1), DrawingColor(0, m_glowGradientColor),
+                                                              DrawingColor(220, m_glowGradientColor), LinearGradientModeVertical);
+        g.FillPolygon(bottomBrush, {QPointF(gr.x(), by), QPointF(gr.x() + 5, by), QPointF(gr.x() + 5, by - 7)});
+        g.FillPolygon(bottomBrush, {QPointF(gr.x() + gr.width(), by), QPointF(gr.x() + gr.width() - 5, by),
+                                    QPointF(gr.x() + gr.width() - 5, by - 7)});
+        g.FillRectangle(bottomBrush, b);
+    }
+    if (m_glow == gmRadial || m_glow == gmRadialGradient) {
+        const QRectF e(gr.x() + 10, gr.y() - gr.height() / 2, gr.width() - 20, 3 * gr.height());
+        g.FillEllipse(TGPBrush::EllipsePathGradient(e, e.center(), DrawingColor(150, m_glowRadialColor),
+                                                    DrawingColor(0, m_color)),
+                      e);
+    }
+    g.ResetClip();
+}

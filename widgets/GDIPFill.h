@@ -1,9 +1,13 @@
 #pragma once
-// The fill description: a settings object that paints a shadowed, rounded,
-// two-part gradient body into a rectangle.
+// The fill description: a settings object that paints a shadowed, rounded, one- or
+// two-part gradient body with border, glow and focus indicator into a rectangle.
 #include "Colors.h"
 
 #include <QObject>
+#include <QRectF>
+
+class TGPGraphics;
+class TGPPath;
 
 class TGDIPFill : public QObject {
     Q_OBJECT
@@ -13,38 +17,97 @@ class TGDIPFill : public QObject {
     Q_PROPERTY(TColor ColorMirrorTo READ ColorMirrorTo WRITE SetColorMirrorTo)
     Q_PROPERTY(TAdvGradientType GradientType READ GradientType WRITE SetGradientType)
     Q_PROPERTY(TAdvGradientType GradientMirrorType READ GradientMirrorType WRITE SetGradientMirrorType)
+    Q_PROPERTY(int HatchStyle READ HatchStyle WRITE SetHatchStyle)
+    Q_PROPERTY(int HatchStyleMirror READ HatchStyleMirror WRITE SetHatchStyleMirror)
+    Q_PROPERTY(int Opacity READ Opacity WRITE SetOpacity)
+    Q_PROPERTY(int OpacityTo READ OpacityTo WRITE SetOpacityTo)
+    Q_PROPERTY(int OpacityMirror READ OpacityMirror WRITE SetOpacityMirror)
+    Q_PROPERTY(int OpacityMirrorTo READ OpacityMirrorTo WRITE SetOpacityMirrorTo)
     Q_PROPERTY(TColor BorderColor READ BorderColor WRITE SetBorderColor)
+    Q_PROPERTY(int BorderOpacity READ BorderOpacity WRITE SetBorderOpacity)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE SetBorderWidth)
     Q_PROPERTY(int Rounding READ Rounding WRITE SetRounding)
+    Q_PROPERTY(TFillRoundingType RoundingType READ RoundingType WRITE SetRoundingType)
+    Q_PROPERTY(TColor ShadowColor READ ShadowColor WRITE SetShadowColor)
     Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE SetShadowOffset)
+    Q_PROPERTY(TShadowType ShadowType READ ShadowType WRITE SetShadowType)
+    Q_PROPERTY(int Angle READ Angle WRITE SetAngle)
     Q_PROPERTY(TGlowMode Glow READ Glow WRITE SetGlow)
+    Q_PROPERTY(TColor GlowGradientColor READ GlowGradientColor WRITE SetGlowGradientColor)
+    Q_PROPERTY(TColor GlowRadialColor READ GlowRadialColor WRITE SetGlowRadialColor)
 public:
     enum TAdvGradientType { gtSolid, gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal, gtBackwardDiagonal, gtAngle, gtHatch, gtPath, gtTexture, gtNone };
     Q_ENUM(TAdvGradientType)
+    enum TFillRoundingType { rtNone, rtTop, rtBottom, rtBoth, rtLeft, rtRight };
+    Q_ENUM(TFillRoundingType)
+    enum TShadowType { stRightBottom, stBottom, stSurround };
+    Q_ENUM(TShadowType)
     enum TGlowMode { gmNone, gmGradient, gmRadial, gmRadialGradient };
     Q_ENUM(TGlowMode)
 
     explicit TGDIPFill(QObject *parent = nullptr);
 
-    TColor Color() const { return m_color; }
-    void SetColor(TColor v) { Set(m_color, v); }
-    TColor ColorTo() const { return m_colorTo; }
-    void SetColorTo(TColor v) { Set(m_colorTo, v); }
-    TColor ColorMirror() const { return m_colorMirror; }
-    void SetColorMirror(TColor v) { Set(m_colorMirror, v); }
-    TColor ColorMirrorTo() const { return m_colorMirrorTo; }
-    void SetColorMirrorTo(TColor v) { Set(m_colorMirrorTo, v); }
-    TAdvGradientType GradientType() const { return m_gradientType; }
-    void SetGradientType(TAdvGradientType v) { Set(m_gradientType, v); }
-    TAdvGradientType GradientMirrorType() const { return m_gradientMirrorType; }
-    void SetGradientMirrorType(TAdvGradientType v) { Set(m_gradientMirrorType, v); }
-    TColor BorderColor() const { return m_borderColor; }
-    void SetBorderColor(TColor v) { Set(m_borderColor, v); }
-    int Rounding() const { return m_rounding; }
-    void SetRounding(int v) { Set(m_rounding, v); }
-    int ShadowOffset() const { return m_shadowOffset; }
-    void SetShadowOffset(int v) { Set(m_shadowOffset, v); }
-    TGlowMode Glow() const { return m_glow; }
-    void SetGlow(TGlowMode v) { Set(m_glow, v); }
+#define KANAVOX_FILL_PROP(Type, Name, field) \
+    Type Name() const { return field; }     \
+    void Set##Name(Type v) { Set(field, v); }
+    KANAVOX_FILL_PROP(TColor, Color, m_color)
+    KANAVOX_FILL_PROP(TColor, ColorTo, m_colorTo)
+    KANAVOX_FILL_PROP(TColor, ColorMirror, m_colorMirror)
+    KANAVOX_FILL_PROP(TColor, ColorMirrorTo, m_colorMirrorTo)
+    KANAVOX_FILL_PROP(TAdvGradientType, GradientType, m_gradientType)
+    KANAVOX_FILL_PROP(TAdvGradientType, GradientMirrorType, m_gradientMirrorType)
+    KANAVOX_FILL_PROP(int, HatchStyle, m_hatchStyle)
+    KANAVOX_FILL_PROP(int, HatchStyleMirror, m_hatchStyleMirror)
+    KANAVOX_FILL_PROP(TColor, BorderColor, m_borderColor)
+    KANAVOX_FILL_PROP(int, BorderWidth, m_borderWidth)
+    KANAVOX_FILL_PROP(int, Rounding, m_rounding)
+    KANAVOX_FILL_PROP(TFillRoundingType, RoundingType, m_roundingType)
+    KANAVOX_FILL_PROP(TColor, ShadowColor, m_shadowColor)
+    KANAVOX_FILL_PROP(int, ShadowOffset, m_shadowOffset)
+    KANAVOX_FILL_PROP(TShadowType, ShadowType, m_shadowType)
+    KANAVOX_FILL_PROP(int, Angle, m_angle)
+    KANAVOX_FILL_PROP(TGlowMode, Glow, m_glow)
+    KANAVOX_FILL_PROP(TColor, GlowGradientColor, m_glowGradientColor)
+    KANAVOX_FILL_PROP(TColor, GlowRadialColor, m_glowRadialColor)
+#undef KANAVOX_FILL_PROP
+    // Opacities are bytes; values outside 0..255 are clamped.
+    int Opacity() const { return m_opacity; }
+    void SetOpacity(int v) { Set(m_opacity, qBound(0, v, 255)); }
+    int OpacityTo() const { return m_opacityTo; }
+    void SetOpacityTo(int v) { Set(m_opacityTo, qBound(0, v, 255)); }
+    int OpacityMirror() const { return m_opacityMirror; }
+    void SetOpacityMirror(int v) { Set(m_opacityMirror, qBound(0, v, 255)); }
+    int OpacityMirrorTo() const { return m_opacityMirrorTo; }
+    void SetOpacityMirrorTo(int v) { Set(m_opacityMirrorTo, qBound(0, v, 255)); }
+    int BorderOpacity() const { return m_borderOpacity; }
+    void SetBorderOpacity(int v) { Set(m_borderOpacity, qBound(0, v, 255)); }
+
+    // The focus indicator (public, not stored in layouts).
+    bool Focus() const { return m_focus; }
+    void SetFocus(bool v) { Set(m_focus, v); }
+    TColor FocusColor() const { return m_focusColor; }
+    void SetFocusColor(TColor v) { Set(m_focusColor, v); }
+    QRectF FocusRect() const { return m_focusRect; }
+
+    int UpdateCount() const { return FUpdateCount; }
+    void BeginUpdate() { ++FUpdateCount; }
+    // Never fires OnChange itself: changes made during the update are not remembered.
+    void EndUpdate() { if (FUpdateCount > 0) --FUpdateCount; }
+
+    // Copies every stored setting from another fill (not Focus/FocusColor) and signals
+    // one change; anything else is ignored.
+    void Assign(const QObject *source);
+
+    // Paints into `r` (shadow included) and returns the body's rectangle. A byte below
+    // 255 overrides its opacity property for this call.
+    QRectF Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity = 255, int aOpacity = 255,
+                int aOpacityTo = 255, int aOpacityMirror = 255, int aOpacityMirrorTo = 255);
+    void DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo,
+                                int ocmr, int ocmrto);
+    void DrawGlow(TGPGraphics &g, const QRectF &r);
+
+    // The rounded outline through the rectangle's edges, clockwise from the top-left.
+    static TGPPath CreateRoundRectPath(const QRectF &r, int radius, TFillRoundingType corners);
 
 signals:
     void OnChange(QObject *Sender);
@@ -55,8 +118,11 @@ private:
         if (field == v)
             return;
         field = v;
-        emit OnChange(this);
+        Changed();
     }
+    void Changed();
+    void DrawRadialFill(TGPGraphics &g, const QRectF &r, TColor a, TColor b, int alphaA, int alphaB,
+                        bool top, int radius, TFillRoundingType corners);
 
     TColor m_color = clSilver;
     TColor m_colorTo = clGray;
@@ -64,8 +130,26 @@ private:
     TColor m_colorMirrorTo = clNone;
     TAdvGradientType m_gradientType = gtVertical;
     TAdvGradientType m_gradientMirrorType = gtSolid;
+    int m_hatchStyle = 0;
+    int m_hatchStyleMirror = 0;
+    int m_opacity = 255;
+    int m_opacityTo = 255;
+    int m_opacityMirror = 255;
+    int m_opacityMirrorTo = 255;
     TColor m_borderColor = clNone;
+    int m_borderOpacity = 255;
+    int m_borderWidth = 1;
     int m_rounding = 0;
+    TFillRoundingType m_roundingType = rtBoth;
+    TColor m_shadowColor = clGray;
     int m_shadowOffset = 0;
+    TShadowType m_shadowType = stRightBottom;
+    int m_angle = 0;
     TGlowMode m_glow = gmNone;
+    TColor m_glowGradientColor = clWhite;
+    TColor m_glowRadialColor = clWhite;
+    bool m_focus = false;
+    TColor m_focusColor = clBlack;
+    QRectF m_focusRect;
+    int FUpdateCount = 0;
 };
