@@ -1,194 +1,415 @@
-// The glass button over a coloured parent: its plate as pixels, and its click rules
-// through real mouse and key events.
+// The glass button over a coloured parent: the plate's pixels, the glow while held,
+// the click rules for mouse, Space and Enter, corner-radius clamping and a hover that
+// leaves the process idle.
 #include "AdvGlassButton.h"
+#include "Graphics.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
 
 namespace {
 
-const QColor kParent(134, 194, 217); // the bar's blue
+const QColor kBar(134, 194, 217);   // the bottom bar's blue
+constexpr TColor kExitBack = 0x00C08000; // RGB 0, 128, 192
+const QPoint kAt(20, 14);           // the button's place in its parent
 
-int Diff(QColor a, QColor b)
+// A parent that paints the bar colour and counts the keys that reach it.
+class TBar : public QWidget {
+public:
+    TBar()
+    {
+        resize(260, 60);
+        QPalette pal = palette();
+        pal.setColor(QPalette::Window, kBar);
+        setPalette(pal);
+        setAutoFillBackground(true);
+    }
+    int keys = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        const int k = e->key();
+        if (k != Qt::Key_Shift && k != Qt::Key_Control && k != Qt::Key_Alt && k != Qt::Key_Meta)
+            ++keys;
+        e->accept();
+    }
+};
+
+// Counts the timer events that reach an object.
+class TTickCounter : public QObject {
+public:
+    int ticks = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Timer)
+            ++ticks;
+        return false;
+    }
+};
+
+QColor Over(const QColor &base, const QColor &top, qreal alpha)
 {
-    return qMax(qAbs(a.red() - b.red()), qMax(qAbs(a.green() - b.green()), qAbs(a.blue() - b.blue())));
+    auto ch = [alpha](int b, int t) { return int(std::lround(b * (1 - alpha) + t * alpha)); };
+    return QColor(ch(base.red(), top.red()), ch(base.green(), top.green()), ch(base.blue(), top.blue()));
 }
 
-QColor Blend(QColor under, QColor over, int alpha)
+bool Close(const QColor &a, const QColor &b, int tol)
 {
-    auto mix = [alpha](int u, int o) { return (o * alpha + u * (255 - alpha) + 127) / 255; };
-    return QColor(mix(under.red(), over.red()), mix(under.green(), over.green()), mix(under.blue(), over.blue()));
+    return std::abs(a.red() - b.red()) <= tol && std::abs(a.green() - b.green()) <= tol
+           && std::abs(a.blue() - b.blue()) <= tol;
 }
+
+QString Rgb(const QColor &c) { return QStringLiteral("(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
+
+// The body: the bar seen through BackColor at alpha 127.
+QColor Body() { return Over(kBar, QColor(0, 128, 192), 127 / 255.0); }
 
 } // namespace
 
 class TestGlassButton : public QObject {
     Q_OBJECT
 
-    QWidget *m_parent = nullptr;
-    TAdvGlassButton *m_button = nullptr;
-
-    QImage Grab() const
-    {
-        return m_parent->grab(QRect(m_button->pos(), m_button->size())).toImage();
-    }
-
 private slots:
-    void init()
-    {
-        m_parent = new QWidget;
-        m_parent->setAutoFillBackground(true);
-        QPalette pal = m_parent->palette();
-        pal.setColor(QPalette::Window, kParent);
-        m_parent->setPalette(pal);
-        m_parent->resize(200, 80);
-        m_button = new TAdvGlassButton(m_parent);
-        m_button->setGeometry(20, 20, 100, 32);
-        m_button->SetBackColor(0x00C08000); // RGB 0, 128, 192
-        m_button->SetCaption(QString());
-        m_parent->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_parent));
-    }
-    void cleanup()
-    {
-        delete m_parent;
-        m_parent = nullptr;
-    }
+    void init();
+    void cleanup();
 
-    void defaults()
-    {
-        TAdvGlassButton b;
-        QCOMPARE(b.size(), QSize(100, 32));
-        QCOMPARE(b.CornerRadius(), 4);
-        QCOMPARE(b.BackColor(), TColor(0));
-        QCOMPARE(b.GlowColor(), TColor(16760205));
-        QCOMPARE(b.property("Version").toString(), QStringLiteral("1.3.1.0"));
-        b.setProperty("Version", QStringLiteral("9.9.9.9"));
-        QCOMPARE(b.property("Version").toString(), QStringLiteral("1.3.1.0"));
-        QVERIFY(b.focusPolicy() & Qt::TabFocus);
-    }
+    void defaults();
+    void plate_data();
+    void plate();
+    void glowWhileHeld();
+    void disabledCaptionGrey();
+    void foreColorNeverDrawn();
+    void mouseClicks_data();
+    void mouseClicks();
+    void pressTakesFocus();
+    void keys_data();
+    void keys();
+    void disabledTakesNoInput();
+    void cornerRadius_data();
+    void cornerRadius();
+    void hoverLeavesProcessIdle();
 
-    // Outlines, translucent body over the parent's colour, and the shine fading downward.
-    void plate()
-    {
-        const QImage img = Grab();
-        QVERIFY2(Diff(img.pixelColor(50, 0), Qt::white) < 40, qPrintable(img.pixelColor(50, 0).name()));
-        QVERIFY2(Diff(img.pixelColor(50, 1), Qt::black) < 60, qPrintable(img.pixelColor(50, 1).name()));
-        // Below the shine the body is the parent blended with the body colour at 127.
-        const QColor body = Blend(kParent, QColor(0, 128, 192), 127);
-        QVERIFY2(Diff(img.pixelColor(50, 24), body) <= 3, qPrintable(img.pixelColor(50, 24).name() + " vs " + body.name()));
-        // The shine is whiter at its top than at its bottom, and whiter than the body.
-        const QColor top = img.pixelColor(50, 3), bottom = img.pixelColor(50, 15);
-        QVERIFY(top.lightness() > bottom.lightness());
-        QVERIFY(bottom.lightness() > img.pixelColor(50, 24).lightness());
-        // Outside the rounded corner the parent shows unchanged.
-        QVERIFY(Diff(img.pixelColor(0, 0), kParent) < 60);
-    }
+private:
+    QImage Grab() const { return m_bar->grab().toImage().copy(QRect(kAt, m_button->size())); }
 
-    // The glow appears while the button is held, wherever the pointer goes, and goes on release.
-    void glowWhilePressed()
-    {
-        const QColor up = Grab().pixelColor(49, 28);
-        QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(50, 16));
-        const QColor down = Grab().pixelColor(49, 28);
-        QVERIFY2(Diff(up, down) > 20, qPrintable(up.name() + " " + down.name()));
-        QVERIFY(Diff(down, QColor(141, 189, 255)) < Diff(up, QColor(141, 189, 255)));
-        QTest::mouseMove(m_button, QPoint(150, 16));
-        QVERIFY(Diff(Grab().pixelColor(49, 28), down) < 8);
-        QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(150, 16));
-        QVERIFY(Diff(Grab().pixelColor(49, 28), up) < 8);
-    }
-
-    void disabledCaptionIsGrey()
-    {
-        m_button->SetCaption(QStringLiteral("■■■■"));
-        m_button->setEnabled(false);
-        const QImage img = Grab();
-        bool grey = false;
-        for (int x = 20; x < 80 && !grey; ++x)
-            for (int y = 8; y < 24 && !grey; ++y)
-                grey = Diff(img.pixelColor(x, y), QColor(128, 128, 128)) < 12;
-        QVERIFY(grey);
-        QSignalSpy clicks(m_button, &TAdvCustomGlassButton::OnClick);
-        QTest::mouseClick(m_button, Qt::LeftButton, {}, QPoint(50, 16));
-        QCOMPARE(clicks.count(), 0);
-    }
-
-    void mouseClicks_data()
-    {
-        QTest::addColumn<QPoint>("release");
-        QTest::addColumn<int>("clicks");
-        QTest::newRow("inside") << QPoint(50, 16) << 1;
-        QTest::newRow("last column") << QPoint(99, 16) << 1;
-        QTest::newRow("x = W") << QPoint(100, 16) << 0;
-        QTest::newRow("y = H") << QPoint(50, 32) << 0;
-        QTest::newRow("far outside") << QPoint(150, 60) << 0;
-    }
-    void mouseClicks()
-    {
-        QFETCH(QPoint, release);
-        QFETCH(int, clicks);
-        QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
-        QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(50, 16));
-        QTest::mouseMove(m_button, release);
-        QTest::mouseRelease(m_button, Qt::LeftButton, {}, release);
-        QCOMPARE(spy.count(), clicks);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_button));
-    }
-
-    // Dragged off and back before the release still clicks once.
-    void dragOffAndBack()
-    {
-        QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
-        QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(50, 16));
-        QTest::mouseMove(m_button, QPoint(150, 16));
-        QTest::mouseMove(m_button, QPoint(60, 16));
-        QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(60, 16));
-        QCOMPARE(spy.count(), 1);
-    }
-
-    void keys_data()
-    {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("repeats");
-        QTest::addColumn<int>("clicks");
-        QTest::newRow("Space") << int(Qt::Key_Space) << 0 << 0 << 1;
-        QTest::newRow("Space held") << int(Qt::Key_Space) << 0 << 3 << 4;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << 0 << 1;
-        QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0 << 0;
-        QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << 0 << 0;
-    }
-    void keys()
-    {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(int, repeats);
-        QFETCH(int, clicks);
-        m_button->setFocus();
-        QTRY_VERIFY(m_button->hasFocus());
-        QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
-        const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QStringLiteral("\r");
-        const auto mods = Qt::KeyboardModifiers(modifiers);
-        QTest::sendKeyEvent(QTest::Press, m_button, Qt::Key(key), text, mods);
-        for (int i = 0; i < repeats; ++i) {
-            QKeyEvent ev(QEvent::KeyPress, key, mods, text, true);
-            QApplication::sendEvent(m_button, &ev);
-        }
-        QTest::sendKeyEvent(QTest::Release, m_button, Qt::Key(key), text, mods);
-        QCOMPARE(spy.count(), clicks);
-    }
-
-    void cornerRadiusClamped()
-    {
-        m_button->SetCornerRadius(40);
-        QCOMPARE(m_button->CornerRadius(), 16); // half of the 32-pixel height
-        m_button->resize(100, 10);
-        QCOMPARE(m_button->CornerRadius(), 5);
-        m_button->SetCornerRadius(-3); // ignored
-        QCOMPARE(m_button->CornerRadius(), 5);
-    }
+    std::unique_ptr<TBar> m_bar;
+    TAdvGlassButton *m_button = nullptr;
 };
+
+void TestGlassButton::init()
+{
+    m_bar = std::make_unique<TBar>();
+    m_button = new TAdvGlassButton(m_bar.get());
+    m_button->move(kAt);
+    m_button->SetCaption(QStringLiteral("終了"));
+    m_button->SetBackColor(kExitBack);
+    m_button->Font()->SetName(QStringLiteral("ＭＳ ゴシック"));
+    m_button->Font()->SetHeight(-16);
+    m_button->Font()->SetColor(clBlack);
+    m_bar->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
+}
+
+void TestGlassButton::cleanup()
+{
+    m_bar.reset();
+    m_button = nullptr;
+}
+
+void TestGlassButton::defaults()
+{
+    TAdvGlassButton b;
+    QCOMPARE(b.size(), QSize(100, 32));
+    QCOMPARE(b.Font()->Name(), QStringLiteral("Tahoma"));
+    QVERIFY(!b.ParentFont());
+    QCOMPARE(b.focusPolicy(), Qt::StrongFocus);
+    QCOMPARE(b.BackColor(), clBlack);
+    QCOMPARE(b.GlowColor(), TColor(16760205));
+    QCOMPARE(b.BackgroundColor(), clNone);
+    QCOMPARE(b.CornerRadius(), 4);
+    QCOMPARE(b.AntiAlias(), TAdvCustomGlassButton::aaClearType);
+    QCOMPARE(b.BackGroundSymbol(), TAdvCustomGlassButton::bsNone);
+    QCOMPARE(b.ShortCutHintPos(), TAdvCustomGlassButton::shpTop);
+    QCOMPARE(b.property("Version").toString(), QStringLiteral("1.3.1.0"));
+    b.setProperty("Version", QStringLiteral("9.9.9.9"));
+    QCOMPARE(b.property("Version").toString(), QStringLiteral("1.3.1.0"));
+    // A transparent control must not paint a background of its own.
+    QVERIFY(!b.autoFillBackground());
+    QVERIFY(!b.testAttribute(Qt::WA_OpaquePaintEvent));
+    // The glow ellipse of the 100 × 32 button.
+    const QRectF e = GlowEllipse(100, 32);
+    QVERIFY(qAbs(e.x() + 32.6) < 1e-4 && qAbs(e.y() + 3.2) < 1e-4);
+    QVERIFY(qAbs(e.width() - 163.2) < 1e-4 && qAbs(e.height() - 64.4) < 1e-4);
+    QVERIFY(qAbs(e.center().x() - 49) < 1e-4 && qAbs(e.center().y() - 29) < 1e-4);
+}
+
+void TestGlassButton::plate_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QColor>("expected");
+
+    const QColor white(255, 255, 255), black(0, 0, 0);
+    QTest::newRow("outer outline top") << QPoint(50, 0) << white;
+    QTest::newRow("outer outline left") << QPoint(0, 20) << white;
+    QTest::newRow("outer outline right") << QPoint(99, 20) << white;
+    QTest::newRow("outer outline bottom") << QPoint(50, 31) << white;
+    QTest::newRow("inner outline top") << QPoint(50, 1) << black;
+    QTest::newRow("inner outline left") << QPoint(1, 20) << black;
+    QTest::newRow("inner outline right") << QPoint(98, 20) << black;
+    QTest::newRow("inner outline bottom") << QPoint(50, 30) << black;
+    QTest::newRow("rounded corner shows the bar") << QPoint(0, 0) << kBar;
+    QTest::newRow("body below the shine") << QPoint(10, 24) << Body();
+    QTest::newRow("body under the bottom-right") << QPoint(90, 27) << Body();
+    // The shine: alpha 153 at y = 1 down to 51 at y = 16, white over the body.
+    QTest::newRow("shine y 2") << QPoint(10, 2) << Over(Body(), white, (153 - 102 * 1 / 15.0) / 255);
+    QTest::newRow("shine y 8") << QPoint(10, 8) << Over(Body(), white, (153 - 102 * 7 / 15.0) / 255);
+    QTest::newRow("shine y 15") << QPoint(10, 15) << Over(Body(), white, (153 - 102 * 14 / 15.0) / 255);
+    QTest::newRow("no shine at y 17") << QPoint(10, 17) << Body();
+    QTest::newRow("no glow while up") << QPoint(49, 28) << Body();
+}
+
+void TestGlassButton::plate()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QColor, expected);
+    const QColor got = Grab().pixelColor(at);
+    QVERIFY2(Close(got, expected, 4), qPrintable(Rgb(got) + QStringLiteral(" vs ") + Rgb(expected)));
+}
+
+void TestGlassButton::glowWhileHeld()
+{
+    const QColor glow(141, 189, 255);
+    QTest::mousePress(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(50, 16));
+    QImage held = Grab();
+    // Centre colour at alpha 173 at the middle of the inner bottom edge.
+    QColor c = held.pixelColor(49, 29);
+    QVERIFY2(Close(c, Over(Body(), glow, 173 / 255.0), 5), qPrintable(Rgb(c)));
+    // Centred on x = 49: equal either side, fading outwards.
+    QVERIFY(Close(held.pixelColor(19, 29), held.pixelColor(79, 29), 2));
+    QVERIFY(held.pixelColor(19, 29).red() < c.red() - 10);
+    // Halfway to the rim along the bottom edge (the ellipse's half-width is 81.6).
+    const QColor half = held.pixelColor(49 - 41, 29);
+    QVERIFY2(Close(half, Over(Body(), glow, 173 * (1 - 41 / 81.6) / 255.0), 5), qPrintable(Rgb(half)));
+
+    // Dragged off the button, the glow stays until the release.
+    QTest::mouseMove(m_button, QPoint(200, 16));
+    QVERIFY(Close(Grab().pixelColor(49, 29), c, 2));
+    QCOMPARE(m_button->State(), TAdvCustomGlassButton::absUp);
+    QTest::mouseRelease(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(200, 16));
+    QVERIFY(Close(Grab().pixelColor(49, 29), Body(), 4));
+}
+
+void TestGlassButton::disabledCaptionGrey()
+{
+    // The caption "終了" lies around the centre; look for its darkest pixel.
+    auto darkest = [this] {
+        const QImage img = Grab();
+        QColor best(255, 255, 255);
+        for (int y = 6; y < 26; ++y)
+            for (int x = 30; x < 72; ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (c.red() + c.green() + c.blue() < best.red() + best.green() + best.blue())
+                    best = c;
+            }
+        return best;
+    };
+    const QColor enabledInk = darkest();
+    QVERIFY2(Close(enabledInk, QColor(0, 0, 0), 30), qPrintable(Rgb(enabledInk)));
+    const QColor bodyBefore = Grab().pixelColor(10, 24);
+    m_button->setEnabled(false);
+    const QColor disabledInk = darkest();
+    QVERIFY2(Close(disabledInk, QColor(128, 128, 128), 12), qPrintable(Rgb(disabledInk)));
+    QCOMPARE(Grab().pixelColor(10, 24), bodyBefore); // the plate is unchanged
+}
+
+void TestGlassButton::foreColorNeverDrawn()
+{
+    const QImage before = Grab();
+    m_button->SetForeColor(clRed);
+    QCOMPARE(m_button->ForeColor(), clRed);
+    QCOMPARE(Grab(), before);
+}
+
+void TestGlassButton::mouseClicks_data()
+{
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QList<QPoint>>("moves");
+    QTest::addColumn<QPoint>("release");
+    QTest::addColumn<int>("clicks");
+
+    QTest::newRow("release inside") << QPoint(50, 16) << QList<QPoint>{} << QPoint(50, 16) << 1;
+    QTest::newRow("release at the last column") << QPoint(50, 16) << QList<QPoint>{QPoint(99, 16)} << QPoint(99, 16) << 1;
+    QTest::newRow("release at x = W") << QPoint(50, 16) << QList<QPoint>{QPoint(100, 16)} << QPoint(100, 16) << 0;
+    QTest::newRow("release at y = H") << QPoint(50, 16) << QList<QPoint>{QPoint(50, 32)} << QPoint(50, 32) << 0;
+    QTest::newRow("release outside") << QPoint(50, 16) << QList<QPoint>{QPoint(180, 40)} << QPoint(180, 40) << 0;
+    QTest::newRow("drag off and back")
+        << QPoint(50, 16) << QList<QPoint>{QPoint(180, 16), QPoint(60, 20)} << QPoint(60, 20) << 1;
+    QTest::newRow("press at the top-left pixel") << QPoint(0, 0) << QList<QPoint>{} << QPoint(0, 0) << 1;
+}
+
+void TestGlassButton::mouseClicks()
+{
+    QFETCH(QPoint, press);
+    QFETCH(QList<QPoint>, moves);
+    QFETCH(QPoint, release);
+    QFETCH(int, clicks);
+
+    QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
+    int stateAtClick = -1;
+    connect(m_button, &TAdvCustomGlassButton::OnClick, this, [&] { stateAtClick = m_button->State(); });
+    QTest::mousePress(m_button, Qt::LeftButton, Qt::NoModifier, press);
+    QCOMPARE(m_button->State(), TAdvCustomGlassButton::absDown);
+    for (const QPoint &p : moves)
+        QTest::mouseMove(m_button, p);
+    QTest::mouseRelease(m_button, Qt::LeftButton, Qt::NoModifier, release);
+    QCOMPARE(spy.count(), clicks);
+    if (clicks) {
+        QCOMPARE(spy.at(0).at(0).value<QObject *>(), static_cast<QObject *>(m_button));
+        QCOMPARE(stateAtClick, int(TAdvCustomGlassButton::absUp)); // reset before the click fires
+    }
+    QCOMPARE(m_button->State(), TAdvCustomGlassButton::absUp);
+}
+
+void TestGlassButton::pressTakesFocus()
+{
+    auto *edit = new QLineEdit(m_bar.get());
+    edit->move(150, 20);
+    edit->show();
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    QTest::mouseClick(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(50, 16));
+    QTRY_VERIFY(m_button->hasFocus());
+}
+
+void TestGlassButton::keys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("repeats");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("reachParent");
+
+    QTest::newRow("Space") << int(Qt::Key_Space) << QStringLiteral(" ") << int(Qt::NoModifier) << 0 << 1 << 0;
+    QTest::newRow("Space held auto-repeats") << int(Qt::Key_Space) << QStringLiteral(" ") << int(Qt::NoModifier) << 3 << 4 << 0;
+    QTest::newRow("Enter") << int(Qt::Key_Return) << QStringLiteral("\r") << int(Qt::NoModifier) << 0 << 1 << 0;
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << QStringLiteral("\r") << int(Qt::KeypadModifier) << 0 << 1 << 0;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << QStringLiteral("\r") << int(Qt::ControlModifier) << 0 << 0 << 1;
+    QTest::newRow("Shift+Enter") << int(Qt::Key_Return) << QStringLiteral("\r") << int(Qt::ShiftModifier) << 0 << 0 << 1;
+    QTest::newRow("Alt+Enter") << int(Qt::Key_Return) << QStringLiteral("\r") << int(Qt::AltModifier) << 0 << 0 << 1;
+    QTest::newRow("a letter") << int(Qt::Key_A) << QStringLiteral("a") << int(Qt::NoModifier) << 0 << 0 << 1;
+}
+
+void TestGlassButton::keys()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(int, modifiers);
+    QFETCH(int, repeats);
+    QFETCH(int, clicks);
+    QFETCH(int, reachParent);
+
+    m_button->setFocus();
+    QTRY_VERIFY(m_button->hasFocus());
+    QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
+    const auto mods = Qt::KeyboardModifiers(modifiers);
+    QTest::keyPress(m_button, Qt::Key(key), mods);
+    for (int i = 0; i < repeats; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, key, mods, text, true);
+        QApplication::sendEvent(m_button, &repeat);
+        QCOMPARE(m_button->State(), TAdvCustomGlassButton::absUp); // no pressed look
+    }
+    QTest::keyRelease(m_button, Qt::Key(key), mods);
+    QCOMPARE(spy.count(), clicks);
+    QCOMPARE(m_bar->keys, reachParent);
+}
+
+void TestGlassButton::disabledTakesNoInput()
+{
+    QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
+    m_button->setFocus();
+    QTRY_VERIFY(m_button->hasFocus());
+    m_button->setEnabled(false);
+    QTest::mouseClick(m_button, Qt::LeftButton, Qt::NoModifier, QPoint(50, 16));
+    QTest::keyClick(m_button, Qt::Key_Space);
+    QTest::keyClick(m_button, Qt::Key_Return);
+    QCOMPARE(spy.count(), 0);
+    Grab(); // the paint normalises the state
+    QCOMPARE(m_button->State(), TAdvCustomGlassButton::absDisabled);
+}
+
+void TestGlassButton::cornerRadius_data()
+{
+    QTest::addColumn<int>("loadedRadius"); // value read from the layout
+    QTest::addColumn<QSize>("loadedSize");
+    QTest::addColumn<int>("afterLoad");
+    QTest::addColumn<QSize>("resizeTo");
+    QTest::addColumn<int>("setAfter");     // -1: none
+    QTest::addColumn<int>("final");
+
+    QTest::newRow("main window buttons keep 4") << 4 << QSize(100, 32) << 4 << QSize(214, 32) << -1 << 4;
+    QTest::newRow("too large is halved height") << 40 << QSize(100, 32) << 16 << QSize(100, 32) << -1 << 16;
+    QTest::newRow("width is the smaller side") << 40 << QSize(21, 60) << 10 << QSize(21, 60) << -1 << 10;
+    QTest::newRow("resize clamps") << 16 << QSize(100, 32) << 16 << QSize(100, 10) << -1 << 5;
+    QTest::newRow("resize larger keeps the clamped value") << 16 << QSize(100, 10) << 5 << QSize(100, 60) << -1 << 5;
+    QTest::newRow("setter clamps after load") << 4 << QSize(100, 32) << 4 << QSize(100, 32) << 30 << 16;
+    QTest::newRow("negative is ignored") << 4 << QSize(100, 32) << 4 << QSize(100, 32) << -5 << 4;
+}
+
+void TestGlassButton::cornerRadius()
+{
+    QFETCH(int, loadedRadius);
+    QFETCH(QSize, loadedSize);
+    QFETCH(int, afterLoad);
+    QFETCH(QSize, resizeTo);
+    QFETCH(int, setAfter);
+    QFETCH(int, final);
+
+    TAdvGlassButton b;
+    b.BeginLoad();
+    b.setProperty("CornerRadius", loadedRadius);
+    b.resize(loadedSize);
+    // Values while the layout loads are taken as they are.
+    QCOMPARE(b.CornerRadius(), loadedRadius);
+    b.Loaded();
+    QCOMPARE(b.CornerRadius(), afterLoad);
+    b.SetBounds(0, 0, resizeTo.width(), resizeTo.height());
+    if (setAfter != -1)
+        b.SetCornerRadius(setAfter);
+    QCOMPARE(b.CornerRadius(), final);
+}
+
+void TestGlassButton::hoverLeavesProcessIdle()
+{
+    QSignalSpy enter(m_button, &TAdvCustomGlassButton::OnMouseEnter);
+    QSignalSpy leave(m_button, &TAdvCustomGlassButton::OnMouseLeave);
+    auto *timer = m_button->findChild<QTimer *>();
+    QVERIFY(timer);
+    TTickCounter counter;
+    timer->installEventFilter(&counter);
+    const QImage before = Grab();
+
+    QTest::mouseMove(m_bar.get(), kAt + QPoint(50, 16));
+    QTRY_COMPARE(enter.count(), 1);
+    // The poll stops by itself while the pointer rests on the button...
+    QTRY_VERIFY(!timer->isActive());
+    const int ticks = counter.ticks;
+    QTest::qWait(300);
+    QCOMPARE(counter.ticks, ticks); // ...and nothing ticks afterwards
+    QVERIFY(ticks <= 2);
+    QCOMPARE(Grab(), before);       // hover changes nothing on screen
+
+    QTest::mouseMove(m_bar.get(), QPoint(200, 50));
+    QTRY_COMPARE(leave.count(), 1);
+    QVERIFY(!timer->isActive());
+}
 
 QTEST_MAIN(TestGlassButton)
 #include "tst_glassbutton.moc"

@@ -245,7 +245,10 @@ void TAdvCustomGlassButton::Loaded()
 
 void TAdvCustomGlassButton::SetBounds(int left, int top, int width, int height)
 {
-    setGeometry(left, top, width, height); // resizeEvent clamps
+    setGeometry(left, top, width, height);
+    // A hidden widget gets its resize event only when shown: clamp now.
+    if (!ComponentLoading())
+        ClampCornerRadius(1.0);
 }
 
 void TAdvCustomGlassButton::resizeEvent(QResizeEvent *e)
