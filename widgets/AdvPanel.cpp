@@ -51,12 +51,12 @@ void TCustomAdvPanel::Frame3D(QPainter &p, QRect &r, const QColor &topLeft, cons
     for (int i = 0; i < n; ++i) {
         const int x0 = r.left(), y0 = r.top();
         const int x1 = r.left() + r.width(), y1 = r.top() + r.height(); // exclusive
-        p.setPen(topLeft);
-        p.drawLine(x0, y0, x0, y1 - 2); // left column
-        p.drawLine(x0, y0, x1 - 2, y0); // top row
-        p.setPen(bottomRight);
-        p.drawLine(x1 - 1, y0, x1 - 1, y1 - 1); // right column
-        p.drawLine(x0, y1 - 1, x1 - 1, y1 - 1); // bottom row
+        // One-pixel rectangles rather than lines: an aliased line on an integer
+        // coordinate covers only half of its pixel when Qt scales the window.
+        p.fillRect(QRect(x0, y0, 1, y1 - 1 - y0), topLeft);      // left column
+        p.fillRect(QRect(x0, y0, x1 - 1 - x0, 1), topLeft);      // top row
+        p.fillRect(QRect(x1 - 1, y0, 1, y1 - y0), bottomRight);  // right column
+        p.fillRect(QRect(x0, y1 - 1, x1 - x0, 1), bottomRight);  // bottom row
         r.adjust(1, 1, -1, -1);
     }
 }
