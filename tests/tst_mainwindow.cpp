@@ -324,6 +324,18 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("keep"));
     }
 
+    // A kept "&" must be shown as itself in the result, not taken as an accelerator mark.
+    void keptAmpersandIsShown()
+    {
+        Open();
+        ClickBox(m_form->chkKigou);
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("a&b"));
+        QCOMPARE(Reading(), QStringLiteral("小文字:エー、記号:&、小文字:ビー"));
+        QVERIFY(!m_form->lblEGkekka->ShowAccelChar());
+        QVERIFY(!m_form->lblCopyKekka->ShowAccelChar());
+        QVERIFY(m_form->EllipsLabel1->ShowAccelChar());
+    }
+
     // insertClass governs classEachCharacter's enabled state, never its checked state.
     void optionDependency()
     {

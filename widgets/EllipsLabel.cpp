@@ -41,9 +41,17 @@ void TEllipsLabel::AdjustBounds()
 {
     if (!m_autoSize || ComponentLoading())
         return;
+    // An empty text (or a lone accelerator mark) measures as one blank: one line high.
     const QFontMetrics fm(font());
-    const QString t = m_caption.isEmpty() ? QStringLiteral(" ") : m_caption;
-    resize(fm.horizontalAdvance(t), fm.height());
+    QString t = m_caption;
+    if (t.isEmpty() || (m_showAccelChar && t == QLatin1String("&")))
+        t += QLatin1Char(' ');
+    const int flags = (m_showAccelChar ? Qt::TextShowMnemonic : 0) | (m_wordWrap ? Qt::TextWordWrap : 0);
+    const QRect bounds = fm.boundingRect(QRect(0, 0, m_wordWrap ? width() : 100000, 100000), flags, t);
+    // The line height of the design's text measuring is the font's pixel height.
+    const int lineHeight = font().pixelSize() > 0 ? font().pixelSize() : fm.height();
+    const int lines = qMax(1, qRound(double(bounds.height()) / fm.height()));
+    resize(bounds.width(), lines * lineHeight);
 }
 
 void TEllipsLabel::paintEvent(QPaintEvent *)
@@ -52,6 +60,16 @@ void TEllipsLabel::paintEvent(QPaintEvent *)
     if (!m_transparent)
         p.fillRect(rect(), ColorToQColor(m_color));
     p.setPen(palette().color(QPalette::WindowText));
-    const int flags = Qt::AlignLeft | Qt::AlignTop | (m_wordWrap ? Qt::TextWrapAnywhere : Qt::TextSingleLine);
+    // Word wrap follows Unicode line breaking: between words and between CJK
+    // characters, never before closing or after opening punctuation.
+    int flags = Qt::AlignLeft | Qt::AlignTop | (m_wordWrap ? Qt::TextWordWrap : Qt::TextSingleLine);
+    if (m_showAccelChar)
+        flags |= Qt::TextShowMnemonic; // "&&" shows "&", "&x" underlines x
+    p.setClipRect(rect());
+    if (!isEnabled()) {
+        p.setPen(ColorToQColor(clBtnHighlight));
+        p.drawText(rect().translated(1, 1), flags, m_caption);
+        p.setPen(ColorToQColor(clBtnShadow));
+    }
     p.drawText(rect(), flags, m_caption);
 }
