@@ -1,11 +1,10 @@
 #pragma once
-// The password edit: a one-line text control with the owner's key, character and
-// change events in front of Qt's own editing.
+// The password edit: the platform edit with the owner's key, character and change events
+// in front of it, its own paste and cut rules, and the focus colour and select-all on entry.
 #include "Colors.h"
 #include "Component.h"
 #include "Font.h"
-
-#include <QLineEdit>
+#include "NativeEdit.h"
 
 class TEditLookup : public QObject {
     Q_OBJECT
@@ -26,7 +25,7 @@ private:
     TFont *m_font;
 };
 
-class TCustomAdvEdit : public QLineEdit, public TComponent {
+class TCustomAdvEdit : public TNativeEdit, public TComponent {
     Q_OBJECT
 public:
     enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese, imSHanguel, imHanguel };
@@ -34,19 +33,25 @@ public:
 
     explicit TCustomAdvEdit(QWidget *parent = nullptr);
 
-    QString Text() const;
+    QString Text() const { return NativeText(); }
+    // Replaces the whole text and reports the change before returning; nothing when equal.
     void SetText(const QString &value);
-    void Clear();
-    void SelectAll();
+    void Clear() { SetText(QString()); }
 
     TColor Color() const { return m_color; }
     void SetColor(TColor c);
+    TColor FocusColor() const { return m_focusColor; }
+    void SetFocusColor(TColor c);
     TColor FocusFontColor() const { return m_focusFontColor; }
-    void SetFocusFontColor(TColor c) { m_focusFontColor = c; }
+    void SetFocusFontColor(TColor c);
     bool AutoSize() const { return m_autoSize; }
-    void SetAutoSize(bool v) { m_autoSize = v; }
+    void SetAutoSize(bool v);
     bool AutoSelect() const { return m_autoSelect; }
     void SetAutoSelect(bool v) { m_autoSelect = v; }
+    bool ReturnIsTab() const { return m_returnIsTab; }
+    void SetReturnIsTab(bool v) { m_returnIsTab = v; }
+    bool DefaultHandling() const { return m_defaultHandling; }
+    void SetDefaultHandling(bool v) { m_defaultHandling = v; }
     TImeMode ImeMode() const { return m_imeMode; }
     void SetImeMode(TImeMode m);
     TFont::TFontStyles EmptyTextStyle() const { return m_emptyTextStyle; }
@@ -56,32 +61,61 @@ public:
     QString Version() const { return VersionText(0x03050204); }
     void SetVersion(const QString &) {}
 
+    void CutToClipboard() override;
+    void PasteFromClipboard() override;
+
+    void Loaded() override;
+
 signals:
     void OnKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
     void OnKeyPress(QObject *Sender, QChar &Key);
     void OnChange(QObject *Sender);
 
 protected:
+    void Changed() override;
     void keyPressEvent(QKeyEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
+    void Character(QChar ch, TShiftState shift);
+    void SetTextColour(const QColor &c);
+    void SetBackground(TColor c);
+
     TColor m_color = clWindow;
+    TColor m_focusColor = clNone;
     TColor m_focusFontColor = clWindowText;
     bool m_autoSize = true;
     bool m_autoSelect = true;
+    bool m_returnIsTab = false;
+    bool m_defaultHandling = true;
     TImeMode m_imeMode = imDontCare;
     TFont::TFontStyles m_emptyTextStyle;
     TFont *m_labelFont;
     TEditLookup *m_lookup;
+
+    QColor m_normalFontColor;          // taken when the focus arrives, given back when it leaves
+    bool m_buttonDownInSelection = false;
+    bool m_focusByMousePending = false; // the press that gave the focus has not arrived yet
 };
 
 class TAdvEdit : public TCustomAdvEdit {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
+    Q_PROPERTY(TColor FocusColor READ FocusColor WRITE SetFocusColor)
     Q_PROPERTY(TColor FocusFontColor READ FocusFontColor WRITE SetFocusFontColor)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
     Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE SetAutoSelect)
+    Q_PROPERTY(bool ReadOnly READ ReadOnly WRITE SetReadOnly)
+    Q_PROPERTY(int MaxLength READ MaxLength WRITE SetMaxLength)
+    Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE SetReturnIsTab)
+    Q_PROPERTY(bool DefaultHandling READ DefaultHandling WRITE SetDefaultHandling)
     Q_PROPERTY(TImeMode ImeMode READ ImeMode WRITE SetImeMode)
     Q_PROPERTY(TFont::TFontStyles EmptyTextStyle READ EmptyTextStyle WRITE SetEmptyTextStyle)
     Q_PROPERTY(TFont *LabelFont READ LabelFont)

@@ -39,15 +39,6 @@ const char *LookName(TCustomAdvOfficeCheckBox::TGlyphLook l)
     }
 }
 
-TShiftState ShiftOf(Qt::KeyboardModifiers m)
-{
-    TShiftState s;
-    if (m & Qt::ShiftModifier) s |= ssShift;
-    if (m & Qt::ControlModifier) s |= ssCtrl;
-    if (m & Qt::AltModifier) s |= ssAlt;
-    return s;
-}
-
 TCustomAdvOfficeCheckBox::TMouseButton ButtonOf(Qt::MouseButton b)
 {
     if (b == Qt::RightButton) return TCustomAdvOfficeCheckBox::mbRight;
@@ -376,7 +367,7 @@ void TCustomAdvOfficeCheckBox::Click()
 void TCustomAdvOfficeCheckBox::HandlePress(QMouseEvent *e)
 {
     const QPoint pt = e->position().toPoint();
-    emit OnMouseDown(this, ButtonOf(e->button()), ShiftOf(e->modifiers()), pt.x(), pt.y());
+    emit OnMouseDown(this, ButtonOf(e->button()), ShiftStateOf(e->modifiers()), pt.x(), pt.y());
     if (e->button() != Qt::LeftButton)
         return;
     FGotClick = true;
@@ -413,7 +404,7 @@ void TCustomAdvOfficeCheckBox::mouseReleaseEvent(QMouseEvent *e)
             Click();
         }
     }
-    emit OnMouseUp(this, ButtonOf(e->button()), ShiftOf(e->modifiers()), pt.x(), pt.y());
+    emit OnMouseUp(this, ButtonOf(e->button()), ShiftStateOf(e->modifiers()), pt.x(), pt.y());
     if (e->button() == Qt::LeftButton) {
         if (isVisible())
             UpdateStrip(kPressStrip);
@@ -427,7 +418,7 @@ void TCustomAdvOfficeCheckBox::keyPressEvent(QKeyEvent *e)
                   : (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) ? kVirtualReturn
                   : (e->key() < 0x100 ? quint16(e->key()) : 0);
     if (!e->isAutoRepeat())
-        emit OnKeyDown(this, key, ShiftOf(e->modifiers()));
+        emit OnKeyDown(this, key, ShiftStateOf(e->modifiers()));
     if (e->key() == Qt::Key_Space) {
         // The toggle waits for the release; the pressed look is not shown for keys.
         if (!e->isAutoRepeat()) {

@@ -2,6 +2,7 @@
 // What every control of the widget set shares: the load state while the window's
 // layout is applied, the packed version text, and the shift state of key events.
 #include <QFlags>
+#include <QtCore/qnamespace.h>
 #include <QString>
 #include <QtGlobal>
 
@@ -16,6 +17,15 @@ enum TShiftStateFlag {
 };
 Q_DECLARE_FLAGS(TShiftState, TShiftStateFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TShiftState)
+
+inline TShiftState ShiftStateOf(Qt::KeyboardModifiers m)
+{
+    TShiftState s;
+    if (m & Qt::ShiftModifier) s |= ssShift;
+    if (m & Qt::ControlModifier) s |= ssCtrl;
+    if (m & Qt::AltModifier) s |= ssAlt;
+    return s;
+}
 
 class TComponent {
 public:

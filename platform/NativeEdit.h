@@ -1,0 +1,158 @@
+#pragma once
+// The platform edit control the widget set's edit is built on: a text that may hold line
+// breaks, shown one line high (the line holding the caret) with horizontal auto-scroll,
+// with caret, selection, clipboard commands, undo, change notification and the standard
+// context menu. Typing never inserts a line break.
+#include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+class QMenu;
+class QStyleOptionFrame;
+class QTextLayout;
+
+class TNativeEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit TNativeEdit(QWidget *parent = nullptr);
+    ~TNativeEdit() override;
+
+    QString NativeText() const { return m_text; }
+    // Replaces the whole text as a program would: caret to the start, no selection,
+    // undo history and modified flag cleared; always reports a change.
+    void SetNativeText(const QString &text);
+
+    int SelStart() const { return qMin(m_anchor, m_cursor); }
+    int SelLength() const { return qAbs(m_cursor - m_anchor); }
+    int CursorPosition() const { return m_cursor; }
+    // Selects [start, start + length); the caret ends at start + length.
+    void SetSelection(int start, int length);
+    void SetSelStart(int start) { SetSelection(start, 0); }
+    void SetSelLength(int length) { SetSelection(SelStart(), length); }
+    QString SelText() const { return m_text.mid(SelStart(), SelLength()); }
+    bool HasSelection() const { return m_cursor != m_anchor; }
+
+    bool Modified() const { return m_modified; }
+    void SetModified(bool v) { m_modified = v; }
+    bool ReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool v);
+    int MaxLength() const { return m_maxLength; }
+    void SetMaxLength(int v) { m_maxLength = qMax(0, v); }
+    bool CanUndo() const { return !m_undo.empty(); }
+
+    // The first character shown at the left edge; the visible line holds the caret.
+    int FirstVisible() const { return m_scroll; }
+    QString VisibleLineText() const;
+
+    // Editing commands as the context menu and the keyboard shortcuts run them.
+    virtual void CutToClipboard();
+    virtual void CopyToClipboard();
+    virtual void PasteFromClipboard();
+    virtual void Undo();
+    void ClearSelection();
+    virtual void SelectAll();
+
+    // The standard context menu: undo, cut, copy, paste, delete, select all.
+    QMenu *CreateStandardContextMenu();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    // Called after every change of the text, whatever caused it.
+    virtual void Changed() {}
+
+    // The control's own handling of a key that went down (caret and selection moves,
+    // Delete, Shift+Insert, Ctrl+Insert, Shift+Delete); false when it has no use for it.
+    bool NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers);
+    // The control's own handling of one character: insert it, or run the command of a
+    // control code (Backspace, Ctrl+A/C/V/X/Z). Line breaks and other controls do nothing.
+    void NativeChar(QChar ch);
+    // Inserts text in place of the selection as the user would (undoable, sets Modified).
+    void InsertText(const QString &text);
+
+    void keyPressEvent(QKeyEvent *e) override;
+    bool event(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void timerEvent(QTimerEvent *e) override;
+
+    // Caret position nearest to a point of the widget, in the visible line.
+    int PositionAt(const QPoint &p) const;
+    // The character under a point, or -1 beside the text.
+    int CharacterAt(const QPoint &p) const;
+
+private:
+    struct UndoStep {
+        int position;
+        QString removed;
+        QString inserted;
+        int anchorBefore, cursorBefore;
+        bool typing;
+    };
+    struct Segment {
+        int start = -1, end = -1;
+        std::unique_ptr<QTextLayout> layout;
+    };
+
+    void Replace(int start, int end, const QString &with, bool typing);
+    void MoveCursor(int pos, bool extend);
+    void DeleteBackward(bool word);
+    void DeleteForward(bool word);
+
+    int LineStartOf(int pos) const;
+    int LineEndOf(int pos) const;
+    int SnapOutOfLineBreak(int pos) const;
+    int NextPosition(int pos) const;
+    int PreviousPosition(int pos) const;
+    int WordStartBefore(int pos) const;
+    int NextWordStart(int pos) const;
+    void WordAt(int pos, int *start, int *end) const;
+
+    QRect ContentsRect() const;
+    void InitFrameOption(QStyleOptionFrame *opt) const;
+    std::unique_ptr<QTextLayout> LayoutOf(int start, int end) const;
+    const Segment &VisibleSegment() const;
+    int FirstFittingStart(int end, int lineStart, int available) const;
+    void EnsureCursorVisible();
+    void InvalidateLayout();
+    int TextTop() const;
+    void RestartCaretBlink();
+    void StopCaretBlink();
+    void DragTo(const QPoint &p);
+
+    QString m_text;
+    int m_cursor = 0;
+    int m_anchor = 0;
+    int m_scroll = 0;
+    bool m_modified = false;
+    bool m_readOnly = false;
+    int m_maxLength = 0;
+    std::vector<UndoStep> m_undo;
+    qsizetype m_undoSize = 0;
+
+    mutable Segment m_visible;
+    quint64 m_revision = 0;
+    mutable quint64 m_visibleRevision = ~quint64(0);
+
+    bool m_caretOn = false;
+    QBasicTimer m_blinkTimer;
+    QElapsedTimer m_sinceInput;
+
+    bool m_dragging = false;
+    bool m_dragByWords = false;
+    int m_wordAnchorStart = 0, m_wordAnchorEnd = 0;
+    int m_dragDirection = 0;
+    QBasicTimer m_dragScrollTimer;
+};
