@@ -1,0 +1,71 @@
+#!/bin/bash
+# The password edit in a real X server: select all and type replaces the password,
+# Shift+Insert brings in the first line of the X clipboard, and Ctrl+V takes the whole
+# clipboard text while the edit shows its first line.
+# Usage: tst_edit.sh <path to kanavox>
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+start_app
+
+# copied: what the copy button puts on the X clipboard, as od characters.
+copied() {
+    click_at 267 423
+    clipboard_text | od -An -c
+}
+expect_copy() {
+    local want
+    want=$(printf "$1" | od -An -c)
+    local got
+    got=$(copied)
+    [ "$got" = "$want" ] || fail "$2: clipboard holds $(clipboard_text | cat -A)"
+}
+# set_clipboard <printf-format>: owns the X clipboard with that text.
+set_clipboard() {
+    [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
+    printf "$1" | xclip -selection clipboard -loops 0 &
+    XCLIP_PID=$!
+    sleep 0.3
+}
+focus_edit() {
+    click_at 300 36
+}
+
+note "select all and type replaces the password"
+focus_edit
+xdotool type --delay 30 --window "$WIN" "abc"
+xdotool key --window "$WIN" ctrl+a
+xdotool type --delay 30 --window "$WIN" "x"
+sleep 0.3
+expect_copy 'x\r\n小文字:エックス' "select all + x"
+
+note "Shift+Insert pastes the first line at the caret"
+set_clipboard 'ab\ncd'
+focus_edit
+xdotool key --window "$WIN" ctrl+a BackSpace
+xdotool key --window "$WIN" shift+Insert
+sleep 0.3
+expect_copy 'ab\r\n小文字:エー、小文字:ビー' "shift+insert of ab LF cd"
+
+note "Ctrl+V takes both lines; the edit shows the first"
+set_clipboard 'ab\r\ncd'
+focus_edit
+xdotool key --window "$WIN" ctrl+v
+sleep 0.3
+expect_copy 'ab\r\ncd\r\n小文字:エー、小文字:ビー、小文字:シー、小文字:ディー' "ctrl+v of ab CR LF cd"
+# The edit shows what it shows for "ab" alone (the copy button holds the focus: no caret).
+click_at 267 423
+screenshot "$WORK/two-lines.png"
+set_clipboard 'ab'
+focus_edit
+xdotool key --window "$WIN" ctrl+v
+sleep 0.3
+click_at 267 423
+screenshot "$WORK/one-line.png"
+# Compare the edit's text area only (the result label below differs).
+convert "$WORK/two-lines.png" -crop 500x16+110+28 +repage "$WORK/a.png"
+convert "$WORK/one-line.png" -crop 500x16+110+28 +repage "$WORK/b.png"
+diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
+note "pixels that differ in the edit: $diff"
+[ "$diff" = "0" ] || fail "the edit shows more than the first line of ab CR LF cd"
+echo "PASS: tst_edit"

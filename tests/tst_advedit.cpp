@@ -1,0 +1,518 @@
+// The password edit driven by real key and mouse events on a shown window: the owner's
+// key, character and change events are recorded and compared as whole sequences.
+#include "AdvEdit.h"
+#include "Clipboard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QImage>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+QString Show(QChar c)
+{
+    return c.unicode() < 0x20 ? QStringLiteral("#%1").arg(c.unicode()) : QString(c);
+}
+
+} // namespace
+
+class TestAdvEdit : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QWidget> m_window;
+    QPushButton *m_before = nullptr; // a tab stop ahead of the edit
+    TAdvEdit *m_edit = nullptr;
+    QStringList m_events;
+    bool m_discardAll = false;        // the owner discards every character
+    quint16 m_cancelKey = 0;          // the owner cancels this key
+
+    void Open(const QString &text = QString())
+    {
+        m_window = std::make_unique<QWidget>();
+        m_window->resize(300, 80);
+        m_before = new QPushButton(QStringLiteral("b"), m_window.get());
+        m_before->setGeometry(0, 0, 40, 24);
+        m_edit = new TAdvEdit(m_window.get());
+        m_edit->setGeometry(10, 30, 200, 24);
+        m_edit->SetText(text);
+        connect(m_edit, &TCustomAdvEdit::OnKeyDown, this, [this](QObject *, quint16 &key, TShiftState) {
+            m_events << QStringLiteral("down:%1").arg(key);
+            if (key == m_cancelKey)
+                key = 0;
+        });
+        connect(m_edit, &TCustomAdvEdit::OnKeyPress, this, [this](QObject *, QChar &c) {
+            m_events << QStringLiteral("press:") + Show(c);
+            if (m_discardAll)
+                c = QChar(0);
+        });
+        connect(m_edit, &TCustomAdvEdit::OnChange, this, [this](QObject *sender) {
+            QCOMPARE(sender, m_edit);
+            m_events << QStringLiteral("change:") + m_edit->Text();
+        });
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_edit->setFocus(Qt::OtherFocusReason);
+        m_events.clear();
+    }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString &text = QString())
+    {
+        QTest::sendKeyEvent(QTest::Press, m_edit, key, text, modifiers);
+        QTest::sendKeyEvent(QTest::Release, m_edit, key, text, modifiers);
+    }
+
+    // The point of the visible text at the caret position pos (edit coordinates).
+    QPoint PointAfter(int chars) const
+    {
+        const QFontMetrics fm(m_edit->font());
+        const int left = 2 + 2; // frame and margin
+        return QPoint(left + fm.horizontalAdvance(m_edit->Text().left(chars)), m_edit->height() / 2);
+    }
+
+    static void SetClipboard(const QString &text) { QGuiApplication::clipboard()->setText(text); }
+
+private slots:
+    void cleanup()
+    {
+        m_window.reset();
+        m_discardAll = false;
+        m_cancelKey = 0;
+        TClipboard::SetOpenFailureForTesting(std::nullopt);
+    }
+
+    // Each key class raises the owner's events in a fixed order and count (a held
+    // modifier goes down first and is reported too).
+    void eventOrder_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<bool>("discard");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QString>("text");
+
+        const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        QTest::newRow("letter") << "" << 0 << 0 << int(Qt::Key_A) << none << "a" << false
+                                << QStringList{"down:65", "press:a", "change:a"} << "a";
+        QTest::newRow("letter discarded") << "" << 0 << 0 << int(Qt::Key_A) << none << "a" << true
+                                          << QStringList{"down:65", "press:a"} << "";
+        QTest::newRow("replace all: one report") << "abc" << 0 << 3 << int(Qt::Key_X) << none << "x" << false
+                                                 << QStringList{"down:88", "press:x", "change:x"} << "x";
+        QTest::newRow("shifted symbol") << "" << 0 << 0 << int(Qt::Key_Exclam) << shift << "!" << false
+                                        << QStringList{"down:16", "down:49", "press:!", "change:!"} << "!";
+        QTest::newRow("backspace to empty: two reports") << "a" << 1 << 0 << int(Qt::Key_Backspace) << none << "" << false
+                                                         << QStringList{"down:8", "press:#8", "change:", "change:"} << "";
+        QTest::newRow("backspace, empty since set") << "" << 0 << 0 << int(Qt::Key_Backspace) << none << "" << false
+                                                    << QStringList{"down:8", "press:#8"} << "";
+        QTest::newRow("backspace discarded") << "ab" << 2 << 0 << int(Qt::Key_Backspace) << none << "" << true
+                                             << QStringList{"down:8", "press:#8"} << "ab";
+        QTest::newRow("enter") << "ab" << 2 << 0 << int(Qt::Key_Return) << none << "\r" << false
+                               << QStringList{"down:13", "press:#13"} << "ab";
+        QTest::newRow("ctrl+enter") << "ab" << 2 << 0 << int(Qt::Key_Return) << ctrl << "\r" << false
+                                    << QStringList{"down:17", "down:13"} << "ab";
+        QTest::newRow("escape") << "ab" << 2 << 0 << int(Qt::Key_Escape) << none << "\x1b" << false
+                                << QStringList{"down:27", "press:#27"} << "ab";
+        QTest::newRow("ctrl+a past a discarding owner") << "abc" << 1 << 0 << int(Qt::Key_A) << ctrl << "a" << true
+                                                       << QStringList{"down:17", "down:65"} << "abc";
+        QTest::newRow("ctrl+x discarded") << "abc" << 0 << 3 << int(Qt::Key_X) << ctrl << "x" << true
+                                          << QStringList{"down:17", "down:88", "press:#24"} << "abc";
+        QTest::newRow("ctrl+x let through: cut reports twice") << "abc" << 0 << 3 << int(Qt::Key_X) << ctrl << "x" << false
+                                                               << QStringList{"down:17", "down:88", "press:#24", "change:", "change:"} << "";
+        QTest::newRow("up goes no further") << "abc" << 1 << 0 << int(Qt::Key_Up) << none << "" << false
+                                            << QStringList{"down:38"} << "abc";
+        QTest::newRow("delete") << "abc" << 0 << 0 << int(Qt::Key_Delete) << none << "\x7f" << false
+                                << QStringList{"down:46", "change:bc"} << "bc";
+        QTest::newRow("shift+delete cuts, reported twice") << "abc" << 1 << 2 << int(Qt::Key_Delete) << shift << "" << false
+                                                           << QStringList{"down:16", "down:46", "change:a", "change:a"} << "a";
+        QTest::newRow("alt+letter is an accelerator") << "abc" << 3 << 0 << int(Qt::Key_A) << int(Qt::AltModifier) << "a" << false
+                                                      << QStringList{"down:18", "down:65"} << "abc";
+    }
+    void eventOrder()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, keyText);
+        QFETCH(bool, discard);
+        QFETCH(QStringList, events);
+        QFETCH(QString, text);
+        Open(start);
+        m_edit->SetSelection(selStart, selLength);
+        m_discardAll = discard;
+        Key(Qt::Key(key), Qt::KeyboardModifiers(modifiers), keyText);
+        QCOMPARE(m_events, events);
+        QCOMPARE(m_edit->Text(), text);
+    }
+
+    // The owner's key code of 0 stops the edit's own handling; the character still follows.
+    void cancelledKeys()
+    {
+        Open(QStringLiteral("abc"));
+        m_edit->SetSelection(0, 0);
+        m_cancelKey = 46;
+        Key(Qt::Key_Delete);
+        QCOMPARE(m_edit->Text(), QStringLiteral("abc"));
+        m_cancelKey = 65;
+        Key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCOMPARE(m_edit->Text(), QStringLiteral("aabc"));
+        QCOMPARE(m_events, (QStringList{"down:46", "down:65", "press:a", "change:aabc"}));
+    }
+
+    void ctrlASelectsAll()
+    {
+        Open(QStringLiteral("abc"));
+        m_edit->SetSelection(1, 0);
+        m_discardAll = true;
+        Key(Qt::Key_A, Qt::ControlModifier, QStringLiteral("a"));
+        QCOMPARE(m_edit->SelStart(), 0);
+        QCOMPARE(m_edit->SelLength(), 3);
+    }
+
+    // Backspace in an empty edit reports the empty text only after the user has edited it.
+    void backspaceInEmptyEdit()
+    {
+        Open();
+        Key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        Key(Qt::Key_Backspace);
+        Key(Qt::Key_Backspace);
+        QCOMPARE(m_events.filter(QStringLiteral("change:")),
+                 (QStringList{"change:a", "change:", "change:", "change:"}));
+        m_edit->SetText(QStringLiteral("x"));
+        m_edit->Clear();
+        m_events.clear();
+        Key(Qt::Key_Backspace);
+        QCOMPARE(m_events, (QStringList{"down:8", "press:#8"}));
+    }
+
+    // Paste brings in the first line only, in place of the selection, and leaves the
+    // pasted part selected when it replaced a selection.
+    void pasteRules_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("newSelStart");
+        QTest::addColumn<int>("newSelLength");
+        QTest::addColumn<int>("reports");
+
+        QTest::newRow("CR LF at the caret") << "xy" << 1 << 0 << "AB\r\nCD" << "xABy" << 3 << 0 << 1;
+        QTest::newRow("LF at the caret") << "xy" << 1 << 0 << "AB\nCD" << "xABy" << 3 << 0 << 1;
+        QTest::newRow("CR alone at the caret") << "xy" << 2 << 0 << "AB\rCD" << "xyAB" << 4 << 0 << 1;
+        QTest::newRow("CR LF over a selection") << "xyz" << 1 << 1 << "AB\r\nCD" << "xABz" << 1 << 2 << 1;
+        QTest::newRow("LF over a selection") << "xyz" << 1 << 1 << "AB\nCD" << "xABz" << 1 << 2 << 1;
+        QTest::newRow("one line over all") << "xyz" << 0 << 3 << "AB" << "AB" << 0 << 2 << 1;
+        QTest::newRow("one line at the end") << "xy" << 2 << 0 << "AB" << "xyAB" << 4 << 0 << 1;
+        QTest::newRow("a line break first, over all") << "xy" << 0 << 2 << "\r\nCD" << "" << 0 << 0 << 1;
+        QTest::newRow("a line break first, at the caret") << "xy" << 1 << 0 << "\nCD" << "xy" << 1 << 0 << 0;
+        QTest::newRow("empty clipboard") << "xy" << 1 << 0 << "" << "xy" << 1 << 0 << 0;
+    }
+    void pasteRules()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        QFETCH(QString, clip);
+        QFETCH(QString, text);
+        QFETCH(int, newSelStart);
+        QFETCH(int, newSelLength);
+        QFETCH(int, reports);
+        Open(start);
+        m_edit->SetSelection(selStart, selLength);
+        SetClipboard(clip);
+        Key(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(m_edit->Text(), text);
+        QCOMPARE(m_edit->SelStart(), newSelStart);
+        QCOMPARE(m_edit->SelLength(), newSelLength);
+        QCOMPARE(m_events.filter(QStringLiteral("change:")).size(), reports);
+        if (reports)
+            QCOMPARE(m_events.last(), QStringLiteral("change:") + text);
+        QVERIFY(m_events.filter(QStringLiteral("press:")).isEmpty()); // pasted text is not filtered
+    }
+
+    // Every way of pasting follows the same rule.
+    void pasteRoutes_data()
+    {
+        QTest::addColumn<QString>("route");
+        QTest::newRow("shift+insert") << "key";
+        QTest::newRow("context menu") << "menu";
+        QTest::newRow("ctrl+v let through") << "ctrl+v";
+    }
+    void pasteRoutes()
+    {
+        QFETCH(QString, route);
+        Open(QStringLiteral("q"));
+        m_edit->SetSelection(1, 0);
+        SetClipboard(QStringLiteral("ab\ncd"));
+        if (route == QLatin1String("key")) {
+            Key(Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (route == QLatin1String("ctrl+v")) {
+            Key(Qt::Key_V, Qt::ControlModifier, QStringLiteral("v"));
+        } else {
+            std::unique_ptr<QMenu> menu(m_edit->CreateStandardContextMenu());
+            auto *paste = menu->findChild<QAction *>(QStringLiteral("edit-paste"));
+            QVERIFY(paste && paste->isEnabled());
+            paste->trigger();
+        }
+        QCOMPARE(m_edit->Text(), QStringLiteral("qab"));
+        QCOMPARE(m_edit->CursorPosition(), 3);
+    }
+
+    void pasteNothing_data()
+    {
+        QTest::addColumn<QString>("why");
+        QTest::newRow("read-only") << "read-only";
+        QTest::newRow("image only") << "image";
+        QTest::newRow("clipboard held elsewhere") << "locked";
+    }
+    void pasteNothing()
+    {
+        QFETCH(QString, why);
+        Open(QStringLiteral("ab"));
+        SetClipboard(QStringLiteral("zz"));
+        if (why == QLatin1String("read-only")) {
+            m_edit->SetReadOnly(true);
+        } else if (why == QLatin1String("image")) {
+            auto *data = new QMimeData;
+            data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+            QGuiApplication::clipboard()->setMimeData(data);
+        } else {
+            TClipboard::SetOpenFailureForTesting(QStringLiteral("x"));
+        }
+        Key(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(m_edit->Text(), QStringLiteral("ab"));
+        QVERIFY(m_events.filter(QStringLiteral("change:")).isEmpty());
+    }
+
+    // A discarded character drops the replace-all of its keystroke: the paste that
+    // follows is reported with its own text.
+    void discardedCharacterThenPaste()
+    {
+        Open(QStringLiteral("abc"));
+        m_edit->SelectAll();
+        m_discardAll = true;
+        Key(Qt::Key_Exclam, Qt::ShiftModifier, QStringLiteral("!"));
+        SetClipboard(QStringLiteral("Z"));
+        Key(Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(m_edit->Text(), QStringLiteral("Z"));
+        QCOMPARE(m_events.filter(QStringLiteral("change:")), QStringList{"change:Z"});
+    }
+
+    // A cut that cannot reach the clipboard removes nothing.
+    void cutWithoutClipboard()
+    {
+        Open(QStringLiteral("abc"));
+        m_edit->SelectAll();
+        TClipboard::SetOpenFailureForTesting(QStringLiteral("x"));
+        Key(Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(m_edit->Text(), QStringLiteral("abc"));
+        QVERIFY(m_events.filter(QStringLiteral("change:")).isEmpty());
+    }
+
+    void textProperty()
+    {
+        Open(QStringLiteral("ab"));
+        m_edit->SetText(QStringLiteral("ab"));
+        QVERIFY(m_events.isEmpty());
+        m_edit->SetText(QStringLiteral("ab\r\ncd"));
+        QCOMPARE(m_events, QStringList{"change:ab\r\ncd"});
+        QCOMPARE(m_edit->Text(), QStringLiteral("ab\r\ncd"));
+        QCOMPARE(m_edit->CursorPosition(), 0);
+        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("ab"));
+        // While the layout is applied no change is reported.
+        m_events.clear();
+        m_edit->BeginLoad();
+        m_edit->SetText(QStringLiteral("loaded"));
+        m_edit->Loaded();
+        QVERIFY(m_events.isEmpty());
+        QCOMPARE(m_edit->Version(), QStringLiteral("3.5.2.4"));
+    }
+
+    // A text with line breaks shows exactly the line holding the caret.
+    void showsTheCaretLine()
+    {
+        Open();
+        m_before->setFocus(); // no caret, no selection in the images
+        auto image = [this](const QString &text, int caret) {
+            m_edit->SetText(text);
+            m_edit->SetSelection(caret, 0);
+            return m_edit->grab().toImage();
+        };
+        const QImage first = image(QStringLiteral("ab"), 0);
+        const QImage second = image(QStringLiteral("cd"), 0);
+        QVERIFY(first != second);
+        QCOMPARE(image(QStringLiteral("ab\r\ncd"), 0), first);
+        QCOMPARE(image(QStringLiteral("ab\r\ncd"), 6), second);
+        QCOMPARE(image(QStringLiteral("ab\ncd"), 5), second);
+    }
+
+    // Typing never inserts a line break; caret keys cross a CR LF as one step.
+    void lineBreaks()
+    {
+        Open(QStringLiteral("ab\r\ncd"));
+        m_edit->SetSelection(2, 0);
+        Key(Qt::Key_Right);
+        QCOMPARE(m_edit->CursorPosition(), 4);
+        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("cd"));
+        Key(Qt::Key_Left);
+        QCOMPARE(m_edit->CursorPosition(), 2);
+        Key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        Key(Qt::Key_Return, Qt::ControlModifier, QStringLiteral("\r"));
+        QCOMPARE(m_edit->Text(), QStringLiteral("ab\r\ncd"));
+        Key(Qt::Key_Delete);
+        QCOMPARE(m_edit->Text(), QStringLiteral("abcd"));
+    }
+
+    // Enter and Ctrl+Enter in the edit never reach a default button of the window.
+    void enterStaysInTheEdit()
+    {
+        QDialog dialog;
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *edit = new TAdvEdit(&dialog);
+        auto *button = new QPushButton(QStringLiteral("OK"), &dialog);
+        button->setDefault(true);
+        layout->addWidget(edit);
+        layout->addWidget(button);
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QCOMPARE(clicks, 0);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(edit->Text(), QString());
+    }
+
+    // Entering by Tab selects everything; a click that gives the focus places the caret.
+    void focusEntry()
+    {
+        Open(QStringLiteral("abcdef"));
+        m_edit->SetFocusFontColor(0x0000FF); // red, as the design stores colours
+        const QColor normal = m_before->palette().color(QPalette::Text);
+        m_before->setFocus();
+        QCOMPARE(m_edit->palette().color(QPalette::Text), normal);
+        QTest::keyClick(m_before, Qt::Key_Tab);
+        QVERIFY(m_edit->hasFocus());
+        QCOMPARE(m_edit->SelLength(), 6);
+        QCOMPARE(m_edit->palette().color(QPalette::Text), QColor(255, 0, 0));
+        m_before->setFocus();
+        QCOMPARE(m_edit->palette().color(QPalette::Text), normal);
+        QTest::mouseClick(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(2));
+        QVERIFY(m_edit->hasFocus());
+        QCOMPARE(m_edit->SelLength(), 0);
+        QCOMPARE(m_edit->CursorPosition(), 2);
+    }
+
+    // A press inside the selection keeps it; the release puts the caret under the pointer.
+    void pressInsideSelection()
+    {
+        Open(QStringLiteral("abcdef"));
+        m_edit->SelectAll();
+        QTest::mousePress(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(3) + QPoint(1, 0));
+        QCOMPARE(m_edit->SelLength(), 6);
+        QTest::mouseRelease(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(3) + QPoint(1, 0));
+        QCOMPARE(m_edit->SelLength(), 0);
+        QCOMPARE(m_edit->CursorPosition(), 3);
+        // Elsewhere the press places the caret and a drag selects.
+        QTest::mousePress(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(1));
+        QTest::mouseMove(m_edit, PointAfter(4));
+        QTest::mouseRelease(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(4));
+        QCOMPARE(m_edit->SelStart(), 1);
+        QCOMPARE(m_edit->SelLength(), 3);
+    }
+
+    void doubleClickSelectsWord()
+    {
+        Open(QStringLiteral("abc def!"));
+        const QPoint p = PointAfter(5);
+        QTest::mousePress(m_edit, Qt::LeftButton, Qt::NoModifier, p);
+        QTest::mouseRelease(m_edit, Qt::LeftButton, Qt::NoModifier, p);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, p, m_edit->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_edit, &dbl);
+        QTest::mouseRelease(m_edit, Qt::LeftButton, Qt::NoModifier, p);
+        QCOMPARE(m_edit->SelText(), QStringLiteral("def"));
+    }
+
+    // The menu's commands follow the edit's rules and report each change.
+    void contextMenuCommands()
+    {
+        Open();
+        Key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        Key(Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        auto run = [this](const char *name) {
+            std::unique_ptr<QMenu> menu(m_edit->CreateStandardContextMenu());
+            auto *a = menu->findChild<QAction *>(QLatin1String(name));
+            QVERIFY2(a && a->isEnabled(), name);
+            a->trigger();
+        };
+        m_events.clear();
+        run("edit-undo");
+        QCOMPARE(m_events, QStringList{"change:"});
+        Key(Qt::Key_C, Qt::NoModifier, QStringLiteral("c"));
+        run("select-all");
+        m_events.clear();
+        run("edit-cut");
+        QCOMPARE(m_events, (QStringList{"change:", "change:"}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("c"));
+        m_edit->SetText(QStringLiteral("xyz"));
+        m_edit->SetSelection(1, 1);
+        m_events.clear();
+        run("edit-delete");
+        QCOMPARE(m_events, QStringList{"change:xz"});
+        std::unique_ptr<QMenu> menu(m_edit->CreateStandardContextMenu());
+        QVERIFY(!menu->findChild<QAction *>(QStringLiteral("edit-copy"))->isEnabled());
+    }
+
+    // A long line scrolls so the caret stays visible; a huge one stays cheap to show.
+    void horizontalScroll()
+    {
+        Open();
+        for (int i = 0; i < 60; ++i)
+            Key(Qt::Key_W, Qt::NoModifier, QStringLiteral("w"));
+        QVERIFY(m_edit->FirstVisible() > 0);
+        const QImage atEnd = m_edit->grab().toImage();
+        Key(Qt::Key_Home);
+        QCOMPARE(m_edit->FirstVisible(), 0);
+        Key(Qt::Key_End);
+        QCOMPARE(m_edit->grab().toImage(), atEnd);
+        // Deleting at the end pulls the text back so no blank shows on the right.
+        const int before = m_edit->FirstVisible();
+        for (int i = 0; i < 5; ++i)
+            Key(Qt::Key_Backspace);
+        QVERIFY(m_edit->FirstVisible() < before);
+
+        m_edit->SetText(QString(1000000, QLatin1Char('A')));
+        QCOMPARE(m_edit->FirstVisible(), 0);
+        Key(Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(m_edit->CursorPosition(), 1000000);
+        QVERIFY(m_edit->FirstVisible() > 1000000 - 100);
+    }
+
+    void inputMethodOff()
+    {
+        Open();
+        QVERIFY(m_edit->testAttribute(Qt::WA_InputMethodEnabled));
+        m_edit->SetImeMode(TCustomAdvEdit::imDisable);
+        QVERIFY(!m_edit->testAttribute(Qt::WA_InputMethodEnabled));
+    }
+};
+
+QTEST_MAIN(TestAdvEdit)
+#include "tst_advedit.moc"
