@@ -77,9 +77,7 @@ void TNativeEdit::SetSelection(int start, int length)
     const int end = SnapOutOfLineBreak(qBound(0, start + qMax(0, length), n));
     m_anchor = start;
     m_cursor = end;
-    EnsureCursorVisible();
-    RestartCaretBlink();
-    update();
+    ShowCaret();
 }
 
 void TNativeEdit::SetReadOnly(bool v)
@@ -117,9 +115,7 @@ void TNativeEdit::Replace(int start, int end, const QString &with, bool typing)
     m_cursor = m_anchor = start + int(with.size());
     m_modified = true;
     InvalidateLayout();
-    EnsureCursorVisible();
-    RestartCaretBlink();
-    update();
+    ShowCaret();
     Changed();
 }
 
@@ -201,9 +197,7 @@ void TNativeEdit::Undo()
     m_cursor = qBound(0, step.cursorBefore, n);
     m_modified = true;
     InvalidateLayout();
-    EnsureCursorVisible();
-    RestartCaretBlink();
-    update();
+    ShowCaret();
     Changed();
 }
 
@@ -325,9 +319,7 @@ void TNativeEdit::MoveCursor(int pos, bool extend)
     m_cursor = SnapOutOfLineBreak(qBound(0, pos, int(m_text.size())));
     if (!extend)
         m_anchor = m_cursor;
-    EnsureCursorVisible();
-    RestartCaretBlink();
-    update();
+    ShowCaret();
 }
 
 void TNativeEdit::DeleteBackward(bool word)
@@ -523,6 +515,15 @@ const TNativeEdit::Segment &TNativeEdit::VisibleSegment() const
         }
         n *= 2;
     }
+}
+
+// After a move of the caret or a change of the text: the caret's line scrolled into view,
+// the caret shown at once.
+void TNativeEdit::ShowCaret()
+{
+    EnsureCursorVisible();
+    RestartCaretBlink();
+    update();
 }
 
 void TNativeEdit::InvalidateLayout()

@@ -126,6 +126,7 @@ private:
     const Segment &VisibleSegment() const;
     int FirstFittingStart(int end, int lineStart, int available) const;
     void EnsureCursorVisible();
+    void ShowCaret();
     void InvalidateLayout();
     int TextTop() const;
     void RestartCaretBlink();
