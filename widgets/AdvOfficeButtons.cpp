@@ -1,5 +1,7 @@
 #include "AdvOfficeButtons.h"
 
+#include "Keyboard.h"
+
 #include <QEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -18,8 +20,6 @@ constexpr int kStateStrip = 20;
 constexpr int kTextGap = 4;
 constexpr int kTextTop = 4;
 constexpr int kGlyphBase = 12;   // glyph side at 96 pixels per inch
-constexpr int kVirtualSpace = 32;
-constexpr int kVirtualReturn = 13;
 
 const char *StateName(TCustomAdvOfficeCheckBox::TCheckBoxState s)
 {
@@ -414,9 +414,7 @@ void TCustomAdvOfficeCheckBox::mouseReleaseEvent(QMouseEvent *e)
 
 void TCustomAdvOfficeCheckBox::keyPressEvent(QKeyEvent *e)
 {
-    quint16 key = e->key() == Qt::Key_Space ? kVirtualSpace
-                  : (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) ? kVirtualReturn
-                  : (e->key() < 0x100 ? quint16(e->key()) : 0);
+    quint16 key = VirtualKeyOf(e);
     if (!e->isAutoRepeat())
         emit OnKeyDown(this, key, ShiftStateOf(e->modifiers()));
     if (e->key() == Qt::Key_Space) {
