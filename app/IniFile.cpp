@@ -30,6 +30,26 @@ bool SameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// The key under which SameName() names meet: each code point folded on its own,
+// as the case-insensitive comparison does.
+QString FoldedName(const QString &name)
+{
+    QString folded;
+    folded.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            const char32_t ucs4 = QChar::surrogateToUcs4(c, name.at(i + 1));
+            const char32_t f = QChar::toCaseFolded(ucs4);
+            folded += QChar::fromUcs4(f);
+            ++i;
+        } else {
+            folded += QChar(QChar::toCaseFolded(c.unicode()));
+        }
+    }
+    return folded;
+}
+
 int HexDigit(QChar ch)
 {
     const char16_t c = ch.unicode();
@@ -132,6 +152,7 @@ QByteArray TMemIniFile::Encode(const QString &text, TIniEncoding encoding)
 void TMemIniFile::SetText(const QString &text)
 {
     m_sections.clear();
+    m_sectionIndex.clear();
     Section *current = nullptr;
     qsizetype pos = 0;
     const qsizetype size = text.size();
@@ -152,10 +173,8 @@ void TMemIniFile::SetText(const QString &text)
         if (line.size() >= 2 && line.startsWith(u'[') && line.endsWith(u']')) {
             const QString name = TrimLow(line.mid(1, line.size() - 2)).toString();
             current = FindSection(name);
-            if (!current) {
-                m_sections.append(Section{name, {}});
-                current = &m_sections.last();
-            }
+            if (!current)
+                current = AppendSection(name);
             continue;
         }
         if (!current)
@@ -211,11 +230,27 @@ bool TMemIniFile::ValueExists(const QString &section, const QString &key) const
 
 TMemIniFile::Section *TMemIniFile::FindSection(const QString &name)
 {
+    const auto it = m_sectionIndex.constFind(FoldedName(name));
+    if (it == m_sectionIndex.cend())
+        return nullptr;
+    if (SameName(m_sections[*it].name, name))
+        return &m_sections[*it];
+    // Folding by code point and the comparison could only disagree on surrogate pairs
+    // whose folding leaves their block; then the slow way decides.
     for (Section &section : m_sections) {
         if (SameName(section.name, name))
             return &section;
     }
     return nullptr;
+}
+
+TMemIniFile::Section *TMemIniFile::AppendSection(const QString &name)
+{
+    const QString key = FoldedName(name);
+    if (!m_sectionIndex.contains(key))
+        m_sectionIndex.insert(key, m_sections.size());
+    m_sections.append(Section{name, {}});
+    return &m_sections.last();
 }
 
 const TMemIniFile::Section *TMemIniFile::FindSection(const QString &name) const
@@ -295,10 +330,8 @@ bool TMemIniFile::ReadBool(const QString &section, const QString &key, bool defa
 void TMemIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
     Section *s = FindSection(section);
-    if (!s) {
-        m_sections.append(Section{section, {}});
-        s = &m_sections.last();
-    }
+    if (!s)
+        s = AppendSection(section);
     for (Entry &entry : s->entries) {
         if (!entry.bare && SameName(entry.key, key)) {
             entry.value = value;

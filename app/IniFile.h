@@ -2,6 +2,7 @@
 // An INI document held in memory over one file path. Reads and writes touch only
 // the model; UpdateFile() writes the whole document back.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -65,10 +66,14 @@ private:
     };
 
     Section *FindSection(const QString &name);
+    Section *AppendSection(const QString &name);
     const Section *FindSection(const QString &name) const;
     static const Entry *FindEntry(const Section &section, const QString &key);
 
     QString m_fileName;
     TIniEncoding m_encoding = TIniEncoding::Bytes;
     QList<Section> m_sections;
+    // Case-folded section name to its place in m_sections: a file of many sections
+    // would otherwise cost a scan of all earlier ones per section line.
+    QHash<QString, qsizetype> m_sectionIndex;
 };

@@ -19,6 +19,9 @@ int g_faultError = 0;
 constexpr int kMaxLinkDepth = 40;
 constexpr int kTempNameAttempts = 100;
 constexpr size_t kReadChunk = 64 * 1024;
+// Far beyond any settings file; stops a device or a pipe that never ends from
+// filling memory.
+constexpr qsizetype kMaxReadSize = 64 * 1024 * 1024;
 
 bool Injected(Fault point)
 {
@@ -189,8 +192,16 @@ int ReadWholeFile(const QString &path, QByteArray *data)
         error = errno;
     else if (S_ISDIR(st.st_mode))
         error = EISDIR;
+    else if (S_ISREG(st.st_mode) && st.st_size > kMaxReadSize)
+        error = EFBIG;
     QByteArray buffer;
+    if (error == 0 && S_ISREG(st.st_mode))
+        buffer.reserve(qsizetype(st.st_size) + 1);
     while (error == 0) {
+        if (buffer.size() > kMaxReadSize) {
+            error = EFBIG;
+            break;
+        }
         if (Injected(Fault::Read)) {
             error = errno;
             break;

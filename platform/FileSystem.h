@@ -9,7 +9,8 @@ namespace FileSystem {
 // True when `path` names something that is not a directory (links followed).
 bool FileExists(const QString &path);
 
-// Reads the whole file into `data`. Returns 0 or the errno of the failure.
+// Reads the whole file into `data`. Returns 0 or the errno of the failure; more than
+// 64 MiB (a device or pipe that never ends) fails with EFBIG.
 int ReadWholeFile(const QString &path, QByteArray *data);
 
 // Replaces the file's content as one step: the data goes to a temporary file in

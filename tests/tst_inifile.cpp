@@ -28,6 +28,15 @@ bool WriteBytes(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+// Sections "[S0]" to "[S<n-1>]", each with "k=<its number>".
+QString Many(int n)
+{
+    QString text;
+    for (int i = 0; i < n; ++i)
+        text += QStringLiteral("[S%1]\r\nk=%1\r\n").arg(i);
+    return text;
+}
+
 } // namespace
 
 class TestIniFile : public QObject {
@@ -85,6 +94,12 @@ void TestIniFile::parse_data()
 
     QTest::newRow("plain") << u"[S]\r\nk=v\r\n"_qs << u"S"_qs << u"k"_qs << u"v"_qs;
     QTest::newRow("section other case") << u"[setting]\r\nk=v\r\n"_qs << u"Setting"_qs << u"k"_qs << u"v"_qs;
+    // The section index must fold case as the comparison does, beyond ASCII too.
+    QTest::newRow("section other case, Latin-1") << u"[\u00C4rger]\r\nk=v\r\n"_qs << u"\u00E4RGER"_qs << u"k"_qs << u"v"_qs;
+    QTest::newRow("section other case, outside the BMP") << u"[\U00010400]\r\nk=v\r\n"_qs << u"\U00010428"_qs << u"k"_qs << u"v"_qs;
+    QTest::newRow("section among many, other case") << (Many(3000) + u"[Wanted]\r\nk=v\r\n"_qs + Many(3000)) << u"wANTED"_qs << u"k"_qs << u"v"_qs;
+    QTest::newRow("many sections, last one") << Many(3000) << u"s2999"_qs << u"k"_qs << u"2999"_qs;
+    QTest::newRow("many sections, missing one") << Many(3000) << u"S3000"_qs << u"k"_qs << kMissing;
     QTest::newRow("key other case") << u"[S]\r\nmojisyu=0\r\n"_qs << u"S"_qs << u"MojiSyu"_qs << u"0"_qs;
     QTest::newRow("blanks around =") << u"[S]\r\n  k  =  v  \r\n"_qs << u"S"_qs << u"k"_qs << u"v"_qs;
     QTest::newRow("tabs and controls trimmed") << u"\t[S]\x01\r\n\tk\t=\tv\x1f\r\n"_qs << u"S"_qs << u"k"_qs << u"v"_qs;
