@@ -1,0 +1,183 @@
+// Hostile clipboard contents pasted with Ctrl+V into the real main window: no crash, the
+// edit holds exactly the clipboard text, the reading skips what the alphabet lacks, and
+// the copy button puts back exactly what the edit holds.
+#include "Application.h"
+#include "Main.h"
+#include "MessageBox.h"
+#include "ReadingComposer.h"
+#include "Settings.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// The password's alphabet characters alone, in order.
+QString AlphabetOnly(const QString &text)
+{
+    QString kept;
+    for (QChar c : text) {
+        if (ReadingIndexOf(c) >= 0)
+            kept += c;
+    }
+    return kept;
+}
+
+QString Seeded(qsizetype length, quint32 seed, const QString &extra)
+{
+    static const QString alphabet = QStringLiteral(
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    QRandomGenerator rng(seed);
+    QString text(length, Qt::Uninitialized);
+    for (qsizetype i = 0; i < length; ++i) {
+        const quint32 r = rng.bounded(quint32(alphabet.size() + extra.size()));
+        text[i] = r < quint32(alphabet.size()) ? alphabet.at(r) : extra.at(r - alphabet.size());
+    }
+    return text;
+}
+
+} // namespace
+
+class TestFaultClipboard : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TfmKanavox> m_form;
+    QStringList m_boxes;
+
+    TfmKanavox *Open()
+    {
+        m_form = std::make_unique<TfmKanavox>();
+        m_form->show();
+        m_form->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_form.get()))
+            qWarning("window not active");
+        m_form->edtPass->setFocus();
+        return m_form.get();
+    }
+
+    void ClickCopy()
+    {
+        TAdvGlassButton *b = m_form->btnCopy;
+        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(b->width() / 2, b->height() / 2));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        SetSettingsDirectoryOverride(m_dir->path());
+        m_boxes.clear();
+        SetMessageBoxHook([this](const QString &, const QString &text) { m_boxes.append(text); });
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        if (m_form) {
+            m_form->hide();
+            m_form.reset();
+        }
+        SetMessageBoxHook({});
+        SetSettingsDirectoryOverride(QString());
+    }
+
+    void hostileText_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("keptByReading"); // "<all>": every alphabet character of clip
+        const QString nul(QChar(0));
+        QTest::newRow("1 000 000 characters")
+            << Seeded(1000000, 99, QStringLiteral(" \u00A0Ａあ\u200F\t")) << QStringLiteral("<all>");
+        QTest::newRow("lone surrogates") << QStringLiteral("a\xD800" "b\xDFFF" "c\xDBFF") << QStringLiteral("abc");
+        QTest::newRow("a surrogate pair") << QStringLiteral("x\U0001F600y") << QStringLiteral("xy");
+        QTest::newRow("NULs") << (nul + QStringLiteral("A") + nul + nul + QStringLiteral("1") + nul) << QStringLiteral("A1");
+        QTest::newRow("only NULs") << QString(64, QChar(0)) << QString();
+        QTest::newRow("right-to-left marks")
+            << QStringLiteral("\u200Fp\u202Ea\u202Cs\u061Cs\u200E") << QStringLiteral("pass");
+        QTest::newRow("Arabic and Hebrew") << QStringLiteral("k\u05D0\u0627=9") << QStringLiteral("k=9");
+        QTest::newRow("line breaks and controls") << QStringLiteral("a\r\nb\rc\nd\x1B\x7F") << QStringLiteral("abcd");
+    }
+    void hostileText()
+    {
+        QFETCH(QString, clip);
+        QFETCH(QString, keptByReading);
+        if (keptByReading == u"<all>")
+            keptByReading = AlphabetOnly(clip);
+        TfmKanavox *f = Open();
+        QTest::keyClicks(f->edtPass, QStringLiteral("Q"));
+        QGuiApplication::clipboard()->setText(clip);
+        QTest::keyClick(f->edtPass, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(f->edtPass->Text().size(), clip.size());
+        QVERIFY(f->edtPass->Text() == clip);
+        // What the alphabet lacks is skipped: the reading is the one of the kept characters.
+        // (The window starts with the default options, which ReadingOptions() are too.)
+        const QString expected = ComposeReading(keptByReading, ReadingOptions());
+        QVERIFY2(f->lblEGkekka->Caption() == expected,
+                 qPrintable(f->lblEGkekka->Caption().left(80) + QStringLiteral(" / ") + expected.left(80)));
+        ClickCopy();
+        QCOMPARE(f->lblCopyKekka->Caption(), QStringLiteral("コピーOK"));
+        const QString copied = QGuiApplication::clipboard()->text();
+        QCOMPARE(copied.size(), f->edtPass->Text().size() + 2 + f->lblEGkekka->Caption().size());
+        QVERIFY(copied == f->edtPass->Text() + QStringLiteral("\r\n") + f->lblEGkekka->Caption());
+        // The window goes on working: select all and type over it.
+        QTest::keyClick(f->edtPass, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(f->edtPass, QStringLiteral("z"));
+        QCOMPARE(f->edtPass->Text(), QStringLiteral("z"));
+        QCOMPARE(f->lblEGkekka->Caption(), QStringLiteral("小文字:ズィー"));
+    }
+
+    // Clipboards without text: the edit is emptied, the last reading stays shown, and
+    // the copy puts back the empty password with that reading.
+    void noText_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("text/html only") << "html";
+        QTest::newRow("an image only") << "image";
+        QTest::newRow("a foreign format only") << "foreign";
+    }
+    void noText()
+    {
+        QFETCH(QString, what);
+        TfmKanavox *f = Open();
+        QTest::keyClicks(f->edtPass, QStringLiteral("k9"));
+        const QString reading = f->lblEGkekka->Caption();
+        auto *data = new QMimeData;
+        if (what == u"html") {
+            data->setHtml(QStringLiteral("<b>abc</b>"));
+        } else if (what == u"image") {
+            QImage img(8, 8, QImage::Format_ARGB32);
+            img.fill(Qt::blue);
+            data->setImageData(img);
+        } else {
+            data->setData(QStringLiteral("application/x-kanavox-test"), QByteArray("abc\0def", 7));
+        }
+        QGuiApplication::clipboard()->setMimeData(data);
+        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasText());
+        QTest::keyClick(f->edtPass, Qt::Key_V, Qt::ControlModifier);
+        QVERIFY(m_boxes.isEmpty());
+        QCOMPARE(f->edtPass->Text(), QString());
+        QCOMPARE(f->lblEGkekka->Caption(), reading);
+        ClickCopy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n") + reading);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    TKanavoxApplication app(argc, argv);
+    app.SetTitle(QStringLiteral("Kanavox"));
+    TestFaultClipboard t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_fault_clipboard.moc"
