@@ -7,6 +7,7 @@
 #include "Fonts.h"
 #include "Main.h"
 #include "MessageBox.h"
+#include "ReadingComposer.h"
 #include "Settings.h"
 
 #include <QFontInfo>
@@ -588,6 +589,30 @@ private slots:
         QCOMPARE(glyphAfter.size(), glyphBefore.size());
         for (int i = 0; i < glyphBefore.size(); ++i)
             QCOMPARE(Distance(glyphAfter[i], glyphBefore[i]), 0);
+    }
+
+    // A long reading fills the result area line by line inside its 599 pixels and is cut
+    // at the area's 121-pixel bottom: nothing of it shows right of or below the area.
+    void longReadingWrapsAndIsCut()
+    {
+        QString password;
+        for (int i = 0; i < 2000; ++i)
+            password += QLatin1Char("aB3#"[i % 4]);
+        m_form->lblEGkekka->SetCaption(ComposeReading(password, ReadingOptions()));
+        Regrab();
+        const QRect area(16 + 20, 227 + 32, 599, 121);
+        QList<Rgb> lines;
+        for (int y = area.top(); y + 15 <= area.bottom(); y += 15)
+            lines.append(Darkest(QRect(area.left(), y, area.width(), 15)));
+        const Rgb below = Darkest(QRect(area.left(), area.bottom() + 1, area.width(), 6));
+        const Rgb right = Darkest(QRect(area.right() + 1, area.top(), 8, area.height()));
+        m_form->lblEGkekka->SetCaption(QString());
+        Regrab();
+        QCOMPARE(lines.size(), 8);
+        for (const Rgb &c : lines)
+            QVERIFY2(Luma(c) < 60, qPrintable(Text(c)));
+        QVERIFY2(Luma(below) > 150, qPrintable(Text(below)));
+        QVERIFY2(Luma(right) > 150, qPrintable(Text(right)));
     }
 };
 
