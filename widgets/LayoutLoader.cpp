@@ -214,10 +214,10 @@ void ApplyObject(QObject *obj, const QJsonObject &values, LoadState &st, const Q
 
 void LoadChildren(QWidget *parent, const QJsonArray &children, LoadState &st);
 
-void LoadControl(QWidget *parent, const QJsonObject &spec, LoadState &st)
+void LoadControl(QWidget *parent, const QJsonObject &description, LoadState &st)
 {
-    const QString cls = spec.value(kClass).toString();
-    const QString name = spec.value(kName).toString();
+    const QString cls = description.value(kClass).toString();
+    const QString name = description.value(kName).toString();
     const auto factory = Registry().constFind(cls);
     if (factory == Registry().constEnd())
         Fail(name.isEmpty() ? cls : name, QStringLiteral("unknown class \"%1\"").arg(cls));
@@ -226,8 +226,8 @@ void LoadControl(QWidget *parent, const QJsonObject &spec, LoadState &st)
     if (auto *c = dynamic_cast<TComponent *>(w))
         c->BeginLoad();
     st.created.append(w);
-    ApplyObject(w, spec, st, QString());
-    LoadChildren(w, spec.value(kChildren).toArray(), st);
+    ApplyObject(w, description, st, QString());
+    LoadChildren(w, description.value(kChildren).toArray(), st);
 }
 
 void LoadChildren(QWidget *parent, const QJsonArray &children, LoadState &st)
