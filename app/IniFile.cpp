@@ -12,17 +12,20 @@ namespace {
 
 const char kCrLf[] = "\r\n";
 
-// Control codes and the blank, nothing else: QString::trimmed() would also take
-// U+00A0 and U+0085, which are ordinary bytes of a file read without a mark.
-QStringView TrimLow(QStringView text)
+char16_t Code(QChar c) { return c.unicode(); }
+char16_t Code(char c) { return uchar(c); }
+QString Piece(const QChar *p, qsizetype n) { return QString(p, n); }
+QString Piece(const char *p, qsizetype n) { return QString::fromLatin1(p, n); }
+
+// Narrows [*begin, *stop) by control codes and blanks, nothing else: QString::trimmed()
+// would also take U+00A0 and U+0085, which are ordinary bytes of a file read without a mark.
+template <typename Char>
+void TrimLow(const Char *text, qsizetype *begin, qsizetype *stop)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
+    while (*begin < *stop && Code(text[*begin]) <= 0x20)
+        ++*begin;
+    while (*stop > *begin && Code(text[*stop - 1]) <= 0x20)
+        --*stop;
 }
 
 bool SameName(const QString &a, const QString &b)
@@ -110,27 +113,41 @@ TMemIniFile::TMemIniFile(const QString &fileName)
         throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ")
                               .arg(fileName, SysErrorMessage(error)));
     }
-    SetText(Decode(bytes, &m_encoding));
+    if (EncodingOf(bytes) == TIniEncoding::Bytes) {
+        m_encoding = TIniEncoding::Bytes;
+        Parse(bytes.constData(), bytes.size());
+    } else {
+        SetText(Decode(bytes, &m_encoding));
+    }
 }
 
-QString TMemIniFile::Decode(const QByteArray &bytes, TIniEncoding *encoding)
+TIniEncoding TMemIniFile::EncodingOf(const QByteArray &bytes)
 {
     // Every check looks at the size first: a file may be shorter than any mark.
     const auto *b = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        *encoding = TIniEncoding::Utf8;
-        return QString::fromUtf8(bytes.constData() + 3, n - 3);
-    }
-    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
-        *encoding = TIniEncoding::Utf16LE;
+    if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF)
+        return TIniEncoding::Utf8;
+    if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE)
+        return TIniEncoding::Utf16LE;
+    if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF)
+        return TIniEncoding::Utf16BE;
+    return TIniEncoding::Bytes;
+}
+
+QString TMemIniFile::Decode(const QByteArray &bytes, TIniEncoding *encoding)
+{
+    *encoding = EncodingOf(bytes);
+    switch (*encoding) {
+    case TIniEncoding::Utf8:
+        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+    case TIniEncoding::Utf16LE:
         return DecodeUtf16(bytes, 2, true);
-    }
-    if (n >= 2 && b[0] == 0xFE && b[1] == 0xFF) {
-        *encoding = TIniEncoding::Utf16BE;
+    case TIniEncoding::Utf16BE:
         return DecodeUtf16(bytes, 2, false);
+    case TIniEncoding::Bytes:
+        break;
     }
-    *encoding = TIniEncoding::Bytes;
     return QString::fromLatin1(bytes);
 }
 
@@ -151,27 +168,37 @@ QByteArray TMemIniFile::Encode(const QString &text, TIniEncoding encoding)
 
 void TMemIniFile::SetText(const QString &text)
 {
+    Parse(text.constData(), text.size());
+}
+
+template <typename Char>
+void TMemIniFile::Parse(const Char *text, qsizetype size)
+{
     m_sections.clear();
     m_sectionIndex.clear();
     Section *current = nullptr;
     qsizetype pos = 0;
-    const qsizetype size = text.size();
     while (pos < size) {
         qsizetype end = pos;
-        while (end < size && text.at(end) != u'\r' && text.at(end) != u'\n')
+        while (end < size && Code(text[end]) != u'\r' && Code(text[end]) != u'\n')
             ++end;
-        const QStringView line = TrimLow(QStringView(text).mid(pos, end - pos));
+        qsizetype begin = pos;
+        qsizetype stop = end;
+        TrimLow(text, &begin, &stop);
         // CR LF is one break; a lone CR or LF is one too.
         pos = end;
-        if (pos < size && text.at(pos) == u'\r')
+        if (pos < size && Code(text[pos]) == u'\r')
             ++pos;
-        if (pos < size && text.at(pos) == u'\n')
+        if (pos < size && Code(text[pos]) == u'\n')
             ++pos;
 
-        if (line.isEmpty() || line.startsWith(u';'))
+        if (begin == stop || Code(text[begin]) == u';')
             continue;
-        if (line.size() >= 2 && line.startsWith(u'[') && line.endsWith(u']')) {
-            const QString name = TrimLow(line.mid(1, line.size() - 2)).toString();
+        if (stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']') {
+            qsizetype nameBegin = begin + 1;
+            qsizetype nameStop = stop - 1;
+            TrimLow(text, &nameBegin, &nameStop);
+            const QString name = Piece(text + nameBegin, nameStop - nameBegin);
             current = FindSection(name);
             if (!current)
                 current = AppendSection(name);
@@ -180,12 +207,17 @@ void TMemIniFile::SetText(const QString &text)
         if (!current)
             continue; // lines before the first section belong to none
         Entry entry;
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq >= 0) {
-            entry.key = TrimLow(line.left(eq)).toString();
-            entry.value = TrimLow(line.mid(eq + 1)).toString();
+        qsizetype eq = begin;
+        while (eq < stop && Code(text[eq]) != u'=')
+            ++eq;
+        if (eq < stop) {
+            qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
+            TrimLow(text, &keyBegin, &keyStop);
+            TrimLow(text, &valueBegin, &valueStop);
+            entry.key = Piece(text + keyBegin, keyStop - keyBegin);
+            entry.value = Piece(text + valueBegin, valueStop - valueBegin);
         } else {
-            entry.key = line.toString();
+            entry.key = Piece(text + begin, stop - begin);
             entry.bare = true;
         }
         current->entries.append(entry);

@@ -51,6 +51,7 @@ public:
 
     // The parse of an integer value as ReadInteger() takes it; false when it is none.
     static bool TryParseInteger(const QString &text, int *value);
+    static TIniEncoding EncodingOf(const QByteArray &bytes);
     static QString Decode(const QByteArray &bytes, TIniEncoding *encoding);
     static QByteArray Encode(const QString &text, TIniEncoding encoding);
 
@@ -67,6 +68,10 @@ private:
 
     Section *FindSection(const QString &name);
     Section *AppendSection(const QString &name);
+    // Parses text of UTF-16 code units (QChar) or of Latin-1 bytes (char) into the model;
+    // a file without a mark is parsed as it lies, without a decoded copy of it all.
+    template <typename Char>
+    void Parse(const Char *text, qsizetype size);
     const Section *FindSection(const QString &name) const;
     static const Entry *FindEntry(const Section &section, const QString &key);
 

@@ -1,0 +1,19 @@
+// Kanavox as main.cpp builds it, with the benchmark modes on top.
+#include "Application.h"
+#include "BenchMode.h"
+#include "Icon.h"
+#include "Main.h"
+
+int main(int argc, char **argv)
+{
+    TKanavoxApplication app(argc, argv);
+    app.SetTitle(QStringLiteral("Kanavox"));
+    app.setWindowIcon(KanavoxIcon());
+    auto *form = new TfmKanavox;
+    form->show();
+    Bench::Target target;
+    target.window = form;
+    target.input = form->edtPass;
+    target.result = form->lblEGkekka;
+    return Bench::RunMode(argc, argv, target);
+}
