@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -40,9 +41,20 @@ const char16_t *const kReadings[kReadingCount] = {
     u"大文字:", u"小文字:", u"数字:", u"記号:",
 };
 
-QString Reading(int index)
+// Made once: a pasted text of a million characters is recomposed on each change, and
+// building each piece anew per character cost more than the whole of the rest.
+struct ReadingTable {
+    QString of[kReadingCount];
+    ReadingTable()
+    {
+        for (int i = 0; i < kReadingCount; ++i)
+            of[i] = QString::fromUtf16(kReadings[i]);
+    }
+};
+const ReadingTable &Readings()
 {
-    return QString::fromUtf16(kReadings[index]);
+    static const ReadingTable table;
+    return table;
 }
 
 } // namespace
@@ -85,29 +97,99 @@ int ClassOf(QChar ch)
     return 4;
 }
 
+namespace {
+
+// One character's contribution, led by the separator, in a fixed slot: the longest is
+// separator, prefix and "不等号（より小）", 12 code units. Copying the whole slot is one
+// wide store where a copy of the exact length is a library call per character, and a
+// pasted text of a million characters is recomposed on each change.
+constexpr int kSlot = 16;
+struct Piece {
+    char16_t unit[kSlot] = {};
+    qsizetype size = 0;
+};
+
+// Each ASCII code unit's piece under one set of options, with the class prefix and
+// without it. Built per call: a few hundred code units.
+struct PieceTable {
+    Piece withPrefix[128];
+    Piece bare[128];
+    qint8 cls[128];
+
+    explicit PieceTable(const ReadingOptions &options)
+    {
+        const ReadingTable &readings = Readings();
+        const QChar separator = options.blankSeparator ? QChar(u' ') : QChar(u'、');
+        for (char16_t code = 0; code < 128; ++code) {
+            const QChar ch(code);
+            const int index = ReadingIndexOf(ch);
+            cls[code] = qint8(index < 0 ? 0 : ClassOf(ch));
+            if (index < 0)
+                continue;
+            const bool kept = (options.keepDigits && cls[code] == 3)
+                || (options.keepSymbols && cls[code] == 4);
+            const QString reading = kept ? QString(ch) : readings.of[index];
+            Fill(&bare[code], separator + reading);
+            Fill(&withPrefix[code], options.insertClass
+                     ? separator + readings.of[kPrefixBase + cls[code]] + reading
+                     : separator + reading);
+        }
+    }
+
+    static void Fill(Piece *piece, const QString &text)
+    {
+        Q_ASSERT(text.size() <= kSlot);
+        std::copy(text.utf16(), text.utf16() + text.size(), piece->unit);
+        piece->size = text.size();
+    }
+};
+
+// Hands `put` the piece of every character that has a reading, in order.
+template <typename Put>
+void ForEachPiece(const QString &text, const ReadingOptions &options, const PieceTable &table,
+                  Put put)
+{
+    int previousClass = -1;
+    // Each UTF-16 code unit on its own: surrogate halves are never in the alphabet.
+    for (const QChar ch : text) {
+        const char16_t code = ch.unicode();
+        if (code >= 128 || table.cls[code] == 0)
+            continue;
+        const int cls = table.cls[code];
+        put(options.classEachCharacter || cls != previousClass ? table.withPrefix[code]
+                                                               : table.bare[code]);
+        previousClass = cls;
+    }
+}
+
+} // namespace
+
 QString ComposeReading(const QString &text, const ReadingOptions &options)
 {
     static_assert(kPrefixBase + 4 == kReadingCount - 1, "one prefix per class at the table's end");
     Q_ASSERT(Alphabet().size() == kAlphabetSize);
 
-    const QString separator = options.blankSeparator ? QStringLiteral(" ") : QStringLiteral("、");
-    QString result;
-    int previousClass = -1;
-    // Each UTF-16 code unit on its own: surrogate halves are never in the alphabet.
-    for (const QChar ch : text) {
-        const int index = ReadingIndexOf(ch);
-        if (index < 0)
-            continue;
-        if (!result.isEmpty())
-            result += separator;
-        const int cls = ClassOf(ch);
-        if (options.insertClass && (options.classEachCharacter || cls != previousClass))
-            result += Reading(kPrefixBase + cls);
-        if ((options.keepDigits && cls == 3) || (options.keepSymbols && cls == 4))
-            result += ch;
-        else
-            result += Reading(index);
-        previousClass = cls;
-    }
+    const PieceTable table(options);
+    // Measure first, so that a reading of millions of code units is written into one
+    // allocation; the slack lets the last slot be copied whole.
+    qsizetype length = 0;
+    ForEachPiece(text, options, table, [&length](const Piece &piece) { length += piece.size; });
+    if (length == 0)
+        return QString();
+    QString result(length + kSlot, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(result.data());
+    bool first = true;
+    ForEachPiece(text, options, table, [&out, &first](const Piece &piece) {
+        if (first) { // the reading does not start with the separator
+            first = false;
+            std::memcpy(out, piece.unit + 1, sizeof piece.unit - sizeof piece.unit[0]);
+            out += piece.size - 1;
+            return;
+        }
+        std::memcpy(out, piece.unit, sizeof piece.unit);
+        out += piece.size;
+    });
+    result.truncate(length - 1);
+    Q_ASSERT(out == reinterpret_cast<const char16_t *>(result.utf16()) + result.size());
     return result;
 }
