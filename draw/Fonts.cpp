@@ -2,6 +2,9 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -28,9 +31,69 @@ const QList<Substitute> &Substitutes()
 
 const Substitute &SubstituteFor(int i) { return Substitutes().at(i); }
 
+// Each answer of the font database costs a fontconfig substitution (about a
+// millisecond), and a window's layout asks for the same few names dozens of times at
+// start-up. The answers hold until the database changes.
+struct FamilyCache {
+    QHash<QString, bool> installed;
+    QHash<QString, QString> resolved;
+    QSet<QString> families; // the database's own names, folded; empty until first asked
+    bool watching = false;
+
+    void Watch()
+    {
+        if (watching || !qGuiApp)
+            return;
+        watching = true;
+        QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [this] {
+            installed.clear();
+            resolved.clear();
+            families.clear();
+        });
+    }
+};
+
+FamilyCache &Cache()
+{
+    static FamilyCache cache;
+    cache.Watch();
+    return cache;
+}
+
 bool Installed(const QString &family)
 {
-    return QFontDatabase::hasFamily(family);
+    QHash<QString, bool> &installed = Cache().installed;
+    const auto it = installed.constFind(family);
+    if (it != installed.constEnd())
+        return *it;
+    // A name the database lists is there; only the others need its alias resolution.
+    QSet<QString> &families = Cache().families;
+    if (families.isEmpty()) {
+        for (const QString &f : QFontDatabase::families())
+            families.insert(f.toCaseFolded());
+    }
+    const bool found = families.contains(family.toCaseFolded()) || QFontDatabase::hasFamily(family);
+    installed.insert(family, found);
+    return found;
+}
+
+QString Resolve(const QString &designName)
+{
+    if (Installed(designName))
+        return designName;
+    // Our own table first: Qt keeps substitutes in lower case, and callers compare and
+    // show the family as the font database spells it.
+    for (const Substitute &s : Substitutes()) {
+        if (designName.compare(QString::fromUtf8(s.design), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QString &f : s.faces)
+            if (Installed(f))
+                return f;
+    }
+    for (const QString &f : QFont::substitutes(designName))
+        if (Installed(f))
+            return f;
+    return QString();
 }
 
 } // namespace
@@ -61,21 +124,13 @@ void EnsureFontSubstitutions()
 QString ResolvedFontFamily(const QString &designName)
 {
     EnsureFontSubstitutions();
-    if (Installed(designName))
-        return designName;
-    // Our own table first: Qt keeps substitutes in lower case, and callers compare and
-    // show the family as the font database spells it.
-    for (const Substitute &s : Substitutes()) {
-        if (designName.compare(QString::fromUtf8(s.design), Qt::CaseInsensitive) != 0)
-            continue;
-        for (const QString &f : s.faces)
-            if (Installed(f))
-                return f;
-    }
-    for (const QString &f : QFont::substitutes(designName))
-        if (Installed(f))
-            return f;
-    return QString();
+    QHash<QString, QString> &resolved = Cache().resolved;
+    const auto it = resolved.constFind(designName);
+    if (it != resolved.constEnd())
+        return *it;
+    const QString family = Resolve(designName);
+    resolved.insert(designName, family);
+    return family;
 }
 
 bool FontFamilyFound(const QString &designName)

@@ -51,6 +51,21 @@ private slots:
         QVERIFY(QFontDatabase::applicationFontFamilies(id).contains(QStringLiteral("Tahoma")));
     }
 
+    // Answers are kept between calls; they must follow the font database when it changes.
+    void resolutionFollowsDatabaseChanges()
+    {
+        const QString path = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+        if (!QFile::exists(path))
+            QSKIP("fonts-wine is not installed");
+        const QString tahoma = QStringLiteral("Tahoma");
+        QCOMPARE(ResolvedFontFamily(tahoma), tahoma);
+        QVERIFY(QFontDatabase::removeAllApplicationFonts());
+        const QString fallback = ResolvedFontFamily(tahoma);
+        QVERIFY2(fallback != tahoma, qPrintable(fallback));
+        QVERIFY(QFontDatabase::addApplicationFont(path) >= 0);
+        QCOMPARE(ResolvedFontFamily(tahoma), tahoma);
+    }
+
     // The layout was designed on a fixed-pitch Japanese face: every half-width character
     // is 8 pixels and every full-width one 16 at 16 pixels. A proportional substitute
     // would overflow the labels and captions.
