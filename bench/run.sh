@@ -41,14 +41,14 @@ run_mode() {
     ( cd "$WORK/$p" && exec "$SPAWN" "./bench_$p" "$@" ) 2>>"$WORK/stderr.log"
 }
 
-# start_running <program>: starts the program in "run" mode; sets RUN_PID.
+# start_running <program>: starts the program in "run" mode; sets RUN_PID and WIN_ID.
 start_running() {
     ( cd "$WORK/$1" && exec "./bench_$1" run ) 2>>"$WORK/stderr.log" &
     RUN_PID=$!
     APP_PID=$RUN_PID
     local name='^Kanavox Ver\.0\.07$'
     [ "$1" = reference ] && name='^Reference$'
-    xdotool search --sync --onlyvisible --name "$name" >/dev/null
+    WIN_ID=$(xdotool search --sync --onlyvisible --name "$name" | head -1)
 }
 stop_running() { kill "$RUN_PID" 2>/dev/null || true; wait "$RUN_PID" 2>/dev/null || true; }
 
@@ -109,14 +109,20 @@ for chars in 100000 1000000; do
     fi
 done
 
-echo "== idle and hover, peak memory ($SMALL_RUNS runs of 5 s each)" >&2
-: >"$WORK/idle.k"; : >"$WORK/idle.r"; : >"$WORK/hover.k"; : >"$WORK/hover.r"; : >"$WORK/mem.k"; : >"$WORK/mem.r"
+echo "== idle and hover, peak memory ($SMALL_RUNS runs of 5 s each, after 11 s focused)" >&2
+: >"$WORK/blink.k"; : >"$WORK/blink.r"; : >"$WORK/idle.k"; : >"$WORK/idle.r"; : >"$WORK/hover.k"; : >"$WORK/hover.r"; : >"$WORK/mem.k"; : >"$WORK/mem.r"
 TCK=$(getconf CLK_TCK)
 for _ in $(seq 1 "$SMALL_RUNS"); do
     for p in kanavox reference; do
         xdotool mousemove 1200 1000
         start_running "$p"
-        sleep 1.5
+        # Focused, as a user leaves it: the edit's caret blinks for 10 s after the last
+        # input and then stops, so the count starts after that.
+        xdotool windowfocus --sync "$WIN_ID"
+        sleep 1
+        s0=$(switches "$RUN_PID"); sleep 3; s1=$(switches "$RUN_PID")
+        awk -v a="$s0" -v b="$s1" 'BEGIN { print (b - a) / 3 }' >>"$WORK/blink.${p:0:1}"
+        sleep 7
         s0=$(switches "$RUN_PID"); sleep 5; s1=$(switches "$RUN_PID")
         awk -v a="$s0" -v b="$s1" 'BEGIN { print (b - a) / 5 }' >>"$WORK/idle.${p:0:1}"
         # The copy button's middle (the window stands at 0,0 without a window manager).
@@ -128,8 +134,10 @@ for _ in $(seq 1 "$SMALL_RUNS"); do
         stop_running
     done
 done
+bk=$(median <"$WORK/blink.k"); br=$(median <"$WORK/blink.r")
+row "wake-ups per second, first 4 s focused" "$bk" "$br" /s "(the caret blinks)" -
 ik=$(median <"$WORK/idle.k"); ir=$(median <"$WORK/idle.r")
-row "wake-ups per second, idle" "$ik" "$ir" /s "0" "$(yes_if "$ik == 0")"
+row "wake-ups per second, idle after 11 s" "$ik" "$ir" /s "0" "$(yes_if "$ik == 0")"
 hk=$(median <"$WORK/hover.k"); hr=$(median <"$WORK/hover.r")
 row "CPU, pointer resting on btnCopy" "$hk" "$hr" % "< 1 % of a core" "$(yes_if "$hk < 1")"
 mk=$(awk '{ printf "%.1f\n", $1 / 1024 }' "$WORK/mem.k" | median); mr=$(awk '{ printf "%.1f\n", $1 / 1024 }' "$WORK/mem.r" | median)

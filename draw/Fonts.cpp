@@ -60,19 +60,28 @@ FamilyCache &Cache()
     return cache;
 }
 
-bool Installed(const QString &family)
+// A face of our own table by the name the database lists it under.
+bool Listed(const QString &face)
 {
-    QHash<QString, bool> &installed = Cache().installed;
-    const auto it = installed.constFind(family);
-    if (it != installed.constEnd())
-        return *it;
-    // A name the database lists is there; only the others need its alias resolution.
     QSet<QString> &families = Cache().families;
     if (families.isEmpty()) {
         for (const QString &f : QFontDatabase::families())
             families.insert(f.toCaseFolded());
     }
-    const bool found = families.contains(family.toCaseFolded()) || QFontDatabase::hasFamily(family);
+    return families.contains(face.toCaseFolded());
+}
+
+// A design name may also be there under an alias of fontconfig's (a localized name, say),
+// which only the database's own resolution finds.
+bool Installed(const QString &family)
+{
+    if (Listed(family))
+        return true;
+    QHash<QString, bool> &installed = Cache().installed;
+    const auto it = installed.constFind(family);
+    if (it != installed.constEnd())
+        return *it;
+    const bool found = QFontDatabase::hasFamily(family);
     installed.insert(family, found);
     return found;
 }
@@ -87,11 +96,11 @@ QString Resolve(const QString &designName)
         if (designName.compare(QString::fromUtf8(s.design), Qt::CaseInsensitive) != 0)
             continue;
         for (const QString &f : s.faces)
-            if (Installed(f))
+            if (Listed(f))
                 return f;
     }
     for (const QString &f : QFont::substitutes(designName))
-        if (Installed(f))
+        if (Listed(f))
             return f;
     return QString();
 }
@@ -114,7 +123,7 @@ void EnsureFontSubstitutions()
         const QString design = QString::fromUtf8(s.design);
         QStringList present;
         for (const QString &f : s.faces)
-            if (f != design && Installed(f))
+            if (f != design && Listed(f))
                 present << f;
         if (!present.isEmpty() && !Installed(design))
             QFont::insertSubstitutions(design, present);
