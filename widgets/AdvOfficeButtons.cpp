@@ -1,5 +1,6 @@
 #include "AdvOfficeButtons.h"
 
+#include "ImageFile.h"
 #include "Keyboard.h"
 
 #include <QEvent>
@@ -292,8 +293,9 @@ void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
 
 QImage TCustomAdvOfficeCheckBox::GlyphImage(TCheckBoxState state, TGlyphLook look)
 {
-    return QImage(QStringLiteral(":/glyphs/%1_%2.bmp")
-                      .arg(QLatin1String(StateName(state)), QLatin1String(LookName(look))));
+    return ReadImageFile(QStringLiteral(":/glyphs/%1_%2.bmp")
+                             .arg(QLatin1String(StateName(state)), QLatin1String(LookName(look))),
+                         "bmp");
 }
 
 QImage TCustomAdvOfficeCheckBox::ScaledGlyph(const QImage &glyph, int side)
