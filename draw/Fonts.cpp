@@ -14,15 +14,16 @@ struct Substitute {
     QStringList faces;
 };
 
-// Metric-compatible faces first; a generic fallback last so text never vanishes.
+// The real face first (under the name the database lists it by), then metric-compatible
+// faces; a generic fallback last so text never vanishes.
 const Substitute &SubstituteFor(int i);
 
 const QList<Substitute> &Substitutes()
 {
     static const QList<Substitute> list = {
-        {"ＭＳ ゴシック", {"IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "DejaVu Sans Mono"}},
+        {"ＭＳ ゴシック", {"MS Gothic", "IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "DejaVu Sans Mono"}},
         {"MS Gothic", {"IPAGothic", "IPAゴシック", "Noto Sans Mono CJK JP", "DejaVu Sans Mono"}},
-        {"ＭＳ Ｐゴシック", {"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "DejaVu Sans"}},
+        {"ＭＳ Ｐゴシック", {"MS PGothic", "IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "DejaVu Sans"}},
         {"Tahoma", {"Tahoma", "DejaVu Sans", "Liberation Sans"}},
         {"Arial", {"Liberation Sans", "Arimo", "DejaVu Sans"}},
     };
@@ -31,11 +32,9 @@ const QList<Substitute> &Substitutes()
 
 const Substitute &SubstituteFor(int i) { return Substitutes().at(i); }
 
-// Each answer of the font database costs a fontconfig substitution (about a
-// millisecond), and a window's layout asks for the same few names dozens of times at
-// start-up. The answers hold until the database changes.
+// A window's layout asks for the same few names dozens of times at start-up; the
+// answers hold until the font database changes.
 struct FamilyCache {
-    QHash<QString, bool> installed;
     QHash<QString, QString> resolved;
     QSet<QString> families; // the database's own names, folded; empty until first asked
     bool watching = false;
@@ -46,7 +45,6 @@ struct FamilyCache {
             return;
         watching = true;
         QObject::connect(qGuiApp, &QGuiApplication::fontDatabaseChanged, qGuiApp, [this] {
-            installed.clear();
             resolved.clear();
             families.clear();
         });
@@ -60,30 +58,18 @@ FamilyCache &Cache()
     return cache;
 }
 
-// A face of our own table by the name the database lists it under.
-bool Listed(const QString &face)
+// Whether the database lists the family under this name. Aliases (a face's localized
+// name, fontconfig's substitution rules) are left out on purpose: resolving one costs a
+// fontconfig substitution, about a millisecond, and the table above names the real
+// faces in the database's own spelling instead.
+bool Installed(const QString &family)
 {
     QSet<QString> &families = Cache().families;
     if (families.isEmpty()) {
         for (const QString &f : QFontDatabase::families())
             families.insert(f.toCaseFolded());
     }
-    return families.contains(face.toCaseFolded());
-}
-
-// A design name may also be there under an alias of fontconfig's (a localized name, say),
-// which only the database's own resolution finds.
-bool Installed(const QString &family)
-{
-    if (Listed(family))
-        return true;
-    QHash<QString, bool> &installed = Cache().installed;
-    const auto it = installed.constFind(family);
-    if (it != installed.constEnd())
-        return *it;
-    const bool found = QFontDatabase::hasFamily(family);
-    installed.insert(family, found);
-    return found;
+    return families.contains(family.toCaseFolded());
 }
 
 QString Resolve(const QString &designName)
@@ -96,11 +82,11 @@ QString Resolve(const QString &designName)
         if (designName.compare(QString::fromUtf8(s.design), Qt::CaseInsensitive) != 0)
             continue;
         for (const QString &f : s.faces)
-            if (Listed(f))
+            if (Installed(f))
                 return f;
     }
     for (const QString &f : QFont::substitutes(designName))
-        if (Listed(f))
+        if (Installed(f))
             return f;
     return QString();
 }
@@ -123,7 +109,7 @@ void EnsureFontSubstitutions()
         const QString design = QString::fromUtf8(s.design);
         QStringList present;
         for (const QString &f : s.faces)
-            if (f != design && Listed(f))
+            if (f != design && Installed(f))
                 present << f;
         if (!present.isEmpty() && !Installed(design))
             QFont::insertSubstitutions(design, present);
