@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "FontWarmup.h"
 #include "Icon.h"
 #include "Main.h"
 
@@ -20,9 +21,11 @@ int main(int argc, char **argv)
         std::fputs("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.\n", stderr);
         return EXIT_FAILURE;
     }
+    TFontWarmup fonts;
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon());
+    fonts.Wait();
     TfmKanavox *form = nullptr;
     try {
         form = new TfmKanavox;

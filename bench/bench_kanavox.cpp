@@ -1,14 +1,17 @@
 // Kanavox as main.cpp builds it, with the benchmark modes on top.
 #include "Application.h"
 #include "BenchMode.h"
+#include "FontWarmup.h"
 #include "Icon.h"
 #include "Main.h"
 
 int main(int argc, char **argv)
 {
+    TFontWarmup fonts;
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon());
+    fonts.Wait();
     auto *form = new TfmKanavox;
     form->show();
     Bench::Target target;

@@ -1,6 +1,7 @@
 // Font substitution as the controls see it: which installed face each design name of the
 // layout ends up drawing with, whether that face keeps the design's metrics, and what a
 // name that nothing on the machine provides falls back to.
+#include "FontWarmup.h"
 #include "Fonts.h"
 
 #include <QFile>
@@ -120,6 +121,20 @@ private slots:
 
     // A name nobody provides is reported as not found (the controls then pick their own
     // replacement), and a font made from it still draws at the asked height.
+    // The start-up's warm-up may be dropped without waiting (main() returning early on a
+    // failure); it must end with its owner and leave the fonts as they were.
+    void warmupEndsWithItsOwner()
+    {
+        {
+            TFontWarmup warmup;
+        }
+        TFontWarmup warmup;
+        warmup.Wait();
+        warmup.Wait();
+        const QFontMetrics fm(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        QCOMPARE(fm.horizontalAdvance(QStringLiteral("A")), 8);
+    }
+
     void missingFaceFallsBack()
     {
         const QString missing = QStringLiteral("Kanavox No Such Face");

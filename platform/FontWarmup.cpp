@@ -1,0 +1,28 @@
+#include "FontWarmup.h"
+
+#include <system_error>
+
+#ifdef KANAVOX_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
+TFontWarmup::TFontWarmup()
+{
+#ifdef KANAVOX_HAVE_FONTCONFIG
+    try {
+        // fontconfig keeps the loaded configuration as its current one; Qt's font
+        // database finds it there instead of loading its own.
+        m_thread = std::thread([] { FcInit(); });
+    } catch (const std::system_error &) {
+        // No thread to be had: Qt loads the configuration itself when it needs it.
+    }
+#endif
+}
+
+TFontWarmup::~TFontWarmup() { Wait(); }
+
+void TFontWarmup::Wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
