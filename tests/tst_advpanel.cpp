@@ -1,9 +1,32 @@
 // The styled panel's frame, pixel for pixel, as the window's bottom bar uses it.
 #include "AdvPanel.h"
 
+#include <QEvent>
 #include <QTest>
 
 namespace {
+// Counts the paints a widget receives.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget *w) { w->installEventFilter(this); }
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+// "Caption.Font.Color" on the panel: the property of the owned part at the end of the path.
+QVariant PropertyAt(QObject *o, const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('.'));
+    for (int i = 0; i + 1 < parts.size() && o; ++i)
+        o = o->property(parts[i].toLatin1()).value<QObject *>();
+    return o ? o->property(parts.last().toLatin1()) : QVariant();
+}
+
 QRgb Hi() { return ColorToQColor(clBtnHighlight).rgb(); }
 QRgb Sh() { return ColorToQColor(clBtnShadow).rgb(); }
 const QRgb kFill = qRgb(134, 194, 217);
@@ -86,6 +109,137 @@ private slots:
         img = Paint(p);
         QCOMPARE(img.pixel(1, 5), kFill);
         QCOMPARE(img.pixel(0, 5), Hi());
+    }
+
+    // What a new panel holds, as the layout loader reaches it: a missing property or a
+    // wrong default would load the window's bar differently.
+    void newPanelValues_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QVariant>("value");
+        auto row = [](const char *path, const QVariant &v) { QTest::newRow(path) << QString::fromLatin1(path) << v; };
+        row("Color", QVariant::fromValue<TColor>(clBtnFace));
+        row("ColorTo", QVariant::fromValue<TColor>(clNone));
+        row("ColorMirror", QVariant::fromValue<TColor>(clNone));
+        row("GradientDirection", QVariant::fromValue(TCustomAdvPanel::gdVertical));
+        row("BorderShadow", false);
+        row("BorderStyle", QVariant::fromValue(TCustomAdvPanel::bsNone));
+        row("TextVAlign", QVariant::fromValue(TCustomAdvPanel::tvaTop));
+        row("URLColor", QVariant::fromValue<TColor>(clBlue));
+        row("ShadowColor", QVariant::fromValue<TColor>(clGray));
+        row("ShadowOffset", 2);
+        row("CollapsColor", QVariant::fromValue<TColor>(clGray));
+        row("CollapsDelay", 20);
+        row("CollapsSteps", 0);
+        row("AutoHideChildren", true);
+        row("DoubleBuffered", true);
+        row("Caption.Visible", false);
+        row("Caption.Height", 20);
+        row("Caption.Color", QVariant::fromValue<TColor>(clHighlight));
+        row("Caption.Position", QVariant::fromValue(TPanelCaption::cpTop));
+        row("Caption.Font.Color", QVariant::fromValue<TColor>(clHighlightText));
+        row("StatusBar.Visible", false);
+        row("StatusBar.Height", 18);
+        row("StatusBar.Color", QVariant::fromValue<TColor>(clBtnFace));
+        row("StatusBar.ColorTo", QVariant::fromValue<TColor>(clNone));
+        row("StatusBar.Font.Name", QStringLiteral("Tahoma"));
+        row("Position.Save", false);
+        row("AutoSize.Enabled", false);
+        row("OfficeHint.Title", QString());
+    }
+    void newPanelValues()
+    {
+        QFETCH(QString, path);
+        QFETCH(QVariant, value);
+        TAdvPanel p;
+        const QVariant got = PropertyAt(&p, path);
+        QVERIFY2(got.isValid(), "no such property");
+        QVERIFY2(got == value || got.toString() == value.toString(), qPrintable(got.toString()));
+    }
+
+    // A change to an owned part or to a setting repaints the panel once; the same value
+    // again repaints nothing.
+    void changesRepaint_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("caption colour") << "Caption.Color" << QVariant::fromValue<TColor>(clRed);
+        QTest::newRow("caption font") << "Caption.Font.Height" << QVariant(-20);
+        QTest::newRow("status bar height") << "StatusBar.Height" << QVariant(30);
+        QTest::newRow("status bar font") << "StatusBar.Font.Name" << QVariant(QStringLiteral("Arial"));
+        QTest::newRow("a gradient setting") << "ColorMirror" << QVariant::fromValue<TColor>(clRed);
+        QTest::newRow("the colour") << "Color" << QVariant::fromValue<TColor>(clRed);
+    }
+    void changesRepaint()
+    {
+        QFETCH(QString, path);
+        QFETCH(QVariant, value);
+        TAdvPanel p;
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        PaintCount paints(&p);
+        const int dot = int(path.lastIndexOf(QLatin1Char('.')));
+        QObject *target = &p;
+        if (dot > 0)
+            target = PropertyAt(&p, path.left(dot)).value<QObject *>();
+        QVERIFY(target);
+        const QByteArray name = path.mid(dot + 1).toLatin1();
+        QVERIFY(target->setProperty(name, value));
+        QTRY_COMPARE(paints.count, 1);
+        QVERIFY(target->setProperty(name, value));
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 1);
+    }
+
+    void backgroundRepaints()
+    {
+        TAdvPanel p;
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        PaintCount paints(&p);
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        p.Background()->SetImage(image);
+        QTRY_COMPARE(paints.count, 1);
+        QVERIFY(!p.Background()->Empty());
+    }
+
+    // Nested BeginUpdate/EndUpdate hold the repaint until the outer end.
+    void updatesHeldBack()
+    {
+        TAdvPanel p;
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        PaintCount paints(&p);
+        p.BeginUpdate();
+        p.BeginUpdate();
+        p.SetColor(clRed);
+        p.EndUpdate();
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 0);
+        p.EndUpdate();
+        QTRY_COMPARE(paints.count, 1);
+        p.EndUpdate(); // one too many does not break the next pair
+        p.BeginUpdate();
+        p.SetColor(clBlue);
+        QTest::qWait(50);
+        QCOMPARE(paints.count, 1);
+        p.EndUpdate();
+        QTRY_COMPARE(paints.count, 2);
+    }
+
+    // The full height follows the height, or the width with the caption at a side edge.
+    void fullHeightFollowsTheSize()
+    {
+        TAdvPanel p;
+        p.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p));
+        p.SetFullHeight(0);
+        p.resize(120, 41);
+        QCOMPARE(p.FullHeight(), 41);
+        p.Caption()->setProperty("Position", QVariant::fromValue(TPanelCaption::cpLeft));
+        p.resize(130, 41);
+        QCOMPARE(p.FullHeight(), 130);
     }
 
     // Docked to the bottom edge of its parent over the full width, also after a resize.

@@ -2,20 +2,61 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
-TPanelCaption::TPanelCaption(QObject *parent) : QObject(parent), m_font(new TFont(this)) {}
-TPanelStatusBar::TPanelStatusBar(QObject *parent) : QObject(parent), m_font(new TFont(this)) {}
-
-TCustomAdvPanel::TCustomAdvPanel(QWidget *parent)
-    : QWidget(parent), m_caption(new TPanelCaption(this)), m_statusBar(new TPanelStatusBar(this))
+TPanelCaption::TPanelCaption(QObject *parent) : QObject(parent), m_font(new TFont(this))
 {
-    resize(300, 200);
-    if (parent)
-        parent->installEventFilter(this);
+    m_font->SetColor(clHighlightText);
+    connect(m_font, &TFont::Changed, this, &TPanelCaption::Changed);
 }
 
-void TCustomAdvPanel::SetColor(TColor v) { if (m_color != v) { m_color = v; update(); } }
-void TCustomAdvPanel::SetText(const QString &v) { if (m_text != v) { m_text = v; update(); } }
+TPanelStatusBar::TPanelStatusBar(QObject *parent) : QObject(parent), m_font(new TFont(this))
+{
+    connect(m_font, &TFont::Changed, this, &TPanelStatusBar::Changed);
+}
+
+void TPanelBackground::SetImage(const QImage &image)
+{
+    if (m_image.cacheKey() == image.cacheKey())
+        return;
+    m_image = image;
+    emit Changed();
+}
+
+TCustomAdvPanel::TCustomAdvPanel(QWidget *parent)
+    : QWidget(parent),
+      m_caption(new TPanelCaption(this)),
+      m_statusBar(new TPanelStatusBar(this)),
+      m_background(new TPanelBackground(this)),
+      m_position(new TPanelPosition(this)),
+      m_autoSize(new TAutoSize(this)),
+      m_officeHint(new TPanelOfficeHint(this))
+{
+    resize(300, 200);
+    m_fullHeight = height();
+    if (parent)
+        parent->installEventFilter(this);
+    // The panel shows what its parts hold; a change to any of them repaints it.
+    const auto repaint = [this] { update(); };
+    connect(m_caption, &TPanelCaption::Changed, this, repaint);
+    connect(m_statusBar, &TPanelStatusBar::Changed, this, repaint);
+    connect(m_background, &TPanelBackground::Changed, this, repaint);
+    connect(this, &TCustomAdvPanel::SettingChanged, this, repaint);
+}
+
+void TCustomAdvPanel::BeginUpdate()
+{
+    if (m_updateCount++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TCustomAdvPanel::EndUpdate()
+{
+    if (m_updateCount == 0)
+        return;
+    if (--m_updateCount == 0)
+        setUpdatesEnabled(true); // repaints what was held back
+}
 
 void TCustomAdvPanel::SetAlign(TAlign v)
 {
@@ -43,6 +84,15 @@ void TCustomAdvPanel::Loaded()
 void TCustomAdvPanel::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
+    // A size set while the panel is expanded becomes its full size. The first resize event
+    // only delivers the size the layout gave, after which the layout's own FullHeight stands.
+    if (!m_collapsed && e->oldSize().isValid()) {
+        const auto side = m_caption->Position();
+        const bool across = side == TPanelCaption::cpLeft || side == TPanelCaption::cpRight;
+        const int now = across ? width() : height();
+        if (now != (across ? e->oldSize().width() : e->oldSize().height()))
+            m_fullHeight = now;
+    }
     Dock(); // a new height keeps the bar on the bottom edge
 }
 

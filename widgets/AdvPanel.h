@@ -1,22 +1,39 @@
 #pragma once
-// The styled panel: a container that paints a solid background and 3-D bevels.
+// The styled panel: a container that paints a solid background and 3-D bevels. Its
+// caption bar, status bar, background image, position saving, auto-size and office hint
+// are settings it owns and keeps; with them hidden or off, as on the window's bar, they
+// draw nothing and take no space.
 #include "Colors.h"
 #include "Component.h"
 #include "Font.h"
 
+#include <QImage>
 #include <QWidget>
 
 class TPanelCaption : public QObject {
     Q_OBJECT
-    Q_PROPERTY(TColor Color MEMBER m_color)
-    Q_PROPERTY(TColor ColorTo MEMBER m_colorTo)
-    Q_PROPERTY(int Indent MEMBER m_indent)
-    Q_PROPERTY(bool Visible MEMBER m_visible)
-    Q_PROPERTY(int Height MEMBER m_height)
+public:
+    enum TCaptionPosition { cpTop, cpLeft, cpRight };
+    Q_ENUM(TCaptionPosition)
+
+private:
+    Q_PROPERTY(TColor Color MEMBER m_color NOTIFY Changed)
+    Q_PROPERTY(TColor ColorTo MEMBER m_colorTo NOTIFY Changed)
+    Q_PROPERTY(int Indent MEMBER m_indent NOTIFY Changed)
+    Q_PROPERTY(bool Visible MEMBER m_visible NOTIFY Changed)
+    Q_PROPERTY(int Height MEMBER m_height NOTIFY Changed)
+    Q_PROPERTY(TCaptionPosition Position MEMBER m_position NOTIFY Changed)
     Q_PROPERTY(TFont *Font READ Font)
+
 public:
     explicit TPanelCaption(QObject *parent = nullptr);
     TFont *Font() const { return m_font; }
+    bool Visible() const { return m_visible; }
+    int Height() const { return m_height; }
+    TCaptionPosition Position() const { return m_position; }
+
+signals:
+    void Changed();
 
 private:
     TColor m_color = clHighlight;
@@ -24,22 +41,97 @@ private:
     int m_indent = 0;
     bool m_visible = false;
     int m_height = 20;
+    TCaptionPosition m_position = cpTop;
     TFont *m_font;
 };
 
 class TPanelStatusBar : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool Visible MEMBER m_visible)
-    Q_PROPERTY(int Height MEMBER m_height)
+    Q_PROPERTY(bool Visible MEMBER m_visible NOTIFY Changed)
+    Q_PROPERTY(int Height MEMBER m_height NOTIFY Changed)
+    Q_PROPERTY(TColor Color MEMBER m_color NOTIFY Changed)
+    Q_PROPERTY(TColor ColorTo MEMBER m_colorTo NOTIFY Changed)
+    Q_PROPERTY(QString Text MEMBER m_text NOTIFY Changed)
     Q_PROPERTY(TFont *Font READ Font)
 public:
     explicit TPanelStatusBar(QObject *parent = nullptr);
     TFont *Font() const { return m_font; }
+    bool Visible() const { return m_visible; }
+    int Height() const { return m_height; }
+
+signals:
+    void Changed();
 
 private:
     bool m_visible = false;
     int m_height = 18;
+    TColor m_color = clBtnFace;
+    TColor m_colorTo = clNone;
+    QString m_text;
     TFont *m_font;
+};
+
+// The background picture; kept and reported, not drawn (the window's bar has none).
+class TPanelBackground : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    QImage Image() const { return m_image; }
+    void SetImage(const QImage &image);
+    bool Empty() const { return m_image.isNull(); }
+
+signals:
+    void Changed();
+
+private:
+    QImage m_image;
+};
+
+// Saving the panel's position and size: off unless `Save` is set, which no layout here does.
+class TPanelPosition : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Save MEMBER m_save)
+    Q_PROPERTY(QString Key MEMBER m_key)
+    Q_PROPERTY(QString Section MEMBER m_section)
+public:
+    using QObject::QObject;
+    bool Save() const { return m_save; }
+
+private:
+    bool m_save = false;
+    QString m_key;
+    QString m_section;
+};
+
+// Sizing the panel to its body text: off.
+class TAutoSize : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled MEMBER m_enabled)
+    Q_PROPERTY(bool Height MEMBER m_height)
+    Q_PROPERTY(bool Width MEMBER m_width)
+public:
+    using QObject::QObject;
+    bool Enabled() const { return m_enabled; }
+
+private:
+    bool m_enabled = false;
+    bool m_height = true;
+    bool m_width = true;
+};
+
+// The office-style hint's title and notes; empty, so no hint shows.
+class TPanelOfficeHint : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Title MEMBER m_title)
+    Q_PROPERTY(QString Notes MEMBER m_notes)
+    Q_PROPERTY(bool ShowHelp MEMBER m_showHelp)
+public:
+    using QObject::QObject;
+
+private:
+    QString m_title;
+    QString m_notes;
+    bool m_showHelp = false;
 };
 
 class TCustomAdvPanel : public QWidget, public TComponent {
@@ -49,11 +141,17 @@ public:
     Q_ENUM(TAlign)
     enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
     Q_ENUM(TBevelCut)
+    enum TGradientDirection { gdVertical, gdHorizontal };
+    Q_ENUM(TGradientDirection)
+    enum TTextVAlignment { tvaTop, tvaCenter, tvaBottom };
+    Q_ENUM(TTextVAlignment)
+    enum TBorderStyle { bsNone, bsSingle };
+    Q_ENUM(TBorderStyle)
 
     explicit TCustomAdvPanel(QWidget *parent = nullptr);
 
     TColor Color() const { return m_color; }
-    void SetColor(TColor v);
+    void SetColor(TColor v) { Store(m_color, v); }
     TAlign Align() const { return m_align; }
     void SetAlign(TAlign v);
     bool DoubleBuffered() const { return m_doubleBuffered; }
@@ -61,23 +159,30 @@ public:
     bool UseDockManager() const { return m_useDockManager; }
     void SetUseDockManager(bool v) { m_useDockManager = v; }
     QString Text() const { return m_text; }
-    void SetText(const QString &v);
+    void SetText(const QString &v) { Store(m_text, v); }
+    // The expanded height (the width with the caption at the left or right edge); a
+    // panel that is not collapsed keeps it equal to its size. Only collapsing uses it.
     int FullHeight() const { return m_fullHeight; }
     void SetFullHeight(int v) { m_fullHeight = v; }
     TBevelCut BevelOuter() const { return m_bevelOuter; }
-    void SetBevelOuter(TBevelCut v) { if (m_bevelOuter != v) { m_bevelOuter = v; update(); } }
+    void SetBevelOuter(TBevelCut v) { Store(m_bevelOuter, v); }
     TBevelCut BevelInner() const { return m_bevelInner; }
-    void SetBevelInner(TBevelCut v) { if (m_bevelInner != v) { m_bevelInner = v; update(); } }
+    void SetBevelInner(TBevelCut v) { Store(m_bevelInner, v); }
     int BevelWidth() const { return m_bevelWidth; }
-    void SetBevelWidth(int v) { v = qMax(1, v); if (m_bevelWidth != v) { m_bevelWidth = v; update(); } }
+    void SetBevelWidth(int v) { Store(m_bevelWidth, qMax(1, v)); }
     int BorderWidth() const { return m_borderWidth; }
-    void SetBorderWidth(int v) { v = qMax(0, v); if (m_borderWidth != v) { m_borderWidth = v; update(); } }
+    void SetBorderWidth(int v) { Store(m_borderWidth, qMax(0, v)); }
     TColor BorderColor() const { return m_borderColor; }
-    void SetBorderColor(TColor v) { if (m_borderColor != v) { m_borderColor = v; update(); } }
+    void SetBorderColor(TColor v) { Store(m_borderColor, v); }
     TColor ColorTo() const { return m_colorTo; }
-    void SetColorTo(TColor v) { if (m_colorTo != v) { m_colorTo = v; update(); } }
+    void SetColorTo(TColor v) { Store(m_colorTo, v); }
     bool Buffered() const { return m_buffered; }
-    void SetBuffered(bool v) { m_buffered = v; }
+    void SetBuffered(bool v) { Store(m_buffered, v); }
+    bool Collapsed() const { return m_collapsed; }
+
+    // Redrawing held back between the two, nested as often as needed.
+    void BeginUpdate();
+    void EndUpdate();
 
     // Draws the classic 3-D frame: `n` nested one-pixel passes inside `r`, which shrinks
     // by n on every side. Corners top-right and bottom-left take the bottom-right colour.
@@ -85,6 +190,10 @@ public:
 
     TPanelCaption *Caption() const { return m_caption; }
     TPanelStatusBar *StatusBar() const { return m_statusBar; }
+    TPanelBackground *Background() const { return m_background; }
+    TPanelPosition *Position() const { return m_position; }
+    TAutoSize *AutoSize() const { return m_autoSize; }
+    TPanelOfficeHint *OfficeHint() const { return m_officeHint; }
     QString Version() const { return VersionText(0x02050900); }
     void SetVersion(const QString &) {}
 
@@ -92,13 +201,61 @@ public:
 
 signals:
     void OnPaint(QObject *Sender, QPainter *Canvas, const QRect &Rect);
+    // Any setting of the outside features changed (they share one notification).
+    void SettingChanged();
 
 protected:
+    // Hooks for a styler and a panel group; neither exists here, so they do nothing.
+    virtual void ApplySettings(const QObject *settings) { Q_UNUSED(settings); }
+    virtual void UpdateCaptionShade() {}
+    virtual void DoEndCollapsExpand() {}
+
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
     bool eventFilter(QObject *o, QEvent *e) override;
 
+    // Settings of features the window's bar leaves off (gradients, body-text layout,
+    // hyperlinks, moving, sizing, collapsing): kept and published, not drawn.
+    TColor m_colorMirror = clNone;
+    TColor m_colorMirrorTo = clNone;
+    TGradientDirection m_gradientDirection = gdVertical;
+    bool m_borderShadow = false;
+    TBorderStyle m_borderStyle = bsNone;
+    TTextVAlignment m_textVAlign = tvaTop;
+    int m_indent = 0;
+    int m_topIndent = 0;
+    int m_bottomIndent = 0;
+    int m_lineSpacing = 0;
+    bool m_ellipsis = false;
+    bool m_hover = false;
+    TColor m_hoverColor = clNone;
+    TColor m_hoverFontColor = clNone;
+    TColor m_urlColor = clBlue;
+    TColor m_shadowColor = clGray;
+    int m_shadowOffset = 2;
+    bool m_anchorHint = false;
+    bool m_canMove = false;
+    bool m_canSize = false;
+    bool m_collaps = false;
+    bool m_freeOnClose = false;
+    bool m_fixedTop = false;
+    bool m_fixedLeft = false;
+    bool m_fixedWidth = false;
+    bool m_fixedHeight = false;
+    TColor m_collapsColor = clGray;
+    int m_collapsDelay = 20;
+    int m_collapsSteps = 0;
+    bool m_autoHideChildren = true;
+
 private:
+    template <typename T>
+    void Store(T &field, const T &value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        update();
+    }
     void Dock();
 
     TColor m_color = clBtnFace;
@@ -115,8 +272,14 @@ private:
     bool m_useDockManager = false;
     QString m_text;
     int m_fullHeight = 0;
+    bool m_collapsed = false;
+    int m_updateCount = 0;
     TPanelCaption *m_caption;
     TPanelStatusBar *m_statusBar;
+    TPanelBackground *m_background;
+    TPanelPosition *m_position;
+    TAutoSize *m_autoSize;
+    TPanelOfficeHint *m_officeHint;
 };
 
 class TAdvPanel : public TCustomAdvPanel {
@@ -136,7 +299,41 @@ class TAdvPanel : public TCustomAdvPanel {
     Q_PROPERTY(int FullHeight READ FullHeight WRITE SetFullHeight)
     Q_PROPERTY(TPanelCaption *Caption READ Caption)
     Q_PROPERTY(TPanelStatusBar *StatusBar READ StatusBar)
+    Q_PROPERTY(TPanelPosition *Position READ Position)
+    Q_PROPERTY(TAutoSize *AutoSize READ AutoSize)
+    Q_PROPERTY(TPanelOfficeHint *OfficeHint READ OfficeHint)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(TColor ColorMirror MEMBER m_colorMirror NOTIFY SettingChanged)
+    Q_PROPERTY(TColor ColorMirrorTo MEMBER m_colorMirrorTo NOTIFY SettingChanged)
+    Q_PROPERTY(TGradientDirection GradientDirection MEMBER m_gradientDirection NOTIFY SettingChanged)
+    Q_PROPERTY(bool BorderShadow MEMBER m_borderShadow NOTIFY SettingChanged)
+    Q_PROPERTY(TBorderStyle BorderStyle MEMBER m_borderStyle NOTIFY SettingChanged)
+    Q_PROPERTY(TTextVAlignment TextVAlign MEMBER m_textVAlign NOTIFY SettingChanged)
+    Q_PROPERTY(int Indent MEMBER m_indent NOTIFY SettingChanged)
+    Q_PROPERTY(int TopIndent MEMBER m_topIndent NOTIFY SettingChanged)
+    Q_PROPERTY(int BottomIndent MEMBER m_bottomIndent NOTIFY SettingChanged)
+    Q_PROPERTY(int LineSpacing MEMBER m_lineSpacing NOTIFY SettingChanged)
+    Q_PROPERTY(bool Ellipsis MEMBER m_ellipsis NOTIFY SettingChanged)
+    Q_PROPERTY(bool Hover MEMBER m_hover NOTIFY SettingChanged)
+    Q_PROPERTY(TColor HoverColor MEMBER m_hoverColor NOTIFY SettingChanged)
+    Q_PROPERTY(TColor HoverFontColor MEMBER m_hoverFontColor NOTIFY SettingChanged)
+    Q_PROPERTY(TColor URLColor MEMBER m_urlColor NOTIFY SettingChanged)
+    Q_PROPERTY(TColor ShadowColor MEMBER m_shadowColor NOTIFY SettingChanged)
+    Q_PROPERTY(int ShadowOffset MEMBER m_shadowOffset NOTIFY SettingChanged)
+    Q_PROPERTY(bool AnchorHint MEMBER m_anchorHint NOTIFY SettingChanged)
+    Q_PROPERTY(bool CanMove MEMBER m_canMove NOTIFY SettingChanged)
+    Q_PROPERTY(bool CanSize MEMBER m_canSize NOTIFY SettingChanged)
+    Q_PROPERTY(bool Collaps MEMBER m_collaps NOTIFY SettingChanged)
+    Q_PROPERTY(bool FreeOnClose MEMBER m_freeOnClose NOTIFY SettingChanged)
+    Q_PROPERTY(bool FixedTop MEMBER m_fixedTop NOTIFY SettingChanged)
+    Q_PROPERTY(bool FixedLeft MEMBER m_fixedLeft NOTIFY SettingChanged)
+    Q_PROPERTY(bool FixedWidth MEMBER m_fixedWidth NOTIFY SettingChanged)
+    Q_PROPERTY(bool FixedHeight MEMBER m_fixedHeight NOTIFY SettingChanged)
+    Q_PROPERTY(TColor CollapsColor MEMBER m_collapsColor NOTIFY SettingChanged)
+    Q_PROPERTY(int CollapsDelay MEMBER m_collapsDelay NOTIFY SettingChanged)
+    Q_PROPERTY(int CollapsSteps MEMBER m_collapsSteps NOTIFY SettingChanged)
+    Q_PROPERTY(bool AutoHideChildren MEMBER m_autoHideChildren NOTIFY SettingChanged)
+
 public:
     using TCustomAdvPanel::TCustomAdvPanel;
 };
