@@ -113,6 +113,11 @@ TMemIniFile::TMemIniFile(const QString &fileName)
         throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ")
                               .arg(fileName, SysErrorMessage(error)));
     }
+    SetBytes(bytes);
+}
+
+void TMemIniFile::SetBytes(const QByteArray &bytes)
+{
     if (EncodingOf(bytes) == TIniEncoding::Bytes) {
         m_encoding = TIniEncoding::Bytes;
         Parse(bytes.constData(), bytes.size());

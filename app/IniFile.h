@@ -25,6 +25,9 @@ public:
 
     // Replaces the model by the parse of `text`, as if the file held it.
     void SetText(const QString &text);
+    // Replaces the model by the parse of a file's bytes, and the encoding by the one its
+    // mark names: what loading the file does.
+    void SetBytes(const QByteArray &bytes);
     // The document as UpdateFile() writes it, before encoding.
     QString Text() const;
 

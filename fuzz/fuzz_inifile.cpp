@@ -36,6 +36,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     first.SetText(text);
     const QString written = first.Text();
 
+    // Loading parses a file without a mark from its bytes as they lie, not from the
+    // decoded copy: both ways must give the same document.
+    TMemIniFile loaded(kNoFile);
+    loaded.SetBytes(bytes);
+    if (loaded.Encoding() != encoding)
+        std::abort();
+    if (loaded.Text() != written)
+        Fail("the loaded document differs from the decoded one", written, loaded.Text());
+
     const QByteArray encoded = TMemIniFile::Encode(written, encoding);
     TIniEncoding again;
     const QString reread = TMemIniFile::Decode(encoded, &again);
