@@ -2,6 +2,7 @@
 #include "FileSystem.h"
 #include "IniFile.h"
 #include "SysError.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,20 +14,6 @@
 namespace {
 
 const QString kMissing = QStringLiteral("<missing>");
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<unreadable>");
-    return f.readAll();
-}
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Sections "[S0]" to "[S<n-1>]", each with "k=<its number>".
 QString Many(int n)

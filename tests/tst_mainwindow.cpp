@@ -7,105 +7,32 @@
 #include "MessageBox.h"
 #include "Settings.h"
 #include "SysError.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 #include <cerrno>
-#include <memory>
 
 namespace {
-
-struct Box {
-    QString caption;
-    QString text;
-};
 
 const QString kElevenLines = QStringLiteral(
     "[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
     "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n");
 
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, private TWindowFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TfmKanavox> m_form;
-    QList<Box> m_boxes;
-
-    QString IniPath() const { return m_dir->filePath(QStringLiteral("Kanavox.ini")); }
-
-    TfmKanavox *Open()
-    {
-        m_form = std::make_unique<TfmKanavox>();
-        m_form->show();
-        m_form->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_form.get()))
-            qWarning("window not active");
-        m_form->edtPass->setFocus();
-        return m_form.get();
-    }
-
-    QString Reading() const { return m_form->lblEGkekka->Caption(); }
-    QString Status() const { return m_form->lblCopyKekka->Caption(); }
-
-    void ClickBox(TAdvOfficeCheckBox *box)
-    {
-        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(5, 10));
-    }
-
-    void ClickButton(TAdvGlassButton *button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(button->width() / 2, button->height() / 2));
-    }
-
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        SetSettingsDirectoryOverride(m_dir->path());
-        m_boxes.clear();
-        SetMessageBoxHook([this](const QString &caption, const QString &text) { m_boxes.append({caption, text}); });
-        TClipboard::SetOpenFailureForTesting(std::nullopt);
-        FileSystem::ClearFaultForTesting();
-        QGuiApplication::clipboard()->clear();
-    }
-
-    void cleanup()
-    {
-        FileSystem::ClearFaultForTesting();
-        TClipboard::SetOpenFailureForTesting(std::nullopt);
-        if (m_form) {
-            // Let the window go without writing the test's directory again.
-            m_form->hide();
-            m_form.reset();
-        }
-        SetMessageBoxHook({});
-        SetSettingsDirectoryOverride(QString());
-    }
+    void init() { QVERIFY(SetUpWindow()); }
+    void cleanup() { TearDownWindow(); }
 
     // A first start with no file: default position and options, everything empty.
     void firstStartWithoutFile()
@@ -132,7 +59,7 @@ private slots:
     // disables the per-character option without changing it.
     void startWithStoredSettings()
     {
-        WriteFile(IniPath(), kElevenLines.arg(120).arg(80).arg(0).arg(1).arg(1).arg(0).arg(1).toLatin1());
+        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(120).arg(80).arg(0).arg(1).arg(1).arg(0).arg(1).toLatin1()));
         TfmKanavox *f = Open();
         QCOMPARE(f->pos(), QPoint(80, 120));
         QVERIFY(!f->chkMojisyuIns->GetChecked());
@@ -385,7 +312,7 @@ private slots:
         } else {
             QVERIFY(f->SessionEnding());
         }
-        QCOMPARE(QString::fromLatin1(FileBytes(IniPath())),
+        QCOMPARE(QString::fromLatin1(ReadBytes(IniPath())),
                  kElevenLines.arg(f->y()).arg(f->x()).arg(1).arg(1).arg(0).arg(1).arg(0));
         QCOMPARE(f->pos(), QPoint(80, 120));
     }
@@ -393,7 +320,7 @@ private slots:
     // An unreadable file at start is reported; the window then starts as if none existed.
     void unreadableAtStart()
     {
-        WriteFile(IniPath(), kElevenLines.arg(50).arg(60).arg(0).arg(0).arg(1).arg(1).arg(1).toLatin1());
+        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(50).arg(60).arg(0).arg(0).arg(1).arg(1).arg(1).toLatin1()));
         FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
         TfmKanavox *f = Open();
         QCOMPARE(m_boxes.size(), 1);
@@ -430,7 +357,7 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Kanavox.ini")));
         } else {
             old = kElevenLines.arg(1).arg(2).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1();
-            WriteFile(IniPath(), old);
+            QVERIFY(WriteBytes(IniPath(), old));
         }
         TfmKanavox *f = Open();
         if (how == QLatin1String("inject")) {
@@ -457,13 +384,13 @@ private slots:
         else
             QVERIFY(QFileInfo(IniPath()).isDir());
         if (!old.isEmpty())
-            QCOMPARE(FileBytes(IniPath()), old);
+            QCOMPARE(ReadBytes(IniPath()), old);
         // Once the cause is gone the next close succeeds.
         FileSystem::ClearFaultForTesting();
         if (how == QLatin1String("dir"))
             QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("Kanavox.ini")));
         QVERIFY(f->close());
-        QVERIFY(FileBytes(IniPath()).startsWith("[Position]\r\n"));
+        QVERIFY(ReadBytes(IniPath()).startsWith("[Position]\r\n"));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "FileSystem.h"
 #include "Settings.h"
 #include "SysError.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,20 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<unreadable>");
-    return f.readAll();
-}
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // "top,left,MojiSyu,1Mojigoto,SepBlank,Num,Kigou" keeps the tables readable.
 QString Describe(const TKanavoxSettings &s)

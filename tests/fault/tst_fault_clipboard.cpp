@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "ReadingComposer.h"
 #include "Settings.h"
+#include "WindowFixture.h"
 
 #include <QClipboard>
 #include <QImage>
@@ -44,51 +45,12 @@ QString Seeded(qsizetype length, quint32 seed, const QString &extra)
 
 } // namespace
 
-class TestFaultClipboard : public QObject {
+class TestFaultClipboard : public QObject, private TWindowFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TfmKanavox> m_form;
-    QStringList m_boxes;
-
-    TfmKanavox *Open()
-    {
-        m_form = std::make_unique<TfmKanavox>();
-        m_form->show();
-        m_form->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_form.get()))
-            qWarning("window not active");
-        m_form->edtPass->setFocus();
-        return m_form.get();
-    }
-
-    void ClickCopy()
-    {
-        TAdvGlassButton *b = m_form->btnCopy;
-        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, QPoint(b->width() / 2, b->height() / 2));
-    }
-
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        SetSettingsDirectoryOverride(m_dir->path());
-        m_boxes.clear();
-        SetMessageBoxHook([this](const QString &, const QString &text) { m_boxes.append(text); });
-        QGuiApplication::clipboard()->clear();
-    }
-
-    void cleanup()
-    {
-        if (m_form) {
-            m_form->hide();
-            m_form.reset();
-        }
-        SetMessageBoxHook({});
-        SetSettingsDirectoryOverride(QString());
-    }
+    void init() { QVERIFY(SetUpWindow()); }
+    void cleanup() { TearDownWindow(); }
 
     void hostileText_data()
     {
@@ -124,7 +86,7 @@ private slots:
         const QString expected = ComposeReading(keptByReading, ReadingOptions());
         QVERIFY2(f->lblEGkekka->Caption() == expected,
                  qPrintable(f->lblEGkekka->Caption().left(80) + QStringLiteral(" / ") + expected.left(80)));
-        ClickCopy();
+        ClickButton(m_form->btnCopy);
         QCOMPARE(f->lblCopyKekka->Caption(), QStringLiteral("コピーOK"));
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied.size(), f->edtPass->Text().size() + 2 + f->lblEGkekka->Caption().size());
@@ -167,7 +129,7 @@ private slots:
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(f->edtPass->Text(), QString());
         QCOMPARE(f->lblEGkekka->Caption(), reading);
-        ClickCopy();
+        ClickButton(m_form->btnCopy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n") + reading);
     }
 };

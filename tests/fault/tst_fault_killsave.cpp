@@ -2,6 +2,7 @@
 // old or the new complete text, never a mix, a truncation or an empty file.
 // A child process runs the real save; the parent kills it after a seeded random delay.
 #include "Settings.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -106,11 +107,8 @@ void TestKillSave::killedSaveLeavesCompleteFile()
 
     auto reset = [&] {
         QFile::remove(ini);
-        if (existing) {
-            QFile f(ini);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            QCOMPARE(f.write(textA), textA.size());
-        }
+        if (existing)
+            QVERIFY(WriteBytes(ini, textA));
     };
 
     // The delays are spread over a few saves' time, measured in children like the ones

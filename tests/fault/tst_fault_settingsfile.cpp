@@ -5,6 +5,8 @@
 #include "MessageBox.h"
 #include "Settings.h"
 #include "SysError.h"
+#include "TestFiles.h"
+#include "WindowFixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -23,11 +25,6 @@
 
 namespace {
 
-struct Box {
-    QString caption;
-    QString text;
-};
-
 QByteArray Eleven(int top, int left, int m, int one, int blank, int num, int kigou)
 {
     return QStringLiteral("[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
@@ -44,20 +41,6 @@ QByteArray Utf16LE(const QString &text)
         b.append(char(c.unicode() >> 8));
     }
     return b;
-}
-
-QByteArray FileBytes(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArrayLiteral("<unreadable>");
-    return f.readAll();
-}
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
 // "top,left,MojiSyu,1Mojigoto,SepBlank,Num,Kigou" as the window shows them.
@@ -84,45 +67,12 @@ QString CreateMessage(const QString &path, int error)
 
 } // namespace
 
-class TestFaultSettingsFile : public QObject {
+class TestFaultSettingsFile : public QObject, private TWindowFixture {
     Q_OBJECT
 
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<TfmKanavox> m_form;
-    QList<Box> m_boxes;
-
-    QString IniPath() const { return m_dir->filePath(QStringLiteral("Kanavox.ini")); }
-
-    TfmKanavox *Open()
-    {
-        m_form = std::make_unique<TfmKanavox>();
-        m_form->show();
-        if (!QTest::qWaitForWindowExposed(m_form.get()))
-            qWarning("window not exposed");
-        return m_form.get();
-    }
-
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        SetSettingsDirectoryOverride(m_dir->path());
-        m_boxes.clear();
-        SetMessageBoxHook([this](const QString &caption, const QString &text) { m_boxes.append({caption, text}); });
-    }
-
-    void cleanup()
-    {
-        if (m_form) {
-            m_form->hide();
-            m_form.reset();
-        }
-        SetMessageBoxHook({});
-        SetSettingsDirectoryOverride(QString());
-        m_dir.reset();
-    }
+    void init() { QVERIFY(SetUpWindow()); }
+    void cleanup() { TearDownWindow(); }
 
     // Start-up over each file never crashes or hangs: an unreadable one is reported,
     // whatever cannot be parsed reads as the default, and the next close does what
@@ -226,7 +176,7 @@ private slots:
             QCOMPARE(m_boxes[0].caption, QStringLiteral("Kanavox"));
             QCOMPARE(m_boxes[0].text, openError ? OpenMessage(ini, openError) : CreateMessage(ini, closeError));
             if (!before.isEmpty())
-                QCOMPARE(FileBytes(ini), before);
+                QCOMPARE(ReadBytes(ini), before);
         } else {
             QVERIFY(closed);
             QVERIFY(m_boxes.isEmpty());
@@ -237,12 +187,12 @@ private slots:
         } else if (kind == u"dangling") {
             // The save created the file the link points to; the link stays.
             QVERIFY(QFileInfo(ini).isSymLink());
-            QCOMPARE(FileBytes(m_dir->filePath(QStringLiteral("target.ini"))), Eleven(0, 0, 1, 1, 0, 0, 0));
+            QCOMPARE(ReadBytes(m_dir->filePath(QStringLiteral("target.ini"))), Eleven(0, 0, 1, 1, 0, 0, 0));
         } else if (kind == u"nul" || kind == u"nul4k") {
-            QCOMPARE(FileBytes(ini), Eleven(0, 0, 1, 1, 0, 0, 0));
+            QCOMPARE(ReadBytes(ini), Eleven(0, 0, 1, 1, 0, 0, 0));
         } else if (kind == u"utf16odd") {
             // Written back in its own encoding, whole code units only.
-            QCOMPARE(FileBytes(ini), Utf16LE(QStringLiteral(
+            QCOMPARE(ReadBytes(ini), Utf16LE(QStringLiteral(
                 "[Setting]\r\nSepBlank=1\r\nKigou=0\r\nMojiSyu=1\r\n1Mojigoto=1\r\nNum=0\r\n\r\n"
                 "[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n")));
         } else if (kind == u"random" || kind == u"sections") {
@@ -285,13 +235,13 @@ private slots:
             QCOMPARE(b.caption, QStringLiteral("Kanavox"));
             QCOMPARE(b.text, CreateMessage(IniPath(), EFBIG));
         }
-        QCOMPARE(FileBytes(IniPath()), old);
+        QCOMPARE(ReadBytes(IniPath()), old);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Kanavox.ini")});
         // Still usable, and the settings go out once there is room.
         QTest::keyClicks(f->edtPass, QStringLiteral("9"));
         QCOMPARE(f->lblEGkekka->Caption(), QStringLiteral("大文字:ズィー 数字:キュー"));
         QVERIFY(f->close());
-        QVERIFY(FileBytes(IniPath()).endsWith(Eleven(3, 4, 1, 0, 1, 0, 1)));
+        QVERIFY(ReadBytes(IniPath()).endsWith(Eleven(3, 4, 1, 0, 1, 0, 1)));
     }
 };
 
