@@ -2,6 +2,7 @@
 #include "AdvPanel.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -154,7 +155,7 @@ private slots:
         TAdvPanel p;
         const QVariant got = PropertyAt(&p, path);
         QVERIFY2(got.isValid(), "no such property");
-        QVERIFY2(got == value || got.toString() == value.toString(), qPrintable(got.toString()));
+        QCOMPARE(got, value);
     }
 
     // A change to an owned part or to a setting repaints the panel once; the same value
@@ -240,6 +241,37 @@ private slots:
         p.Caption()->setProperty("Position", QVariant::fromValue(TPanelCaption::cpLeft));
         p.resize(130, 41);
         QCOMPARE(p.FullHeight(), 130);
+    }
+
+    // OnPaint comes after the panel has drawn, buffered or not, and what the handler
+    // draws reaches the screen.
+    void onPaintDrawsOnTop_data()
+    {
+        QTest::addColumn<bool>("buffered");
+        QTest::newRow("buffered") << true;
+        QTest::newRow("direct") << false;
+    }
+    void onPaintDrawsOnTop()
+    {
+        QFETCH(bool, buffered);
+        TAdvPanel p;
+        p.resize(40, 20);
+        p.SetColor(14271110);
+        p.SetBuffered(buffered);
+        int calls = 0;
+        QRect given;
+        connect(&p, &TCustomAdvPanel::OnPaint, &p, [&](QObject *sender, QPainter *canvas, const QRect &r) {
+            ++calls;
+            given = r;
+            QCOMPARE(sender, &p);
+            canvas->fillRect(QRect(10, 10, 1, 1), Qt::red);
+        });
+        const QImage img = Paint(p);
+        QCOMPARE(calls, 1);
+        QCOMPARE(given, QRect(0, 0, 40, 20));
+        QCOMPARE(img.pixel(10, 10), qRgb(255, 0, 0));
+        QCOMPARE(img.pixel(20, 10), kFill);
+        QCOMPARE(img.pixel(0, 5), Hi()); // the bevel was drawn first and stays
     }
 
     // Docked to the bottom edge of its parent over the full width, also after a resize.

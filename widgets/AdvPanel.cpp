@@ -84,9 +84,9 @@ void TCustomAdvPanel::Loaded()
 void TCustomAdvPanel::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
-    // A size set while the panel is expanded becomes its full size. The first resize event
-    // only delivers the size the layout gave, after which the layout's own FullHeight stands.
-    if (!m_collapsed && e->oldSize().isValid()) {
+    // A size set later becomes the full size. The first resize event only delivers the
+    // size the layout gave, after which the layout's own FullHeight stands.
+    if (e->oldSize().isValid()) {
         const auto side = m_caption->Position();
         const bool across = side == TPanelCaption::cpLeft || side == TPanelCaption::cpRight;
         const int now = across ? width() : height();

@@ -160,8 +160,8 @@ public:
     void SetUseDockManager(bool v) { m_useDockManager = v; }
     QString Text() const { return m_text; }
     void SetText(const QString &v) { Store(m_text, v); }
-    // The expanded height (the width with the caption at the left or right edge); a
-    // panel that is not collapsed keeps it equal to its size. Only collapsing uses it.
+    // The expanded height (the width with the caption at the left or right edge), kept
+    // equal to a size set later; only collapsing, which no panel here does, reads it.
     int FullHeight() const { return m_fullHeight; }
     void SetFullHeight(int v) { m_fullHeight = v; }
     TBevelCut BevelOuter() const { return m_bevelOuter; }
@@ -178,7 +178,6 @@ public:
     void SetColorTo(TColor v) { Store(m_colorTo, v); }
     bool Buffered() const { return m_buffered; }
     void SetBuffered(bool v) { Store(m_buffered, v); }
-    bool Collapsed() const { return m_collapsed; }
 
     // Redrawing held back between the two, nested as often as needed.
     void BeginUpdate();
@@ -205,11 +204,6 @@ signals:
     void SettingChanged();
 
 protected:
-    // Hooks for a styler and a panel group; neither exists here, so they do nothing.
-    virtual void ApplySettings(const QObject *settings) { Q_UNUSED(settings); }
-    virtual void UpdateCaptionShade() {}
-    virtual void DoEndCollapsExpand() {}
-
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
     bool eventFilter(QObject *o, QEvent *e) override;
@@ -272,7 +266,6 @@ private:
     bool m_useDockManager = false;
     QString m_text;
     int m_fullHeight = 0;
-    bool m_collapsed = false;
     int m_updateCount = 0;
     TPanelCaption *m_caption;
     TPanelStatusBar *m_statusBar;
