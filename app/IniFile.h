@@ -21,6 +21,8 @@ public:
     explicit TMemIniFile(const QString &fileName);
 
     const QString &FileName() const { return m_fileName; }
+    // Where UpdateFile() writes from now on; the model stays as loaded.
+    void SetFileName(const QString &fileName) { m_fileName = fileName; }
     TIniEncoding Encoding() const { return m_encoding; }
 
     // Replaces the model by the parse of `text`, as if the file held it.

@@ -5,9 +5,11 @@
 #include "Icon.h"
 #include "LayoutLoader.h"
 #include "Settings.h"
+#include "WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QSessionManager>
 
 namespace {
@@ -93,8 +95,16 @@ void TfmKanavox::FormCreate(QObject *)
         ShowFailure(e);
         s = TKanavoxSettings();
     }
-    move(x(), s.MainTop);
-    move(s.MainLeft, y());
+    // A place left behind by an unplugged monitor would strand the window; it then starts
+    // where the platform puts it, and the close stores that place.
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    if (PlacementUsable(QPoint(s.MainLeft, s.MainTop), size(),
+                        QRect(btnEnd->mapTo(this, QPoint()), btnEnd->size()), screens)) {
+        move(x(), s.MainTop);
+        move(s.MainLeft, y());
+    }
     chkMojisyuIns->SetChecked(s.MojiSyu);
     chk1Mojisyu->SetChecked(s.Mojigoto1);
     chkSepBlank->SetChecked(s.SepBlank);
@@ -187,6 +197,7 @@ void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
     TKanavoxSettings s;
     s.MainTop = y();
     s.MainLeft = x();
+    s.HasPosition = PlatformReportsWindowPosition();
     s.MojiSyu = chkMojisyuIns->GetChecked();
     s.Mojigoto1 = chk1Mojisyu->GetChecked();
     s.SepBlank = chkSepBlank->GetChecked();

@@ -1,10 +1,12 @@
 #include "Settings.h"
 
 #include "AddPath.h"
+#include "FileSystem.h"
 #include "IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -27,9 +29,34 @@ QString SettingsFilePath()
     return AddPath(QDir::toNativeSeparators(dir), QStringLiteral("Kanavox.ini"));
 }
 
+QString UserSettingsFilePath()
+{
+    // An unset or relative XDG_CONFIG_HOME is to be ignored.
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(base + QStringLiteral("/Kanavox/Kanavox.ini"));
+}
+
+QString SettingsWritePath()
+{
+    const QString beside = SettingsFilePath();
+    const QString folder = QFileInfo(QDir::fromNativeSeparators(beside)).absolutePath();
+    return FileSystem::IsWritable(beside) || FileSystem::IsWritable(folder) ? beside
+                                                                             : UserSettingsFilePath();
+}
+
+QString SettingsReadPath()
+{
+    const QString path = SettingsWritePath();
+    if (path != SettingsFilePath() && !FileSystem::FileExists(path))
+        return SettingsFilePath();
+    return path;
+}
+
 TKanavoxSettings LoadSettings()
 {
-    const TMemIniFile ini(SettingsFilePath());
+    const TMemIniFile ini(SettingsReadPath());
     const TKanavoxSettings defaults;
     TKanavoxSettings s;
     s.MainTop = ini.ReadInteger(kPosition, QStringLiteral("MainTop"), defaults.MainTop);
@@ -46,9 +73,17 @@ void SaveSettings(const TKanavoxSettings &settings)
 {
     // Loading first keeps what others wrote into the file; an unreadable file stops
     // the save here rather than being overwritten with our seven values alone.
-    TMemIniFile ini(SettingsFilePath());
-    ini.WriteInteger(kPosition, QStringLiteral("MainTop"), settings.MainTop);
-    ini.WriteInteger(kPosition, QStringLiteral("MainLeft"), settings.MainLeft);
+    // Until the user's own file exists it starts as a copy of the packaged default.
+    const QString path = SettingsWritePath();
+    TMemIniFile ini(SettingsReadPath());
+    if (ini.FileName() != path) {
+        ini.SetFileName(path);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    }
+    if (settings.HasPosition) {
+        ini.WriteInteger(kPosition, QStringLiteral("MainTop"), settings.MainTop);
+        ini.WriteInteger(kPosition, QStringLiteral("MainLeft"), settings.MainLeft);
+    }
     ini.WriteBool(kSetting, QStringLiteral("MojiSyu"), settings.MojiSyu);
     ini.WriteBool(kSetting, QStringLiteral("1Mojigoto"), settings.Mojigoto1);
     ini.WriteBool(kSetting, QStringLiteral("SepBlank"), settings.SepBlank);

@@ -2,6 +2,7 @@
 #include "FontWarmup.h"
 #include "Icon.h"
 #include "Main.h"
+#include "PlatformChoice.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -15,12 +16,14 @@ int main(int argc, char **argv)
         std::puts("Kanavox Ver.0.07");
         return EXIT_SUCCESS;
     }
-    // Without a display Qt would abort with a long message; say it in one line instead.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        std::fputs("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.\n", stderr);
+    // Without a usable platform plugin Qt would abort with a long message; say it in one
+    // line instead.
+    const TPlatformChoice platform = ChoosePlatform();
+    if (!platform.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", platform.error.toLocal8Bit().constData());
         return EXIT_FAILURE;
     }
+    qputenv("QT_QPA_PLATFORM", platform.platform);
     TFontWarmup fonts;
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));

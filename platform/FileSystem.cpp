@@ -107,7 +107,7 @@ int CreateTemporary(const QByteArray &target, QByteArray *tempPath)
 {
     const QByteArray prefix = DirectoryOf(target) + "/." + BaseNameOf(target) + ".tmp";
     for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        if (Injected(Fault::Create))
+        if (Injected(Fault::Create) || Injected(Fault::CreateTemporary))
             return -1;
         const QByteArray candidate =
             prefix + QByteArray::number(QRandomGenerator::global()->generate(), 36);
@@ -155,6 +155,26 @@ int WriteAll(int fd, const QByteArray &data)
     return WriteLoop(fd, data.constData(), size, g_fault == Fault::ShortWrites ? 1 : size);
 }
 
+// Rewrites an existing file through its own inode. The data is written over the old
+// bytes before the file is cut to length, so a save no longer than the old file needs
+// no new disk space. Returns 0 or an errno.
+int RewriteInPlace(const QByteArray &target, const QByteArray &data)
+{
+    if (Injected(Fault::Create))
+        return errno;
+    const int fd = OpenRetrying(target.constData(), O_WRONLY);
+    if (fd < 0)
+        return errno;
+    int error = WriteAll(fd, data);
+    if (error == 0 && ::ftruncate(fd, off_t(data.size())) != 0)
+        error = errno;
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
+}
+
 } // namespace
 
 void SetFaultForTesting(Fault fault, int errorCode)
@@ -175,6 +195,18 @@ bool FileExists(const QString &path)
         return false;
     struct stat st;
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool IsWritable(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st;
+    if (::stat(native.constData(), &st) != 0)
+        return false;
+    const int mode = S_ISDIR(st.st_mode) ? W_OK | X_OK : W_OK;
+    return ::faccessat(AT_FDCWD, native.constData(), mode, AT_EACCESS) == 0;
 }
 
 int ReadWholeFile(const QString &path, QByteArray *data)
@@ -248,8 +280,10 @@ int WriteFileAtomically(const QString &path, const QByteArray &data)
 
     QByteArray tempPath;
     const int fd = CreateTemporary(target, &tempPath);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) {
+        const int error = errno;
+        return exists ? RewriteInPlace(target, data) : error;
+    }
 
     int error = 0;
     if (exists) {

@@ -1,0 +1,83 @@
+#include "PlatformChoice.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QLibraryInfo>
+#include <QPluginLoader>
+
+namespace {
+
+// The folders Qt searches for platform plugins, in its order.
+QStringList PlatformPluginFolders()
+{
+    QStringList folders;
+    const QString own = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH");
+    if (!own.isEmpty())
+        folders << own;
+    const QStringList extra = qEnvironmentVariable("QT_PLUGIN_PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    for (const QString &dir : extra)
+        folders << dir + QStringLiteral("/platforms");
+    folders << QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms");
+    return folders;
+}
+
+// "xcb:dpi=96" names the plugin "xcb".
+QByteArray PluginName(const QByteArray &spec)
+{
+    const qsizetype colon = spec.indexOf(':');
+    return (colon < 0 ? spec : spec.left(colon)).trimmed();
+}
+
+} // namespace
+
+bool PlatformPluginInstalled(const QByteArray &name)
+{
+    const QString wanted = QString::fromLatin1(name);
+    for (const QString &folder : PlatformPluginFolders()) {
+        const QDir dir(folder);
+        for (const QString &file : dir.entryList({QStringLiteral("*.so")}, QDir::Files)) {
+            // The plugin's keys come from its metadata; the library itself is not loaded.
+            const QJsonArray keys = QPluginLoader(dir.filePath(file)).metaData()
+                                        .value(QStringLiteral("MetaData")).toObject()
+                                        .value(QStringLiteral("Keys")).toArray();
+            for (const auto &key : keys)
+                if (key.toString().compare(wanted, Qt::CaseInsensitive) == 0)
+                    return true;
+        }
+    }
+    return false;
+}
+
+TPlatformChoice ChoosePlatform()
+{
+    TPlatformChoice choice;
+    const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+    if (!asked.isEmpty()) {
+        choice.platform = asked;
+        for (const QByteArray &spec : asked.split(';'))
+            if (PlatformPluginInstalled(PluginName(spec)))
+                return choice;
+        choice.error = QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.")
+                           .arg(QString::fromLocal8Bit(asked));
+        return choice;
+    }
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!x11 && !wayland) {
+        choice.error = QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
+        return choice;
+    }
+    QByteArrayList order;
+    if (x11 && PlatformPluginInstalled("xcb"))
+        order << "xcb";
+    if (wayland && PlatformPluginInstalled("wayland"))
+        order << "wayland";
+    if (order.isEmpty()) {
+        choice.error = x11 ? QStringLiteral("kanavox: Qt's X11 platform plugin (xcb) is not installed.")
+                           : QStringLiteral("kanavox: no X display (DISPLAY is not set) and Qt's Wayland plugin is not installed (Debian package qt6-wayland).");
+        return choice;
+    }
+    choice.platform = order.join(';');
+    return choice;
+}
