@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Colors.h"
 #include "Exceptions.h"
 #include "LayoutLoader.h"
 #include "MessageBox.h"
@@ -31,6 +32,9 @@ void ShowFailure(const std::exception &failure)
 
 TKanavoxApplication::TKanavoxApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // The design puts black text on system colours; a dark desktop scheme would make
+    // them dark too.
+    setPalette(DesignPalette());
     SetEventExceptionHandler([](const std::exception &e) { ShowFailure(e); });
 }
 

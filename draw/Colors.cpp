@@ -58,6 +58,35 @@ QColor SystemColor(TColor c, const QPalette &pal)
 
 } // namespace
 
+QPalette DesignPalette()
+{
+    const QColor window(239, 239, 239);
+    const QColor dark = window.darker(150);
+    const QColor mid = window.darker(130);
+    const QColor shadow = dark.darker(135);
+    QPalette pal(Qt::black, window, window.lighter(150), dark, mid, Qt::black, Qt::white);
+    pal.setBrush(QPalette::Midlight, mid.lighter(110));
+    pal.setBrush(QPalette::Button, window);
+    pal.setBrush(QPalette::Shadow, shadow);
+    pal.setBrush(QPalette::HighlightedText, Qt::white);
+    const QColor disabledText(190, 190, 190);
+    pal.setBrush(QPalette::Disabled, QPalette::Text, disabledText);
+    pal.setBrush(QPalette::Disabled, QPalette::WindowText, disabledText);
+    pal.setBrush(QPalette::Disabled, QPalette::ButtonText, disabledText);
+    pal.setBrush(QPalette::Disabled, QPalette::Base, window);
+    pal.setBrush(QPalette::Disabled, QPalette::Dark, QColor(209, 209, 209).darker(110));
+    pal.setBrush(QPalette::Disabled, QPalette::Shadow, shadow.lighter(150));
+    pal.setBrush(QPalette::Active, QPalette::Highlight, QColor(48, 140, 198));
+    pal.setBrush(QPalette::Inactive, QPalette::Highlight, QColor(48, 140, 198));
+    pal.setBrush(QPalette::Disabled, QPalette::Highlight, QColor(145, 145, 145));
+    QColor placeholder(Qt::black);
+    placeholder.setAlpha(128);
+    pal.setBrush(QPalette::PlaceholderText, placeholder);
+    pal.setBrush(QPalette::ToolTipBase, QColor(255, 255, 220));
+    pal.setBrush(QPalette::ToolTipText, Qt::black);
+    return pal;
+}
+
 QColor ColorToQColor(TColor c, const QPalette &palette)
 {
     if (IsSystemColor(c)) {

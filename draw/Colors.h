@@ -46,6 +46,11 @@ constexpr TColor clInfoBk = 0xFF000018;
 
 inline bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
 
+// The light scheme the window was designed in (Qt's own default palette). The program
+// resolves its system colours from it whatever the desktop's scheme: the design's black
+// texts stay on light colours under a dark scheme too.
+QPalette DesignPalette();
+
 // Resolved conversion: a system colour becomes its RGB in `palette` (the application's
 // palette by default); a plain colour takes its low three bytes. Opaque.
 QColor ColorToQColor(TColor c, const QPalette &palette);

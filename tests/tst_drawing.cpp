@@ -31,6 +31,7 @@ private slots:
     void resetClipKeepsPaintersClip();
     void colourRules_data();
     void colourRules();
+    void designPaletteIsQtsOwn();
     void fonts();
     void hotkeyPrefix_data();
     void hotkeyPrefix();
@@ -413,6 +414,24 @@ void TestDrawing::hotkeyPrefix()
     const qreal with = g.MeasureString(QStringLiteral("&Copy"), font, QRectF(0, 0, 200, 40), fmt).width();
     const qreal plain = g.MeasureString(QStringLiteral("Copy"), font, QRectF(0, 0, 200, 40), fmt).width();
     QCOMPARE(with > plain + 1, ampersandShown);
+}
+
+// The design's light scheme must be the palette Qt itself starts with when no desktop
+// theme speaks (as here), or the window would change look on every desktop.
+void TestDrawing::designPaletteIsQtsOwn()
+{
+    const QPalette qt = QGuiApplication::palette();
+    const QPalette design = DesignPalette();
+    for (int g = 0; g < QPalette::NColorGroups; ++g) {
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto group = QPalette::ColorGroup(g);
+            const auto role = QPalette::ColorRole(r);
+            QVERIFY2(design.color(group, role) == qt.color(group, role),
+                     qPrintable(QStringLiteral("group %1 role %2: %3, Qt has %4").arg(g).arg(r)
+                                    .arg(design.color(group, role).name(QColor::HexArgb),
+                                         qt.color(group, role).name(QColor::HexArgb))));
+        }
+    }
 }
 
 QTEST_MAIN(TestDrawing)

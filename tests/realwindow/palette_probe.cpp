@@ -9,6 +9,8 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // As the program does, whatever the desktop's scheme.
+    QApplication::setPalette(DesignPalette());
     const struct {
         const char *name;
         TColor value;

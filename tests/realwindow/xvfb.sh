@@ -156,3 +156,18 @@ probe() {
 window_named() {
     xdotool search --onlyvisible --name "$1" 2>/dev/null || true
 }
+
+# contrast <file> <x> <y> <w> <h>: "ratio fg bg" of the text in a rectangle: the background
+# is its most frequent colour, the text the pixel farthest from it in luminance; the ratio
+# is the WCAG contrast of the two (1 to 21).
+contrast() {
+    area_pixels "$@" | awk '
+        function lin(c) { c /= 255; return c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+        function lum(r, g, b) { return 0.2126 * lin(r) + 0.7152 * lin(g) + 0.0722 * lin(b) }
+        { key = $3 "," $4 "," $5; n[key]++; L[key] = lum($3, $4, $5) }
+        END {
+            for (k in n) if (n[k] > best) { best = n[k]; bg = k }
+            for (k in n) { d = L[k] - L[bg]; if (d < 0) d = -d; if (d > far) { far = d; fg = k } }
+            hi = L[fg] > L[bg] ? L[fg] : L[bg]; lo = L[fg] > L[bg] ? L[bg] : L[fg]
+            printf "%.2f %s %s\n", (hi + 0.05) / (lo + 0.05), fg, bg }'
+}
