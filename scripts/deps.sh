@@ -12,7 +12,7 @@ test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    weston qt6-wayland openbox qt6ct dpkg-dev fakeroot util-linux
+    weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
 )
 
 want=("${run_packages[@]}")

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""A Wayland connection relay that can send the client the compositor's close request.
+
+Weston's headless backend has no input, and weston itself never asks a window to close,
+so the test stands between Kanavox and weston: every byte and file descriptor passes
+unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
+the xdg_toplevel.close event a compositor sends when the user closes the window.
+
+Usage: wl_close_proxy.py <listen socket> <weston socket>
+"""
+import os
+import select
+import signal
+import socket
+import struct
+import sys
+
+XDG_TOPLEVEL_CLOSE = 1
+FDS_MAX = 28
+
+
+def main():
+    listen_path, upstream_path = sys.argv[1], sys.argv[2]
+    server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    server.bind(listen_path)
+    server.listen(1)
+    close_wanted = []
+    signal.signal(signal.SIGUSR1, lambda *_: close_wanted.append(True))
+    print("ready", flush=True)
+    while True:
+        try:
+            client, _ = server.accept()
+            break
+        except InterruptedError:
+            continue
+    upstream = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    upstream.connect(upstream_path)
+
+    interfaces = {1: "wl_display"}  # client object id -> interface
+    toplevels = []
+    to_client = b""
+    to_server_seen = b""
+
+    def note_requests(data):
+        nonlocal to_server_seen
+        to_server_seen += data
+        while len(to_server_seen) >= 8:
+            obj, word = struct.unpack_from("<II", to_server_seen)
+            size, opcode = word >> 16, word & 0xFFFF
+            if size < 8 or len(to_server_seen) < size:
+                break
+            body = to_server_seen[8:size]
+            iface = interfaces.get(obj)
+            if iface == "wl_display" and opcode == 1:  # get_registry(new_id)
+                interfaces[struct.unpack_from("<I", body)[0]] = "wl_registry"
+            elif iface == "wl_registry" and opcode == 0:  # bind(name, interface, version, id)
+                n = struct.unpack_from("<I", body, 4)[0]
+                name = body[8:8 + n - 1].decode()
+                at = 8 + (n + 3) // 4 * 4 + 4
+                interfaces[struct.unpack_from("<I", body, at)[0]] = name
+            elif iface == "xdg_wm_base" and opcode == 2:  # get_xdg_surface(id, surface)
+                interfaces[struct.unpack_from("<I", body)[0]] = "xdg_surface"
+            elif iface == "xdg_surface" and opcode == 1:  # get_toplevel(id)
+                toplevel = struct.unpack_from("<I", body)[0]
+                interfaces[toplevel] = "xdg_toplevel"
+                toplevels.append(toplevel)
+                print("toplevel %d" % toplevel, flush=True)
+            to_server_seen = to_server_seen[size:]
+
+    def receive(sock):
+        data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
+        fds = []
+        for level, kind, payload in anc:
+            if level == socket.SOL_SOCKET and kind == socket.SCM_RIGHTS:
+                fds += list(struct.unpack("<%di" % (len(payload) // 4), payload[: len(payload) // 4 * 4]))
+        return data, fds
+
+    def send(sock, data, fds):
+        anc = [(socket.SOL_SOCKET, socket.SCM_RIGHTS, struct.pack("<%di" % len(fds), *fds))] if fds else []
+        sent = sock.sendmsg([data], anc)
+        if sent < len(data):
+            sock.sendall(data[sent:])
+        for fd in fds:
+            os.close(fd)
+
+    pending_fds = []
+    while True:
+        try:
+            ready, _, _ = select.select([client, upstream], [], [], 0.05)
+        except InterruptedError:
+            ready = []
+        if close_wanted:
+            close_wanted.clear()
+            # Only between whole messages of the compositor.
+            events = b"".join(struct.pack("<II", t, (8 << 16) | XDG_TOPLEVEL_CLOSE) for t in toplevels)
+            send(client, events, [])
+            print("close sent to %d toplevel(s)" % len(toplevels), flush=True)
+        if client in ready:
+            data, fds = receive(client)
+            if not data:
+                return
+            note_requests(data)
+            send(upstream, data, fds)
+        if upstream in ready:
+            data, fds = receive(upstream)
+            if not data:
+                return
+            to_client += data
+            pending_fds += fds
+            whole = 0
+            while len(to_client) - whole >= 8:
+                size = struct.unpack_from("<I", to_client, whole + 4)[0] >> 16
+                if size < 8 or len(to_client) - whole < size:
+                    break
+                whole += size
+            if whole:
+                send(client, to_client[:whole], pending_fds)
+                to_client, pending_fds = to_client[whole:], []
+
+
+if __name__ == "__main__":
+    main()
