@@ -5,8 +5,9 @@
 namespace {
 // The frame is not known before the window is shown; a title bar is about this tall.
 constexpr int kTitleBarHeight = 24;
-// Enough of the title bar to take hold of it with the mouse.
-constexpr int kMinGripWidth = 48;
+// Enough of the title bar to take hold of it with the mouse: more than a frame's own
+// buttons take at one end.
+constexpr int kMinGripWidth = 120;
 constexpr int kMinGripHeight = 8;
 } // namespace
 

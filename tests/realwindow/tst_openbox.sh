@@ -1,0 +1,63 @@
+#!/bin/bash
+# Under a real window manager (openbox, with frames): the stored position round-trips
+# exactly over several restarts closed by Alt+F4; a position outside every screen starts
+# the window where openbox puts it, with the exit button reachable and nothing written
+# before the close; a partly visible position is kept.
+# Usage: tst_openbox.sh <kanavox>
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+WM_PID=$!
+trap 'kill $WM_PID 2>/dev/null || true; cleanup' EXIT
+for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+
+# stored <top> <left>: a settings file with that position and the default options.
+stored() {
+    printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
+}
+close_by_keys() {
+    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1 || true
+    xdotool key --clearmodifiers alt+F4
+    wait_exit
+}
+
+note "round trip with frames"
+stored 120 80 >"$INI"
+for run in 1 2 3; do
+    start_app
+    window_geometry
+    echo "   run $run: client area at $WX,$WY"
+    close_by_keys
+    [ "$(cat "$INI")" = "$(stored 120 80)" ] || fail "run $run wrote $(cat -A "$INI")"
+done
+# The frame's top-left is where it was asked to be: the client sits inside it.
+[ "$WX" -gt 80 ] && [ "$WY" -gt 120 ] || fail "client area at $WX,$WY is not inside a frame at 80,120"
+
+note "a position outside every screen (1280x1024)"
+stored 2000 3000 >"$INI"
+start_app
+window_geometry
+echo "   client area at $WX,$WY"
+[ "$WX" -ge 0 ] && [ "$WY" -ge 0 ] && [ $((WX + 612)) -le 1280 ] && [ $((WY + 439)) -le 1024 ] ||
+    fail "exit button not on the screen (client area at $WX,$WY)"
+[ "$(cat "$INI")" = "$(stored 2000 3000)" ] || fail "the file changed before the close"
+click_at 562 423
+wait_exit
+grep -q $'^MainTop=2000\r$' "$INI" && fail "the stranded position was written back"
+grep -q $'^MainLeft=3000\r$' "$INI" && fail "the stranded position was written back"
+echo "   written: $(grep -a Main "$INI" | tr -d '\r' | tr '\n' ' ')"
+
+note "a partly visible position is kept"
+stored 100 -300 >"$INI"
+start_app
+window_geometry
+echo "   client area at $WX,$WY"
+[ "$WX" -lt 0 ] || fail "the window was moved onto the screen (client area at $WX,$WY)"
+close_by_keys
+[ "$(cat "$INI")" = "$(stored 100 -300)" ] || fail "wrote $(cat -A "$INI")"
+echo "PASS: tst_openbox"
