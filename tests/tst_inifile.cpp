@@ -6,10 +6,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +53,8 @@ private slots:
     void unreadableFile();
     void updateFileFailures_data();
     void updateFileFailures();
+    void inPlaceWhenNoTemporary_data();
+    void inPlaceWhenNoTemporary();
     void shortWritesStillComplete();
 
 private:
@@ -411,6 +415,49 @@ void TestIniFile::updateFileFailures()
     FileSystem::ClearFaultForTesting();
     ini.UpdateFile();
     QCOMPARE(ReadBytes(path), QByteArray("[Setting]\r\nNum=1\r\nlong=" + QByteArray(5000, 'x') + "\r\n\r\n"));
+}
+
+static ino_t Inode(const QString &path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+void TestIniFile::inPlaceWhenNoTemporary_data()
+{
+    QTest::addColumn<QByteArray>("old");
+    QTest::newRow("shorter file") << QByteArray("[Setting]\r\nNum=0\r\nlong=" + QByteArray(300, 'x') + "\r\n\r\n");
+    QTest::newRow("longer file") << QByteArray("[Setting]\r\nNum=0\r\n\r\n");
+}
+
+// A folder that takes no temporary file still lets a writable file be saved, through its
+// own inode and cut to the new length; without a file there is nothing to fall back on.
+void TestIniFile::inPlaceWhenNoTemporary()
+{
+    QFETCH(QByteArray, old);
+    const QString path = Path(u"kept.ini"_qs);
+    QVERIFY(WriteBytes(path, old));
+    const auto inode = Inode(path);
+    TMemIniFile ini(path);
+    ini.WriteBool(u"Setting"_qs, u"Num"_qs, true);
+    ini.WriteString(u"Setting"_qs, u"grown"_qs, QString(40, u'y'));
+    FileSystem::SetFaultForTesting(FileSystem::Fault::CreateTemporary, EACCES);
+    ini.UpdateFile();
+    const QByteArray expected = ini.Text().toLatin1();
+    QCOMPARE(ReadBytes(path), expected);
+    QCOMPARE(Inode(path), inode);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{u"kept.ini"_qs});
+
+    TMemIniFile fresh(Path(u"new.ini"_qs));
+    fresh.WriteBool(u"Setting"_qs, u"Num"_qs, true);
+    try {
+        fresh.UpdateFile();
+        QFAIL("a new file was saved without a temporary file");
+    } catch (const EFCreateError &e) {
+        QCOMPARE(e.Message(), u"ファイル \""_qs + Path(u"new.ini"_qs) + u"\" を作成できません。"_qs
+                                  + SysErrorMessage(EACCES));
+    }
+    QVERIFY(!QFileInfo::exists(Path(u"new.ini"_qs)));
 }
 
 // The write loop must go on after a partial write instead of taking it as the end.

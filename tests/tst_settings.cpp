@@ -89,6 +89,11 @@ private slots:
     void permissionBitsKept();
     void errorDescriptions_data();
     void errorDescriptions();
+    void userLocation_data();
+    void userLocation();
+    void packagedDefault();
+    void positionLeftAsStored_data();
+    void positionLeftAsStored();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -106,6 +111,8 @@ void TestSettings::init()
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
     SetSettingsDirectoryOverride(m_dir->path());
+    // The user's folder must never be the real one.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(u"config"_qs)));
 }
 
 void TestSettings::cleanup()
@@ -359,16 +366,15 @@ void TestSettings::unwritableDirectoryWithoutPermission()
 {
     if (::geteuid() == 0)
         QSKIP("root writes into any directory; covered by the injected create fault");
+    // The file itself is writable, so it is rewritten in place where no temporary file
+    // can be made beside it.
     QVERIFY(WriteBytes(IniPath(), kElevenLines));
     QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
-    try {
-        SaveSettings(Make(1, 2, true, true, true, true, true));
-        QFAIL("a save into an unwritable directory succeeded");
-    } catch (const EFCreateError &e) {
-        QCOMPARE(e.Message(), u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + kDenied);
-    }
-    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+    SaveSettings(Make(1, 2, true, true, true, true, true));
+    QCOMPARE(ReadBytes(IniPath()), QByteArray("[Position]\r\nMainTop=1\r\nMainLeft=2\r\n\r\n"
+                                              "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n"));
     QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
+    QVERIFY(!QFileInfo::exists(UserSettingsFilePath()));
 }
 
 // The old file must survive a save that stops after the new text is fully written.
@@ -496,6 +502,97 @@ void TestSettings::errorDescriptions()
     }
     if (code == EACCES || code == EPERM)
         QCOMPARE(text, kDenied);
+}
+
+void TestSettings::userLocation_data()
+{
+    QTest::addColumn<QString>("programDir"); // relative to the test folder
+    QTest::addColumn<QString>("xdg");        // XDG_CONFIG_HOME, relative to it unless "relative"
+    QTest::addColumn<QString>("written");    // relative to it
+    QTest::newRow("program folder writable") << QString() << u"config"_qs << u"Kanavox.ini"_qs;
+    QTest::newRow("program folder missing") << u"gone/bin"_qs << u"config"_qs << u"config/Kanavox/Kanavox.ini"_qs;
+    QTest::newRow("XDG_CONFIG_HOME unset") << u"gone/bin"_qs << QString() << u"home/.config/Kanavox/Kanavox.ini"_qs;
+    QTest::newRow("XDG_CONFIG_HOME relative") << u"gone/bin"_qs << u"relative"_qs << u"home/.config/Kanavox/Kanavox.ini"_qs;
+}
+
+// Where the program's folder takes no file, the user's folder does, created on the
+// first close; the next start reads it back.
+void TestSettings::userLocation()
+{
+    QFETCH(QString, programDir);
+    QFETCH(QString, xdg);
+    QFETCH(QString, written);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_dir->filePath(u"home"_qs)));
+    if (xdg == u"relative"_qs)
+        qputenv("XDG_CONFIG_HOME", "config");
+    else if (xdg.isEmpty())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(xdg)));
+    if (!programDir.isEmpty())
+        SetSettingsDirectoryOverride(m_dir->filePath(programDir));
+    const QString path = m_dir->filePath(written);
+    const QString where = SettingsWritePath();
+    SaveSettings(Make(120, 80, true, true, false, false, false));
+    const auto loaded = Describe(LoadSettings());
+    qputenv("HOME", home);
+    QCOMPARE(where, path);
+    QCOMPARE(ReadBytes(path), kElevenLines);
+    QCOMPARE(loaded, u"120,80,1,1,0,0,0"_qs);
+}
+
+void TestSettings::packagedDefault()
+{
+    if (::geteuid() == 0)
+        QSKIP("root may write any folder; the package test runs this as an ordinary user");
+    const QByteArray packaged("[Setting]\r\nSepBlank=1\r\n\r\n[Other]\r\nx=1\r\n\r\n");
+    const QString program = m_dir->filePath(u"program"_qs);
+    QVERIFY(QDir().mkdir(program));
+    SetSettingsDirectoryOverride(program);
+    const QString beside = SettingsFilePath();
+    QVERIFY(WriteBytes(beside, packaged));
+    QVERIFY(QFile::setPermissions(beside, QFile::ReadOwner));
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
+    const QString where = SettingsWritePath();
+    const QString first = Describe(LoadSettings());
+    SaveSettings(Make(5, 6, false, true, true, false, false));
+    const QByteArray user = ReadBytes(UserSettingsFilePath());
+    // From now on the user's file is the one read.
+    SaveSettings(Make(5, 6, false, true, false, false, false));
+    const QString second = Describe(LoadSettings());
+    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QCOMPARE(where, UserSettingsFilePath());
+    QCOMPARE(first, u"0,0,1,1,1,0,0"_qs);
+    QCOMPARE(user, QByteArray("[Setting]\r\nSepBlank=1\r\nMojiSyu=0\r\n1Mojigoto=1\r\nNum=0\r\nKigou=0\r\n\r\n"
+                              "[Other]\r\nx=1\r\n\r\n[Position]\r\nMainTop=5\r\nMainLeft=6\r\n\r\n"));
+    QCOMPARE(ReadBytes(beside), packaged);
+    QCOMPARE(second, u"5,6,0,1,0,0,0"_qs);
+}
+
+void TestSettings::positionLeftAsStored_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("stored as written by hand")
+        << QByteArray("[Position]\r\nMainTop = 0x78\r\nmainleft=80\r\n")
+        << QByteArray("[Position]\r\nMainTop=0x78\r\nmainleft=80\r\n\r\n"
+                      "[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=1\r\nKigou=0\r\n\r\n");
+    QTest::newRow("none stored") << QByteArray()
+        << QByteArray("[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=1\r\nKigou=0\r\n\r\n");
+}
+
+// Where the window's place is unknown the stored one stays as it stands, or absent.
+void TestSettings::positionLeftAsStored()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    if (!before.isEmpty())
+        QVERIFY(WriteBytes(IniPath(), before));
+    TKanavoxSettings s = Make(-30, -3, false, true, false, true, false);
+    s.HasPosition = false;
+    SaveSettings(s);
+    QCOMPARE(ReadBytes(IniPath()), after);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
