@@ -44,12 +44,36 @@ install_copy() {
 
 # start_app: starts the copy and waits for its main window ($WIN).
 start_app() {
-    ( cd "$WORK" && exec ./kanavox ) >"$WORK/app.log" 2>&1 &
+    start_program ./kanavox
+}
+
+# start_program <command...>: runs the command in $WORK and waits for the main window.
+start_program() {
+    ( cd "$WORK" && exec "$@" ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-    WIN=$(xdotool search --sync --onlyvisible --name '^Kanavox Ver\.0\.07$' | head -1)
+    local i
+    for i in $(seq 1 200); do
+        WIN=$(xdotool search --onlyvisible --name '^Kanavox Ver\.0\.07$' 2>/dev/null | head -1 || true)
+        [ -n "$WIN" ] && break
+        kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
+        sleep 0.05
+    done
     [ -n "$WIN" ] || fail "main window did not appear"
     xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
     sleep 0.3
+}
+
+# ordinary_user <home>: sets RUN_AS, the prefix that runs a program as an ordinary user
+# with that home folder (root drops to nobody; anyone else stays who they are), and
+# gives the home folder to that user.
+ordinary_user() {
+    mkdir -p "$1"
+    if [ "$(id -u)" = 0 ]; then
+        chown nobody:nogroup "$1"
+        RUN_AS=(setpriv --reuid=nobody --regid=nogroup --clear-groups -- env -u XDG_CONFIG_HOME HOME="$1")
+    else
+        RUN_AS=(env -u XDG_CONFIG_HOME HOME="$1")
+    fi
 }
 
 wait_exit() {
