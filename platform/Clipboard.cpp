@@ -37,7 +37,14 @@ void TClipboard::SetAsText(const QString &text, TSensitivity sensitivity)
     data->setText(text);
     if (sensitivity == Secret)
         data->setData(QString::fromLatin1(kPasswordHintFormat), QByteArrayLiteral("secret"));
-    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->setMimeData(data, QClipboard::Clipboard);
+    // Setting reports nothing: under X11 another client holding the selection with a
+    // later time stamp simply keeps it. Reading back asks the current owner, so the copy
+    // counts only when the clipboard now holds our text.
+    const QMimeData *now = clipboard->mimeData(QClipboard::Clipboard);
+    if (!now || !now->hasText() || now->text() != text)
+        throw EClipboardException(QStringLiteral("クリップボードにコピーできません"));
 }
 
 void TClipboard::SetMimeData(QMimeData *data)

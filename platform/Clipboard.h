@@ -14,7 +14,7 @@ public:
     enum TSensitivity { Ordinary, Secret };
     // Replaces the whole clipboard content with `text`. A secret is also marked with the
     // hint clipboard managers honour by keeping it out of their history.
-    // Throws EClipboardException.
+    // Throws EClipboardException, also when the clipboard does not hold the text afterwards.
     static void SetAsText(const QString &text, TSensitivity sensitivity = Ordinary);
     static constexpr const char *kPasswordHintFormat = "x-kde-passwordManagerHint";
     // Replaces the whole clipboard content with prepared data (takes ownership).
