@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "AddPath.h"
+#include "Exceptions.h"
 #include "FileSystem.h"
 #include "IniFile.h"
 
@@ -54,6 +55,28 @@ QString SettingsReadPath()
     return path;
 }
 
+namespace {
+
+// The document a save starts from. Until the user's own file exists it starts as a copy
+// of the packaged default; one that cannot be read is no reason to keep the window from
+// closing, since the user's file is the one written.
+TMemIniFile OpenForSave(const QString &path)
+{
+    const QString source = SettingsReadPath();
+    if (source == path)
+        return TMemIniFile(path);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    try {
+        TMemIniFile ini(source);
+        ini.SetFileName(path);
+        return ini;
+    } catch (const EFOpenError &) {
+        return TMemIniFile(path);
+    }
+}
+
+} // namespace
+
 TKanavoxSettings LoadSettings()
 {
     const TMemIniFile ini(SettingsReadPath());
@@ -73,13 +96,7 @@ void SaveSettings(const TKanavoxSettings &settings)
 {
     // Loading first keeps what others wrote into the file; an unreadable file stops
     // the save here rather than being overwritten with our seven values alone.
-    // Until the user's own file exists it starts as a copy of the packaged default.
-    const QString path = SettingsWritePath();
-    TMemIniFile ini(SettingsReadPath());
-    if (ini.FileName() != path) {
-        ini.SetFileName(path);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-    }
+    TMemIniFile ini = OpenForSave(SettingsWritePath());
     if (settings.HasPosition) {
         ini.WriteInteger(kPosition, QStringLiteral("MainTop"), settings.MainTop);
         ini.WriteInteger(kPosition, QStringLiteral("MainLeft"), settings.MainLeft);

@@ -119,8 +119,10 @@ void TestSettings::cleanup()
 {
     FileSystem::ClearFaultForTesting();
     SetSettingsDirectoryOverride(QString());
-    if (m_dir)
+    if (m_dir) {
         QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir->filePath(u"program"_qs), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     delete m_dir;
     m_dir = nullptr;
 }
@@ -561,13 +563,27 @@ void TestSettings::packagedDefault()
     // From now on the user's file is the one read.
     SaveSettings(Make(5, 6, false, true, false, false, false));
     const QString second = Describe(LoadSettings());
-    QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QCOMPARE(where, UserSettingsFilePath());
     QCOMPARE(first, u"0,0,1,1,1,0,0"_qs);
     QCOMPARE(user, QByteArray("[Setting]\r\nSepBlank=1\r\nMojiSyu=0\r\n1Mojigoto=1\r\nNum=0\r\nKigou=0\r\n\r\n"
                               "[Other]\r\nx=1\r\n\r\n[Position]\r\nMainTop=5\r\nMainLeft=6\r\n\r\n"));
     QCOMPARE(ReadBytes(beside), packaged);
     QCOMPARE(second, u"5,6,0,1,0,0,0"_qs);
+
+    // An unreadable default is reported at start-up but does not stop the first save.
+    QVERIFY(QFile::remove(UserSettingsFilePath()));
+    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+    bool reported = false;
+    try {
+        LoadSettings();
+    } catch (const EFOpenError &) {
+        reported = true;
+    }
+    QVERIFY(reported);
+    SaveSettings(Make(7, 8, true, true, false, false, false));
+    FileSystem::ClearFaultForTesting();
+    QCOMPARE(ReadBytes(UserSettingsFilePath()), QByteArray("[Position]\r\nMainTop=7\r\nMainLeft=8\r\n\r\n"
+                                                           "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n"));
 }
 
 void TestSettings::positionLeftAsStored_data()
