@@ -15,11 +15,15 @@ start_xvfb() {
         Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
+        # Another test may take the same number at the same moment: then ours exits, and
+        # the display that answers is not ours.
         for _ in $(seq 1 100); do
+            kill -0 "$XVFB_PID" 2>/dev/null || break
             xdpyinfo >/dev/null 2>&1 && break
             sleep 0.05
         done
-        if xdpyinfo >/dev/null 2>&1; then
+        sleep 0.1
+        if kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1; then
             trap cleanup EXIT
             return 0
         fi
