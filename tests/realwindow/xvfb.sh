@@ -12,18 +12,20 @@ start_xvfb() {
     local n
     for n in $(seq 90 140); do
         [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+        # -noreset: a server resetting after its last client left (the readiness probe)
+        # refuses the program's connection for a moment.
+        Xvfb ":$n" -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
-        # Another test may take the same number at the same moment: then ours exits, and
-        # the display that answers is not ours.
+        # Another test may take the same number at the same moment: the display is ours
+        # only when the lock names our server.
         for _ in $(seq 1 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
-            xdpyinfo >/dev/null 2>&1 && break
+            [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1 && break
             sleep 0.05
         done
-        sleep 0.1
-        if kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1; then
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] &&
+            xdpyinfo >/dev/null 2>&1; then
             trap cleanup EXIT
             return 0
         fi
