@@ -104,8 +104,8 @@ TDictationLayout LayoutDictation(int count, QSize cell, int width)
         l.perRow = qMax(1, (available + kCellSpacing) / (cell.width() + kCellSpacing));
     }
     // Never wider than the password needs, rounded up to whole groups.
-    const int needed = qMax(1, (count + kGroupSize - 1) / kGroupSize * kGroupSize);
-    l.perRow = qMin(l.perRow, qMax(needed, 1));
+    const int needed = qMax(kGroupSize, (count + kGroupSize - 1) / kGroupSize * kGroupSize);
+    l.perRow = qMin(l.perRow, needed);
     l.cells.reserve(count);
     int right = 0;
     for (int i = 0; i < count; ++i) {
