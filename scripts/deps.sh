@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation
+    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
