@@ -608,6 +608,7 @@ TDictationView::TDictationView(TCustomAdvEdit *source, QWidget *owner)
     m_keys->setText(QStringLiteral("← → 移動　Home 先頭　End 末尾　F11 全画面　Esc 閉じる"));
     m_keys->setFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), kSmallPixels));
     m_keys->setContentsMargins(kMargin, 4, kMargin, 6);
+    m_keys->setWordWrap(true); // so it never holds the window wider than a small screen
     m_keys->setForegroundRole(QPalette::WindowText);
 
     auto *layout = new QVBoxLayout(this);
@@ -645,18 +646,19 @@ void TDictationView::FitToScreen()
     const int scrollBar = m_grid->verticalScrollBar()->sizeHint().width();
     const int maxWidth = qMax(kMinCellWidth, avail.width() - kFrameAllowance);
     const int maxHeight = qMax(kMinCellWidth, avail.height() - kFrameAllowance);
-    const int keysHeight = m_keys->sizeHint().height();
-    QSize content = m_grid->ContentSizeFor(maxWidth - scrollBar);
-    content.setWidth(qMax(content.width(), m_keys->sizeHint().width()));
-    int height = content.height() + keysHeight;
-    int width = content.width();
+    const int keysWidth = m_keys->fontMetrics().horizontalAdvance(m_keys->text()) + 2 * kMargin;
+    QSize content = m_grid->ContentSizeFor(maxWidth);
+    int width = qMin(maxWidth, qMax(content.width(), keysWidth));
+    int height = content.height() + m_keys->heightForWidth(width);
     if (height > maxHeight) {
+        // It scrolls: laid out again beside the scroll bar.
+        content = m_grid->ContentSizeFor(maxWidth - scrollBar);
+        width = qMin(maxWidth, qMax(content.width() + scrollBar, keysWidth));
         height = maxHeight;
-        width += scrollBar;
     }
-    resize(qMin(width, maxWidth), height);
-    move(avail.left() + (avail.width() - frameGeometry().width()) / 2,
-         avail.top() + (avail.height() - frameGeometry().height()) / 2);
+    resize(width, height);
+    move(avail.left() + qMax(0, (avail.width() - frameGeometry().width()) / 2),
+         avail.top() + qMax(0, (avail.height() - frameGeometry().height()) / 2));
 }
 
 void TDictationView::ToggleFullScreen()
