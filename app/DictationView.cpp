@@ -576,11 +576,6 @@ void TDictationGrid::focusInEvent(QFocusEvent *e)
     AnnounceCurrent();
 }
 
-void TDictationGrid::focusOutEvent(QFocusEvent *e)
-{
-    QAbstractScrollArea::focusOutEvent(e);
-}
-
 // --- window -----------------------------------------------------------------------------
 
 QString TDictationView::Title()

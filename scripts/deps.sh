@@ -12,6 +12,7 @@ test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
+    at-spi2-core dbus-daemon dbus-bin libglib2.0-bin
 )
 
 want=("${run_packages[@]}")
