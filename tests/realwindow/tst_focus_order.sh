@@ -9,16 +9,16 @@ install_copy "$1"
 note "click chkNum, Tab, Space: the exit button closes the window"
 start_app
 click_at 106 172
-xdotool key --window "$WIN" Tab
+xdotool key Tab
 sleep 0.2
-xdotool key --window "$WIN" space
+xdotool key space
 wait_exit
 grep -q $'^Num=1\r$' "$INI" || fail "chkNum was not toggled: $(cat -A "$INI")"
 
 note "click chkKigou, Shift+Tab, type: the edit has the focus"
 start_app
 click_at 106 198
-xdotool key --window "$WIN" shift+Tab
+xdotool key shift+Tab
 sleep 0.2
 xdotool type --delay 30 --window "$WIN" "a"
 sleep 0.3
