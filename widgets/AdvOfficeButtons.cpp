@@ -21,6 +21,7 @@ constexpr int kStateStrip = 20;
 constexpr int kTextGap = 4;
 constexpr int kTextTop = 4;
 constexpr int kGlyphBase = 12;   // glyph side at 96 pixels per inch
+constexpr int kDenseImageSide = 26; // the glyph images drawn for dense screens
 
 const char *StateName(TCustomAdvOfficeCheckBox::TCheckBoxState s)
 {
@@ -322,7 +323,7 @@ QImage TCustomAdvOfficeCheckBox::GlyphForScreen(TCheckBoxState state, TGlyphLook
     if (dpr <= 1.0)
         return ScaledGlyph(GlyphImage(state, look), side);
     const int deviceSide = qRound(side * dpr);
-    QImage img = ScaledGlyph(GlyphImage(state, look, 2), 26);
+    QImage img = ScaledGlyph(GlyphImage(state, look, 2), kDenseImageSide);
     if (img.isNull() || deviceSide <= 0)
         return QImage();
     // Smooth, not nearest: 26 pixels rarely map onto whole device pixels, and dropped or
@@ -347,7 +348,8 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
     static QHash<quint64, QImage> cache;
     const int side = GlyphSide();
     const qreal dpr = devicePixelRatioF();
-    const quint64 key = (quint64(FState) << 56) | (quint64(look) << 48) | (quint64(qRound(dpr * 100)) << 24) | quint64(side);
+    const quint64 key = (quint64(FState) << 56) | (quint64(look) << 48) | (quint64(qRound(dpr * 100)) << 24)
+                        | quint64(side);
     auto it = cache.find(key);
     if (it == cache.end())
         it = cache.insert(key, GlyphForScreen(FState, look, side, dpr));
