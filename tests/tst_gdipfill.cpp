@@ -242,6 +242,16 @@ void tst_GDIPFill::fills_data()
     // rounded by Rounding - BW.
     row("focus", Plain([](TGDIPFill &f) { f.SetColor(kWhite); f.SetFocus(true); f.SetFocusColor(kBlack); }), R, R,
         {{{30, 3}, white, 0}});
+    // Rounded by Rounding - BW: here 0, so the dotted line starts in the square corner.
+    row("focus, rounding less the border width",
+        Plain([](TGDIPFill &f) {
+            f.SetColor(kWhite);
+            f.SetRounding(4);
+            f.SetBorderWidth(4);
+            f.SetFocus(true);
+            f.SetFocusColor(kBlack);
+        }),
+        R, R, {{{4, 4}, black, 0}, {{50, 30}, white, 0}});
 }
 
 void tst_GDIPFill::fills()
