@@ -12,6 +12,8 @@
 #include <QPainterPath>
 #include <cstdio>
 
+#include "ImageNoise.h"
+
 namespace {
 
 const QColor kBody(200, 245, 252);      // light cyan
@@ -20,10 +22,6 @@ const QColor kLetter(220, 0, 0);        // red
 const QColor kArrow(20, 70, 220);       // blue
 
 constexpr int kSizes[] = {16, 32, 48, 256};
-
-// Anti-aliased edges come out a level or two apart on other CPUs and font stacks; a real
-// change of the picture (a moved stroke, another colour) moves channels by far more.
-constexpr int kNoiseLevels = 2;
 
 // Placement of the picture's parts in pixels of one image size. The small sizes are
 // laid out by hand: scaling the 48-pixel picture down would smear the thin parts.
@@ -114,29 +112,6 @@ QImage Render(int size, const QString &latinFamily, const QString &japaneseFamil
 QString FileFor(const QString &dir, int size)
 {
     return QDir(dir).filePath(QStringLiteral("kanavox-%1.png").arg(size));
-}
-
-// The largest channel difference between two images of one size, compared premultiplied so
-// that the colour of an almost transparent edge pixel, which carries no weight, cannot count.
-// -1 when the sizes differ (or the stored file is missing or unreadable).
-int LargestDifference(const QImage &stored, const QImage &drawn)
-{
-    if (stored.size() != drawn.size())
-        return -1;
-    const QImage a = stored.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage b = drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const QRgb *ra = reinterpret_cast<const QRgb *>(a.constScanLine(y));
-        const QRgb *rb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x) {
-            largest = qMax(largest, qAbs(qAlpha(ra[x]) - qAlpha(rb[x])));
-            largest = qMax(largest, qAbs(qRed(ra[x]) - qRed(rb[x])));
-            largest = qMax(largest, qAbs(qGreen(ra[x]) - qGreen(rb[x])));
-            largest = qMax(largest, qAbs(qBlue(ra[x]) - qBlue(rb[x])));
-        }
-    }
-    return largest;
 }
 
 QString RequireFamily(const QStringList &candidates)
