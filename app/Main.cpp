@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "Accessible.h"
 #include "Application.h"
 #include "Clipboard.h"
 #include "Icon.h"
@@ -24,6 +25,9 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     setWindowIcon(KanavoxIcon());
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    Accessibility::SetLabel(edtPass, EllipsLabel2);
+    Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
+    Accessibility::SetController(edtPass, lblEGkekka);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TfmKanavox::CommitData);
     emit OnCreate(this);
 }

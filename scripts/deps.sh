@@ -12,6 +12,7 @@ test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
+    dbus at-spi2-core python3-pyatspi
 )
 
 want=("${run_packages[@]}")

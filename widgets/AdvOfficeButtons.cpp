@@ -3,6 +3,7 @@
 #include "ImageFile.h"
 #include "Keyboard.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -79,6 +80,8 @@ void TCustomAdvOfficeCheckBox::SetCaption(const QString &v)
     WatchWindowForAccelerator();
     Remeasure();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetChecked(bool v)
@@ -87,6 +90,7 @@ void TCustomAdvOfficeCheckBox::SetChecked(bool v)
         return;
     FState = v ? cbChecked : cbUnchecked;
     update();
+    ReportCheckState();
 }
 
 void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
@@ -96,6 +100,16 @@ void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
     FState = v;
     if (parentWidget())
         UpdateStrip(kStateStrip);
+    ReportCheckState();
+}
+
+void TCustomAdvOfficeCheckBox::ReportCheckState()
+{
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.checkStateMixed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)
@@ -364,6 +378,12 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
 void TCustomAdvOfficeCheckBox::Click()
 {
     emit OnClick(this);
+}
+
+void TCustomAdvOfficeCheckBox::UserClick()
+{
+    Toggle();
+    Click();
 }
 
 void TCustomAdvOfficeCheckBox::HandlePress(QMouseEvent *e)
