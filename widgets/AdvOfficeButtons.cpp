@@ -88,26 +88,28 @@ void TCustomAdvOfficeCheckBox::SetChecked(bool v)
 {
     if (v == GetChecked())
         return;
+    const TCheckBoxState old = FState;
     FState = v ? cbChecked : cbUnchecked;
     update();
-    ReportCheckState();
+    ReportCheckState(old);
 }
 
 void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
 {
     if (FState == v)
         return;
+    const TCheckBoxState old = FState;
     FState = v;
     if (parentWidget())
         UpdateStrip(kStateStrip);
-    ReportCheckState();
+    ReportCheckState(old);
 }
 
-void TCustomAdvOfficeCheckBox::ReportCheckState()
+void TCustomAdvOfficeCheckBox::ReportCheckState(TCheckBoxState old)
 {
     QAccessible::State changed;
-    changed.checked = true;
-    changed.checkStateMixed = true;
+    changed.checked = (old == cbChecked) != (FState == cbChecked);
+    changed.checkStateMixed = (old == cbGrayed) != (FState == cbGrayed);
     QAccessibleStateChangeEvent event(this, changed);
     QAccessible::updateAccessibility(&event);
 }

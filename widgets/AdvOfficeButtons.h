@@ -139,7 +139,7 @@ private:
     void Click();
     void UpdateStrip(int minWidth);
     void Remeasure();
-    void ReportCheckState();
+    void ReportCheckState(TCheckBoxState old);
 
     TCheckBoxState FState = cbUnchecked;
     bool FDown = false;
