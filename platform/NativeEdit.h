@@ -89,6 +89,7 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void changeEvent(QEvent *e) override;
     void timerEvent(QTimerEvent *e) override;
+    // Assistive technology edits and hit-tests as the user does.
     friend class TAccessibleEdit;
 
     // Caret position nearest to a point of the widget, in the visible line.

@@ -3,6 +3,7 @@
 # Usage: atspi_walk.py <pid> tree
 #        atspi_walk.py <pid> text <role> <name>         prints the node's text
 #        atspi_walk.py <pid> checked <name>             prints 1 or 0
+#        atspi_walk.py <pid> states <role> <name>       prints the node's states
 #        atspi_walk.py <pid> action <role> <name> <act>  runs the named action
 #        atspi_walk.py <pid> wait-name <text>           until some node's name is text
 # Exit status 2 when the node is not found.
@@ -84,6 +85,8 @@ def main():
     elif cmd == "checked":
         node = find(app, "check box", args[0])
         print(1 if node.getState().contains(pyatspi.STATE_CHECKED) else 0)
+    elif cmd == "states":
+        print(" ".join(states_of(find(app, args[0], args[1]))))
     elif cmd == "action":
         node = find(app, args[0], args[1])
         names = actions_of(node)

@@ -57,4 +57,11 @@ walk wait-name "コピーOK" || fail "no node shows コピーOK"
 got=$(clipboard_text | od -An -c)
 want=$(printf 'Ab1\r\n大文字:エー 小文字:ビー 数字:イチ' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds $(clipboard_text | cat -A)"
+
+note "without the class, the box for each character reports itself disabled"
+walk action "check box" "文字種を挿入（大文字、小文字、数字、記号）" Toggle || fail "Toggle failed"
+walk wait-name "エー ビー イチ" || fail "no node shows the reading without classes"
+states=$(walk states "check box" "1文字ずつ文字種を挿入") || fail "no check box named 1文字ずつ文字種を挿入"
+echo "   1文字ずつ文字種を挿入: $states"
+case " $states " in *" enabled "* | *" sensitive "*) fail "the disabled box reports: $states" ;; esac
 note "ok"
