@@ -246,6 +246,7 @@ private slots:
         QTest::newRow("disabled") << "" << "click:chkMojisyuIns" << "chk1Mojisyu" << state << "disabled";
         QTest::newRow("enabled again") << "insertOff" << "click:chkMojisyuIns" << "chk1Mojisyu" << state << "disabled";
         QTest::newRow("caption") << "" << "caption:btnCopy" << "btnCopy" << name << "";
+        QTest::newRow("panel caption") << "" << "panelCaption" << "AdvSmoothPanel1" << name << "";
         QTest::newRow("copy status") << "type:A" << "press:btnCopy" << "lblCopyKekka" << name << "";
     }
     void events()
@@ -291,6 +292,8 @@ private slots:
             static_cast<TAdvOfficeCheckBox *>(Control(arg))->SetChecked(true);
         } else if (what == QLatin1String("caption")) {
             static_cast<TAdvGlassButton *>(Control(arg))->SetCaption(QStringLiteral("コピー"));
+        } else if (what == QLatin1String("panelCaption")) {
+            m_form->AdvSmoothPanel1->Caption()->SetText(QStringLiteral("読み"));
         } else if (what == QLatin1String("press")) {
             Iface(Control(arg))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         } else {
@@ -324,6 +327,7 @@ private slots:
         QTest::newRow("same checked state") << "check";
         QTest::newRow("same caption") << "caption";
         QTest::newRow("same selection") << "select";
+        QTest::newRow("panel caption moved") << "panelLocation";
     }
     void noEventWithoutChange()
     {
@@ -334,6 +338,8 @@ private slots:
         g_events.clear();
         if (change == QLatin1String("check"))
             m_form->chkMojisyuIns->SetChecked(true);
+        else if (change == QLatin1String("panelLocation"))
+            m_form->AdvSmoothPanel1->Caption()->SetLocation(TAdvSmoothPanelCaption::plCenterCenter);
         else if (change == QLatin1String("caption"))
             m_form->lblEGkekka->SetCaption(m_form->lblEGkekka->Caption());
         else
