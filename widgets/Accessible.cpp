@@ -165,9 +165,8 @@ QAccessible::State TAccessibleEdit::state() const
 QString TAccessibleEdit::DefaultName() const
 {
     // Named by its label, as a line edit is named by the label whose buddy it is.
-    for (const auto &rel : relations(QAccessible::Label))
-        return rel.first->text(QAccessible::Name);
-    return QString();
+    const auto labels = relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
 }
 
 void TAccessibleEdit::selection(int selectionIndex, int *startOffset, int *endOffset) const
