@@ -1,5 +1,6 @@
 #include "Main.h"
 
+#include "Accessible.h"
 #include "Application.h"
 #include "Clipboard.h"
 #include "DictationView.h"
@@ -28,6 +29,9 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     setWindowIcon(KanavoxIcon());
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    Accessibility::SetLabel(edtPass, EllipsLabel2);
+    Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
+    Accessibility::SetController(edtPass, lblEGkekka);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TfmKanavox::CommitData);
     // Ctrl+L opens the dictation view; the edit keeps Ctrl+letters, see edtPassKeyDown.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,

@@ -12,7 +12,7 @@ test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    at-spi2-core dbus-daemon dbus-bin libglib2.0-bin
+    at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
 )
 
 want=("${run_packages[@]}")

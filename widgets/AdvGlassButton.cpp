@@ -2,6 +2,7 @@
 
 #include "Graphics.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -150,6 +151,8 @@ void TAdvCustomGlassButton::SetCaption(const QString &v)
     m_caption = v;
     UpdateMnemonic();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TAdvCustomGlassButton::SetParentFont(bool v)

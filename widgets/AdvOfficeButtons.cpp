@@ -3,6 +3,7 @@
 #include "ImageFile.h"
 #include "Keyboard.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -80,23 +81,38 @@ void TCustomAdvOfficeCheckBox::SetCaption(const QString &v)
     WatchWindowForAccelerator();
     Remeasure();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetChecked(bool v)
 {
     if (v == GetChecked())
         return;
+    const TCheckBoxState old = FState;
     FState = v ? cbChecked : cbUnchecked;
     update();
+    ReportCheckState(old);
 }
 
 void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
 {
     if (FState == v)
         return;
+    const TCheckBoxState old = FState;
     FState = v;
     if (parentWidget())
         UpdateStrip(kStateStrip);
+    ReportCheckState(old);
+}
+
+void TCustomAdvOfficeCheckBox::ReportCheckState(TCheckBoxState old)
+{
+    QAccessible::State changed;
+    changed.checked = (old == cbChecked) != (FState == cbChecked);
+    changed.checkStateMixed = (old == cbGrayed) != (FState == cbGrayed);
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)
@@ -396,6 +412,12 @@ void TCustomAdvOfficeCheckBox::DrawAlternateLine(QPainter &p, const QPoint &from
 void TCustomAdvOfficeCheckBox::Click()
 {
     emit OnClick(this);
+}
+
+void TCustomAdvOfficeCheckBox::UserClick()
+{
+    Toggle();
+    Click();
 }
 
 void TCustomAdvOfficeCheckBox::HandlePress(QMouseEvent *e)

@@ -80,6 +80,9 @@ public:
     void SetTransparentChaching(bool v) { m_transparentChaching = v; }
 
     virtual void Toggle();
+    // What a click of the user does, for callers other than mouse and keyboard: the state
+    // moves on, then OnClick.
+    void UserClick();
 
     float DPIScale() const { return FDPIScale; }
     // Fixes the scale instead of taking it from the screen (tests, other densities).
@@ -148,6 +151,7 @@ private:
     void Click();
     void UpdateStrip(int minWidth);
     void Remeasure();
+    void ReportCheckState(TCheckBoxState old);
 
     TCheckBoxState FState = cbUnchecked;
     bool FDown = false;

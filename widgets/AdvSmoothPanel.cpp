@@ -4,6 +4,7 @@
 #include "Graphics.h"
 #include "HatchBrush.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QResizeEvent>
 #include <cmath>
@@ -48,7 +49,15 @@ TAdvSmoothPanel::TAdvSmoothPanel(QWidget *parent)
     : QWidget(parent), m_caption(new TAdvSmoothPanelCaption(this)), m_fill(new TGDIPFill(this))
 {
     resize(256, 128);
-    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] { Refresh(); });
+    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] {
+        Refresh();
+        // The caption names the panel; its looks do not.
+        if (m_caption->Text() != m_namedBy) {
+            m_namedBy = m_caption->Text();
+            QAccessibleEvent event(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
     connect(m_fill, &TGDIPFill::OnChange, this, [this] { Refresh(); });
 }
 

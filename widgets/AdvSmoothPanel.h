@@ -150,6 +150,7 @@ private:
     void Refresh();
 
     TAdvSmoothPanelCaption *m_caption;
+    QString m_namedBy; // the caption text last announced as the name
     TGDIPFill *m_fill;
     bool m_transparent = true;
     bool refreshcache = true;
