@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Accessible.h"
 #include "Colors.h"
 #include "Exceptions.h"
 #include "LayoutLoader.h"
@@ -36,6 +37,7 @@ TKanavoxApplication::TKanavoxApplication(int &argc, char **argv) : QApplication(
     // them dark too.
     setPalette(DesignPalette());
     SetEventExceptionHandler([](const std::exception &e) { ShowFailure(e); });
+    Accessibility::InstallFactory();
 }
 
 TKanavoxApplication::~TKanavoxApplication()

@@ -6,13 +6,14 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation
+    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
+    at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
 )
 
 want=("${run_packages[@]}")

@@ -21,10 +21,10 @@ start_xvfb() {
         # only when the lock names our server.
         for _ in $(seq 1 100); do
             kill -0 "$XVFB_PID" 2>/dev/null || break
-            [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1 && break
+            [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1 && break
             sleep 0.05
         done
-        if kill -0 "$XVFB_PID" 2>/dev/null && [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ] &&
+        if kill -0 "$XVFB_PID" 2>/dev/null && [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] &&
             xdpyinfo >/dev/null 2>&1; then
             trap cleanup EXIT
             return 0
