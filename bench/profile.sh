@@ -12,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 KEEP=${1:-}
-command -v valgrind >/dev/null || { echo "valgrind is not installed" >&2; exit 2; }
+scripts/deps.sh bench >/dev/null
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target bench_kanavox bench_reference >/dev/null
 

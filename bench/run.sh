@@ -18,7 +18,7 @@ START_RUNS=${BENCH_RUNS:-21}
 SMALL_RUNS=$(( RUNS < 3 ? RUNS : 3 ))
 ONLY=${BENCH_ONLY:-}
 
-scripts/deps.sh test >/dev/null
+scripts/deps.sh bench >/dev/null
 [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target kanavox bench_kanavox bench_reference bench_reference_bare bench_spawn bench_onscreen >/dev/null
 
