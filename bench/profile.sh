@@ -28,8 +28,8 @@ cp build/bench/bench_kanavox build/bench/bench_reference "$WORK/"
 
 # profile <program> <phase name>=<first function> ...: one callgrind run, dumped where
 # each phase begins; prints "<thread> <phase> <instructions>" per phase and thread
-# (thread 1 is the main thread). A function that starts a phase more than once starts
-# another part of the same phase; the parts are added up.
+# (thread 1 is the main thread). A phase begins where its function is first entered;
+# later calls of that function stay in whatever phase is running then.
 profile() {
     local prog=$1; shift
     local args=() spec
@@ -58,7 +58,7 @@ profile() {
         # Other threads are dumped only at the end: their counts cover the whole run.
         { if ($1 != t) { t = $1; cur = t == 1 ? "before-main" : "whole-run" }
           sum[t, cur] += $4; if (!((t, cur) in seen)) { seen[t, cur] = 1; order[++m] = t SUBSEP cur }
-          if ($3 != "end" && t == 1) cur = name[$3] }
+          if ($3 != "end" && t == 1 && !started[name[$3]]++) cur = name[$3] }
         END { for (i = 1; i <= m; i++) { split(order[i], k, SUBSEP); printf "thread%s %s %d\n", k[1], k[2], sum[k[1], k[2]] } }'
 }
 
