@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Accessible.h"
 #include "Exceptions.h"
 #include "LayoutLoader.h"
 #include "MessageBox.h"
@@ -32,6 +33,7 @@ void ShowFailure(const std::exception &failure)
 TKanavoxApplication::TKanavoxApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
     SetEventExceptionHandler([](const std::exception &e) { ShowFailure(e); });
+    Accessibility::InstallFactory();
 }
 
 TKanavoxApplication::~TKanavoxApplication()

@@ -1,17 +1,22 @@
 #include "Main.h"
 
+#include "Accessible.h"
 #include "Application.h"
 #include "Clipboard.h"
+#include "DictationView.h"
 #include "Icon.h"
 #include "LayoutLoader.h"
 #include "Settings.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSessionManager>
+#include <QShortcut>
 
 namespace {
 constexpr quint16 kVirtualKeyV = 86;
+constexpr quint16 kVirtualKeyL = 76;
 constexpr char16_t kBackspace = 8;
 const QString kCopyOK = QStringLiteral("コピーOK");
 const QString kCopyNG = QStringLiteral("NG");
@@ -26,7 +31,23 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     setWindowIcon(appIcon.isNull() ? KanavoxIcon() : appIcon);
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    Accessibility::SetLabel(edtPass, EllipsLabel2);
+    Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
+    Accessibility::SetController(edtPass, lblEGkekka);
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &TfmKanavox::CommitData);
+    // Ctrl+L opens the dictation view; the edit keeps Ctrl+letters, see edtPassKeyDown.
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
+            &TfmKanavox::ShowDictation);
+    // The result area offers the same on a right click; the edit keeps its own menu.
+    for (QWidget *w : {static_cast<QWidget *>(AdvSmoothPanel1), static_cast<QWidget *>(lblEGkekka)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint &pos) {
+            auto *menu = new QMenu(this);
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->addAction(QStringLiteral("大きく表示(&L)"), this, &TfmKanavox::ShowDictation);
+            menu->popup(w->mapToGlobal(pos));
+        });
+    }
     emit OnCreate(this);
 }
 
@@ -148,6 +169,9 @@ void TfmKanavox::edtPassKeyDown(QObject *, quint16 &Key, TShiftState Shift)
     // character the key produces is then dropped by the key filter.
     if (Key == kVirtualKeyV && Shift.testFlag(ssCtrl))
         edtPass->SetText(TClipboard::AsText());
+    // The edit holds on to Ctrl+letters, so the window's Ctrl+L is answered here too.
+    else if (Key == kVirtualKeyL && Shift.testFlag(ssCtrl) && !Shift.testFlag(ssAlt))
+        ShowDictation();
 }
 
 void TfmKanavox::edtPassChange(QObject *)
@@ -180,6 +204,15 @@ void TfmKanavox::btnCopyClick(QObject *)
 void TfmKanavox::btnEndClick(QObject *)
 {
     close();
+}
+
+void TfmKanavox::ShowDictation()
+{
+    if (!m_dictation)
+        m_dictation = new TDictationView(edtPass, this);
+    m_dictation->show();
+    m_dictation->raise();
+    m_dictation->activateWindow();
 }
 
 // --- closing ----------------------------------------------------------------------------

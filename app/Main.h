@@ -12,9 +12,11 @@
 #include "Font.h"
 #include "ReadingComposer.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QSessionManager;
+class TDictationView;
 
 class TfmKanavox : public QWidget, public TComponent {
     Q_OBJECT
@@ -95,6 +97,9 @@ public:
     // any close request. False when they could not be.
     bool SessionEnding();
 
+    // Opens the large dictation view of the password, or brings it to the front.
+    void ShowDictation();
+
 public slots:
     void FormCreate(QObject *Sender);
     void edtPassKeyPress(QObject *Sender, QChar &Key);
@@ -129,6 +134,7 @@ private:
     TPosition m_position = poDesigned;
     int m_pixelsPerInch = 96;
     int m_textHeight = 13;
+    QPointer<TDictationView> m_dictation;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TfmKanavox::TBorderIcons)

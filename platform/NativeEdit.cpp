@@ -3,6 +3,7 @@
 #include "Clipboard.h"
 #include "Keyboard.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -59,6 +60,7 @@ TNativeEdit::~TNativeEdit() = default;
 
 void TNativeEdit::SetNativeText(const QString &text)
 {
+    const QString before = m_text;
     m_text = text;
     m_cursor = m_anchor = m_scroll = 0;
     m_undo.clear();
@@ -67,6 +69,9 @@ void TNativeEdit::SetNativeText(const QString &text)
     InvalidateLayout();
     EnsureCursorVisible();
     update();
+    if (before != text)
+        ReportTextChange(0, before, text);
+    ReportCaret();
     Changed();
 }
 
@@ -86,6 +91,11 @@ void TNativeEdit::SetReadOnly(bool v)
         return;
     m_readOnly = v;
     update();
+    QAccessible::State changed;
+    changed.readOnly = true;
+    changed.editable = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 QString TNativeEdit::VisibleLineText() const
@@ -115,6 +125,7 @@ void TNativeEdit::Replace(int start, int end, const QString &with, bool typing)
     m_cursor = m_anchor = start + int(with.size());
     m_modified = true;
     InvalidateLayout();
+    ReportTextChange(start, removed, with);
     ShowCaret();
     Changed();
 }
@@ -197,6 +208,7 @@ void TNativeEdit::Undo()
     m_cursor = qBound(0, step.cursorBefore, n);
     m_modified = true;
     InvalidateLayout();
+    ReportTextChange(step.position, step.inserted, step.removed);
     ShowCaret();
     Changed();
 }
@@ -524,6 +536,62 @@ void TNativeEdit::ShowCaret()
     EnsureCursorVisible();
     RestartCaretBlink();
     update();
+    ReportCaret();
+}
+
+void TNativeEdit::ReportTextChange(int position, const QString &removed, const QString &inserted)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent event(this, position, inserted);
+        QAccessible::updateAccessibility(&event);
+    } else if (inserted.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, position, removed);
+        QAccessible::updateAccessibility(&event);
+    } else {
+        QAccessibleTextUpdateEvent event(this, position, removed, inserted);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+// Caret and selection as last told; one event for each that moved since.
+void TNativeEdit::ReportCaret()
+{
+    const int oldStart = qMin(m_reportedCursor, m_reportedAnchor);
+    const int oldEnd = qMax(m_reportedCursor, m_reportedAnchor);
+    const bool cursorMoved = m_reportedCursor != m_cursor;
+    m_reportedCursor = m_cursor;
+    m_reportedAnchor = m_anchor;
+    if (!QAccessible::isActive())
+        return;
+    const int start = SelStart();
+    const int end = start + SelLength();
+    if ((oldStart != oldEnd || start != end) && (oldStart != start || oldEnd != end)) {
+        QAccessibleTextSelectionEvent event(this, start, end);
+        event.setCursorPosition(m_cursor);
+        QAccessible::updateAccessibility(&event);
+    }
+    if (cursorMoved) {
+        QAccessibleTextCursorEvent event(this, m_cursor);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QRect TNativeEdit::CharacterRect(int pos) const
+{
+    const Segment &seg = VisibleSegment();
+    if (pos < seg.start || pos >= seg.end)
+        return QRect();
+    const QTextLine line = seg.layout->lineAt(0);
+    if (!line.isValid())
+        return QRect();
+    const qreal x1 = line.cursorToX(pos - seg.start);
+    const qreal x2 = line.cursorToX(qMin(NextPosition(pos), seg.end) - seg.start);
+    const QRect contents = ContentsRect();
+    const int left = contents.x() + qRound(qMin(x1, x2));
+    const QRect glyph(left, TextTop(), qMax(1, qRound(qAbs(x2 - x1))), fontMetrics().height());
+    return glyph.intersected(contents);
 }
 
 void TNativeEdit::InvalidateLayout()

@@ -46,6 +46,8 @@ public:
     // The first character shown at the left edge; the visible line holds the caret.
     int FirstVisible() const { return m_scroll; }
     QString VisibleLineText() const;
+    // Where the character at pos is drawn, in widget coordinates; empty when it is not shown.
+    QRect CharacterRect(int pos) const;
 
     // Editing commands as the context menu and the keyboard shortcuts run them.
     virtual void CutToClipboard();
@@ -87,6 +89,8 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void changeEvent(QEvent *e) override;
     void timerEvent(QTimerEvent *e) override;
+    // Assistive technology edits and hit-tests as the user does.
+    friend class TAccessibleEdit;
 
     // Caret position nearest to a point of the widget, in the visible line.
     int PositionAt(const QPoint &p) const;
@@ -132,6 +136,9 @@ private:
     void RestartCaretBlink();
     void StopCaretBlink();
     void DragTo(const QPoint &p);
+    // Tells assistive technology what changed, as Qt's line edit does.
+    void ReportTextChange(int position, const QString &removed, const QString &inserted);
+    void ReportCaret();
 
     QString m_text;
     int m_cursor = 0;
@@ -146,6 +153,9 @@ private:
     mutable Segment m_visible;
     quint64 m_revision = 0;
     mutable quint64 m_visibleRevision = ~quint64(0);
+
+    int m_reportedCursor = 0;
+    int m_reportedAnchor = 0;
 
     bool m_caretOn = false;
     QBasicTimer m_blinkTimer;

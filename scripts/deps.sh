@@ -6,12 +6,13 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation
+    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
     desktop-file-utils appstream
+    at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
 )
 # The benchmarks by hand: the X client that watches the first frame, and callgrind.
 bench_packages=(

@@ -420,6 +420,58 @@ private slots:
         QCOMPARE(m_edit->CursorPosition(), 2);
     }
 
+    // Every return of the focus selects the whole text again, also when the window comes
+    // back or a box closes (an old partial selection would otherwise survive); only a click
+    // places the caret, even when its press arrives before the focus does, as on X11.
+    void selectAllOnFocusGain_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("selLength");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("tab") << "tab" << 6 << 6;
+        QTest::newRow("backtab") << "backtab" << 6 << 6;
+        QTest::newRow("window active again") << "window" << 6 << 6;
+        QTest::newRow("click") << "click" << 0 << 2;
+        QTest::newRow("click, focus after the press") << "late focus" << 0 << 2;
+    }
+    void selectAllOnFocusGain()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, selLength);
+        QFETCH(int, cursor);
+        Open(QStringLiteral("abcdef"));
+        m_edit->SetSelection(3, 1);
+        auto *after = new QPushButton(QStringLiteral("a"), m_window.get());
+        after->setGeometry(0, 60, 40, 24);
+        after->show();
+        QWidget other;
+        other.resize(50, 50);
+        if (way == QLatin1String("tab")) {
+            m_before->setFocus();
+            QTest::keyClick(m_before, Qt::Key_Tab);
+        } else if (way == QLatin1String("backtab")) {
+            after->setFocus();
+            QTest::keyClick(after, Qt::Key_Backtab);
+        } else if (way == QLatin1String("click")) {
+            m_before->setFocus();
+            QTest::mouseClick(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(2));
+        } else {
+            if (way == QLatin1String("late focus"))
+                m_before->setFocus();
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(!m_edit->hasFocus());
+            if (way == QLatin1String("late focus"))
+                QTest::mouseClick(m_edit, Qt::LeftButton, Qt::NoModifier, PointAfter(2));
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        }
+        QTRY_VERIFY(m_edit->hasFocus());
+        QCOMPARE(m_edit->SelLength(), selLength);
+        QCOMPARE(m_edit->CursorPosition(), cursor);
+    }
+
     // A press inside the selection keeps it; the release puts the caret under the pointer.
     void pressInsideSelection()
     {

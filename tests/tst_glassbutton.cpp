@@ -42,6 +42,21 @@ protected:
     }
 };
 
+// A parent with a design font of its own, as the window is.
+class TFontedParent : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TFont *Font READ Font)
+public:
+    TFontedParent() : m_font(new TFont(this))
+    {
+        connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
+    }
+    TFont *Font() const { return m_font; }
+
+private:
+    TFont *m_font;
+};
+
 // Counts the timer events that reach an object.
 class TTickCounter : public QObject {
 public:
@@ -95,6 +110,14 @@ private slots:
     void cornerRadius_data();
     void cornerRadius();
     void hoverLeavesProcessIdle();
+    void captionRightOfCentre();
+    void doubleClickClicksTwice();
+    void shineNeedsHeight_data();
+    void shineNeedsHeight();
+    void accelerator_data();
+    void accelerator();
+    void focusOutline();
+    void parentFontName();
 
 private:
     QImage Grab() const { return m_bar->grab().toImage().copy(QRect(kAt, m_button->size())); }
@@ -413,3 +436,119 @@ void TestGlassButton::hoverLeavesProcessIdle()
 
 QTEST_MAIN(TestGlassButton)
 #include "tst_glassbutton.moc"
+
+// The caption is centred in (2, 0, W - 2, H): one pixel right of the button's centre.
+// The darkness-weighted centre of a symmetric caption's ink gives it to a fraction.
+void TestGlassButton::captionRightOfCentre()
+{
+    m_button->SetCaption(QStringLiteral("■"));
+    const QImage img = Grab();
+    double sum = 0, weighted = 0;
+    for (int y = 4; y < 28; ++y) {
+        const int ground = img.pixelColor(5, y).lightness();
+        for (int x = 20; x < 80; ++x) {
+            const int d = qMax(0, ground - img.pixelColor(x, y).lightness());
+            sum += d;
+            weighted += d * x;
+        }
+    }
+    QVERIFY(sum > 0);
+    const double centre = weighted / sum;
+    // Pixel x covers [x, x + 1): the centre line x = 51 is index 50.5 (49.5 when centred).
+    QVERIFY2(qAbs(centre - 50.5) <= 0.3, qPrintable(QString::number(centre)));
+}
+
+// The second press of a double click is an ordinary press: two clicks.
+void TestGlassButton::doubleClickClicksTwice()
+{
+    QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
+    const QPoint at(50, 16);
+    QTest::mouseClick(m_button, Qt::LeftButton, Qt::NoModifier, at);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, m_button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_button, &dbl);
+    QTest::mouseRelease(m_button, Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(spy.count(), 2);
+}
+
+// (H - 3) / 2 must be positive for a shine: none at heights 3 and 4, one from 5 on. A
+// shine colour change shows exactly when there is a shine.
+void TestGlassButton::shineNeedsHeight_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("shine");
+    QTest::newRow("3") << 3 << false;
+    QTest::newRow("4") << 4 << false;
+    QTest::newRow("5") << 5 << true;
+}
+
+void TestGlassButton::shineNeedsHeight()
+{
+    QFETCH(int, height);
+    QFETCH(bool, shine);
+    m_button->resize(100, height);
+    const QImage white = Grab();
+    m_button->SetShineColor(clRed);
+    const QImage red = Grab();
+    QCOMPARE(white != red, shine);
+    // The outlines and the body are there at any height.
+    QVERIFY(Close(white.pixelColor(50, 0), QColor(255, 255, 255), 40));
+}
+
+// An ampersand in the caption makes the next character an accelerator of the window:
+// Alt with it clicks once; "&&" is a plain ampersand.
+void TestGlassButton::accelerator_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("&Copy") << QStringLiteral("&Copy") << 1;
+    QTest::newRow("C&&D") << QStringLiteral("C&&D") << 0;
+    QTest::newRow("no ampersand") << QStringLiteral("Copy") << 0;
+}
+
+void TestGlassButton::accelerator()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, clicks);
+    m_button->SetCaption(caption);
+    m_bar->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_bar.get()));
+    QSignalSpy spy(m_button, &TAdvCustomGlassButton::OnClick);
+    QTest::keyClick(m_bar.get(), Qt::Key_C, Qt::AltModifier);
+    QCOMPARE(spy.count(), clicks);
+}
+
+// With ShowFocusRect and the focus, a grey rounded outline over (4, 4)-(96, 28).
+void TestGlassButton::focusOutline()
+{
+    auto *edit = new QLineEdit(m_bar.get());
+    edit->move(150, 20);
+    edit->show();
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    const QImage plain = Grab();
+    m_button->SetShowFocusRect(true);
+    QCOMPARE(Grab(), plain); // no focus, no outline
+    m_button->setFocus();
+    QTRY_VERIFY(m_button->hasFocus());
+    const QImage focused = Grab();
+    for (const QPoint &p : {QPoint(50, 4), QPoint(4, 16), QPoint(96, 16), QPoint(50, 28)}) {
+        const QColor c = focused.pixelColor(p);
+        QVERIFY2(Close(c, QColor(128, 128, 128), 24) && !Close(c, plain.pixelColor(p), 10),
+                 qPrintable(Rgb(c) + QStringLiteral(" at %1,%2").arg(p.x()).arg(p.y())));
+    }
+    QCOMPARE(focused.pixelColor(50, 8), plain.pixelColor(50, 8));
+}
+
+// With ParentFont the button reports its parent's design font, name included.
+void TestGlassButton::parentFontName()
+{
+    TFontedParent parent;
+    parent.Font()->SetName(QStringLiteral("ＭＳ ゴシック"));
+    parent.Font()->SetHeight(-16);
+    auto *button = new TAdvGlassButton(&parent);
+    button->SetParentFont(true);
+    QCOMPARE(button->Font()->Name(), QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(button->Font()->Height(), -16);
+    parent.Font()->SetName(QStringLiteral("Arial"));
+    QCOMPARE(button->Font()->Name(), QStringLiteral("Arial"));
+}

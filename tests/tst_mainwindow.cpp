@@ -136,6 +136,44 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(m_form->btnCopy));
     }
 
+    // Tab and Shift+Tab follow the layout's order, also from a check box that took the
+    // focus by a click: it goes on to the next tab stop after it, or back to the one before.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("edit, Tab") << "edtPass" << false << "btnEnd";
+        QTest::newRow("exit, Tab") << "btnEnd" << false << "btnCopy";
+        QTest::newRow("copy, Tab") << "btnCopy" << false << "edtPass";
+        QTest::newRow("chkNum, Tab") << "chkNum" << false << "btnEnd";
+        QTest::newRow("chkMojisyuIns, Tab") << "chkMojisyuIns" << false << "btnEnd";
+        QTest::newRow("edit, Shift+Tab") << "edtPass" << true << "btnCopy";
+        QTest::newRow("copy, Shift+Tab") << "btnCopy" << true << "btnEnd";
+        QTest::newRow("exit, Shift+Tab") << "btnEnd" << true << "edtPass";
+        QTest::newRow("chkNum, Shift+Tab") << "chkNum" << true << "edtPass";
+        QTest::newRow("chkKigou, Shift+Tab") << "chkKigou" << true << "edtPass";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, from);
+        QFETCH(bool, backwards);
+        QFETCH(QString, to);
+        Open();
+        auto *start = m_form->findChild<QWidget *>(from);
+        QVERIFY(start);
+        if (auto *box = qobject_cast<TAdvOfficeCheckBox *>(start))
+            ClickBox(box);
+        else
+            start->setFocus(Qt::OtherFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        if (backwards)
+            QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+        else
+            QTest::keyClick(start, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), to);
+    }
+
     // Erasing the password keeps the last reading on display, and option clicks then
     // change nothing; a copy takes the displayed reading.
     void backspaceKeepsLastReading()

@@ -3,6 +3,7 @@
 #include "AdvOfficeButtons.h"
 #include "Fonts.h"
 
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -100,6 +101,89 @@ private slots:
             QVERIFY(g.pixelColor(5, 8).lightness() < 140);
         else if (state == 0)
             QVERIFY(g.pixelColor(5, 8).lightness() > 150);
+    }
+
+    // The marks where the design has them: the tick from column 3, row 7 down to column 5,
+    // row 9 and up to column 9, row 2, its edge reaching the light ring at the top right
+    // and the bottom; the grayed square a border on columns and rows 3 and 9 around a 5 x 5
+    // fill. Ink pixels are anti-aliased (within 12 levels of the darkest colour).
+    void marks_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("look");
+        QTest::addColumn<QColor>("dark");
+        QTest::addColumn<QColor>("fill");
+        QTest::newRow("checked normal") << 1 << 0 << QColor(0x445A92) << QColor();
+        QTest::newRow("checked hot") << 1 << 1 << QColor(0x042271) << QColor();
+        QTest::newRow("checked down") << 1 << 2 << QColor(0x2C5394) << QColor();
+        QTest::newRow("grayed normal") << 2 << 0 << QColor(0x3366CC) << QColor(0x6699FF);
+        QTest::newRow("grayed hot") << 2 << 1 << QColor(0x3366FF) << QColor(0x3399FF);
+        QTest::newRow("grayed down") << 2 << 2 << QColor(0x0000CC) << QColor(0x3366FF);
+    }
+    void marks()
+    {
+        QFETCH(int, state);
+        QFETCH(int, look);
+        QFETCH(QColor, dark);
+        QFETCH(QColor, fill);
+        const auto st = TCustomAdvOfficeCheckBox::TCheckBoxState(state);
+        const auto lk = TCustomAdvOfficeCheckBox::TGlyphLook(look);
+        const QImage g = TCustomAdvOfficeCheckBox::GlyphImage(st, lk);
+        const QImage bare = TCustomAdvOfficeCheckBox::GlyphImage(TCustomAdvOfficeCheckBox::cbUnchecked, lk);
+        if (state == 1) {
+            for (const QPoint &ink : {QPoint(3, 7), QPoint(4, 8), QPoint(5, 9), QPoint(6, 7), QPoint(7, 5), QPoint(8, 4), QPoint(9, 2)})
+                QVERIFY2(Diff(g.pixelColor(ink), dark) <= 12, qPrintable(QStringLiteral("(%1,%2)").arg(ink.x()).arg(ink.y())));
+            for (const QPoint &clear : {QPoint(3, 3), QPoint(3, 4), QPoint(9, 9), QPoint(8, 8), QPoint(10, 7)})
+                QVERIFY2(g.pixelColor(clear).lightness() > 150,
+                         qPrintable(QStringLiteral("(%1,%2)").arg(clear.x()).arg(clear.y())));
+            QVERIFY(Diff(g.pixelColor(9, 1), bare.pixelColor(9, 1)) >= 20); // the ring, top right
+            QVERIFY(Diff(g.pixelColor(5, 11), bare.pixelColor(5, 11)) >= 1); // the ring, bottom
+        } else {
+            for (int y = 2; y <= 10; ++y)
+                for (int x = 2; x <= 10; ++x) {
+                    const bool in = x >= 3 && x <= 9 && y >= 3 && y <= 9;
+                    const bool border = in && (x == 3 || y == 3 || x == 9 || y == 9);
+                    QCOMPARE(g.pixelColor(x, y), border ? dark : in ? fill : bare.pixelColor(x, y));
+                }
+        }
+    }
+
+    // The 26 x 26 images are drawn at twice the resolution, not enlarged: same colours
+    // and layout, but most 2 x 2 blocks along the tick hold more than one colour.
+    void doubleResolutionImages()
+    {
+        using B = TCustomAdvOfficeCheckBox;
+        const QImage g = B::GlyphImage(B::cbChecked, B::glNormal, 2);
+        const QImage bare = B::GlyphImage(B::cbUnchecked, B::glNormal, 2);
+        QCOMPARE(g.size(), QSize(26, 26));
+        for (int i = 0; i < 26; ++i)
+            for (int t = 0; t < 2; ++t) {
+                QCOMPARE(g.pixelColor(i, t), QColor(0x8E8F8F));
+                QCOMPARE(g.pixelColor(25 - t, i), QColor(0x8E8F8F));
+            }
+        QCOMPARE(g.pixelColor(3, 12), QColor(0xF4F4F4));
+        QCOMPARE(B::GlyphImage(B::cbGrayed, B::glNormal, 2).pixelColor(13, 13), QColor(0x6699FF));
+        int touched = 0, mixed = 0;
+        for (int by = 0; by < 26; by += 2)
+            for (int bx = 0; bx < 26; bx += 2) {
+                bool ink = false;
+                int spread = 0;
+                for (int j = 0; j < 2; ++j)
+                    for (int i = 0; i < 2; ++i) {
+                        ink = ink || Diff(g.pixelColor(bx + i, by + j), bare.pixelColor(bx + i, by + j)) > 8;
+                        spread = qMax(spread, Diff(g.pixelColor(bx + i, by + j), g.pixelColor(bx, by)));
+                    }
+                touched += ink;
+                mixed += ink && spread > 2;
+            }
+        QVERIFY2(touched >= 30 && mixed * 2 >= touched, qPrintable(QStringLiteral("%1 of %2").arg(mixed).arg(touched)));
+        // On a screen of ratio 2 the box draws it at the glyph's device size; at 1 the
+        // 13 x 13 image as it is stored.
+        const QImage dense = B::GlyphForScreen(B::cbChecked, B::glNormal, 12, 2.0);
+        QCOMPARE(dense.size(), QSize(24, 24));
+        QCOMPARE(dense.devicePixelRatio(), 2.0);
+        QCOMPARE(B::GlyphForScreen(B::cbChecked, B::glNormal, 12, 1.0),
+                 B::ScaledGlyph(B::GlyphImage(B::cbChecked, B::glNormal), 12));
     }
 
     // At 96 ppi the glyph is 12 x 12 at x 0..11, y 6..17; the key ring is transparent.
@@ -237,6 +321,69 @@ private slots:
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(m_box, &leave);
         QCOMPARE(Grab(), normal);
+    }
+
+    // Qt reports the pointer to a disabled box as well; its glyph must keep its look.
+    void noHoverWhileDisabled()
+    {
+        m_box->setEnabled(false);
+        const QImage normal = Grab();
+        QEnterEvent enter(QPointF(5, 10), QPointF(5, 10), QPointF(5, 10));
+        QApplication::sendEvent(m_box, &enter);
+        QCOMPARE(Grab(), normal);
+    }
+
+    // The press asks for the focus, but the platform may deliver it after the release
+    // (X11 without a window manager): the click toggles all the same, once.
+    void clickBeforeTheFocusArrives()
+    {
+        QWidget other;
+        other.resize(50, 50);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QSignalSpy spy(m_box, &TCustomAdvOfficeCheckBox::OnClick);
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QVERIFY(!m_box->hasFocus());
+        QCOMPARE(Clicks(spy), 1);
+        QVERIFY(m_box->GetChecked());
+        m_parent->activateWindow();
+        QTRY_VERIFY(m_box->hasFocus());
+        QCOMPARE(Clicks(spy), 1);
+    }
+
+    // The focus rectangle as the platform draws four lines with an alternate-pixel pen:
+    // each line has its own dot phase from its start and leaves its end point out.
+    void focusRectangle_data()
+    {
+        QTest::addColumn<QString>("caption");
+        // Ideographic spaces keep the ink off the rectangle's left and right edges.
+        QTest::newRow("even width") << QStringLiteral("　数字はそのまま　");
+        QTest::newRow("odd width") << QStringLiteral("　数字はそのまま　a　");
+    }
+    void focusRectangle()
+    {
+        QFETCH(QString, caption);
+        m_box->resize(355, 30); // room below the caption for the bottom line
+        m_box->SetCaption(caption);
+        QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
+        QVERIFY(m_box->hasFocus());
+        const QImage img = Grab();
+        const int w = m_box->CtrlWidth() - 16;
+        const int x1 = 16, y1 = 4, x2 = 16 + w + 3, y2 = 4 + QFontMetrics(m_box->font()).height();
+        QSet<QPoint> dots;
+        for (int x = x1; x < x2; x += 2) dots << QPoint(x, y1);
+        for (int y = y1; y < y2; y += 2) dots << QPoint(x2, y);
+        for (int x = x2; x > x1; x -= 2) dots << QPoint(x, y2);
+        for (int y = y2; y > y1; y -= 2) dots << QPoint(x1, y);
+        auto check = [&](int x, int y) {
+            const bool dot = dots.contains(QPoint(x, y));
+            const QColor c = img.pixelColor(x, y);
+            QVERIFY2(dot ? Diff(c, Qt::black) == 0 : Diff(c, kParent) == 0,
+                     qPrintable(QStringLiteral("(%1,%2) %3").arg(x).arg(y).arg(c.name())));
+        };
+        for (int x = x1; x <= x2; ++x) { check(x, y1); check(x, y2); }
+        for (int y = y1; y <= y2; ++y) { check(x1, y); check(x2, y); }
     }
 
     void captionLines()

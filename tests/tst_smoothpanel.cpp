@@ -4,6 +4,7 @@
 #include "GDIPFill.h"
 #include "Graphics.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -207,6 +208,210 @@ private slots:
         m_panel->Caption()->SetText(QStringLiteral("x"));
         m_panel->repaint();
         QCOMPARE(m_panel->RenderCount(), n + 3);
+    }
+
+    // The cached image holds system colours as they resolved: a new colour scheme or
+    // style renders it again, and the body shows the new colour.
+    void cacheFollowsColourScheme()
+    {
+        m_panel->Fill()->SetColor(clBtnFace);
+        m_panel->Fill()->SetColorTo(clNone);
+        m_panel->Fill()->SetColorMirror(clNone);
+        m_panel->repaint();
+        const QPalette saved = QGuiApplication::palette();
+        QPalette pal = saved;
+        pal.setColor(QPalette::Button, QColor(20, 160, 40));
+        QGuiApplication::setPalette(pal);
+        QApplication::processEvents();
+        const QColor body = Grab().pixelColor(300, 100);
+        QGuiApplication::setPalette(saved);
+        QApplication::processEvents();
+        QVERIFY2(Diff(body, QColor(20, 160, 40)) <= 2, qPrintable(body.name()));
+        const int n = m_panel->RenderCount();
+        m_panel->setStyle(m_panel->style()); // a style change alone renders again too
+        QEvent styleChange(QEvent::StyleChange);
+        QApplication::sendEvent(m_panel, &styleChange);
+        m_panel->repaint();
+        QCOMPARE(m_panel->RenderCount(), n + 1);
+    }
+
+    // Not transparent: the panel first erases in its own colour, so the parent no longer
+    // shows outside the rounded outline.
+    void opaquePanel()
+    {
+        QPalette pal = m_panel->palette();
+        pal.setColor(QPalette::Window, QColor(10, 200, 10));
+        m_panel->setPalette(pal);
+        QCOMPARE(Grab().pixelColor(639, 0), kWindow);
+        m_panel->SetTransparent(false);
+        QCOMPARE(Grab().pixelColor(639, 0), QColor(10, 200, 10));
+        QVERIFY(Diff(Grab().pixelColor(300, 120), QColor(220, 232, 246)) < 30); // the body as before
+    }
+
+    // The caption's text brush for each gradient kind, with red as the start colour and
+    // blue as the end, probed inside the ink of large solid squares.
+    void captionBrush_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("opacity");
+        // Expected colours at the ink's left, right, top and bottom probes.
+        QTest::addColumn<QColor>("left");
+        QTest::addColumn<QColor>("right");
+        QTest::addColumn<QColor>("top");
+        QTest::addColumn<QColor>("bottom");
+        const QColor red(255, 0, 0), blue(0, 0, 255), mid(128, 0, 128);
+        // Gradient rows give only which probes match; the ink lies inside the text box,
+        // so its ends do not reach the gradient's end colours.
+        QTest::newRow("solid") << int(TGDIPFill::gtSolid) << 255 << red << red << red << red;
+        QTest::newRow("vertical") << int(TGDIPFill::gtVertical) << 255 << mid << mid << red << blue;
+        QTest::newRow("horizontal") << int(TGDIPFill::gtHorizontal) << 255 << red << blue << mid << mid;
+        QTest::newRow("forward diagonal") << int(TGDIPFill::gtForwardDiagonal) << 255 << QColor() << QColor() << QColor() << QColor();
+        QTest::newRow("backward diagonal") << int(TGDIPFill::gtBackwardDiagonal) << 255 << QColor() << QColor() << QColor() << QColor();
+        QTest::newRow("solid at half opacity") << int(TGDIPFill::gtSolid) << 128 << QColor() << QColor() << QColor() << QColor();
+        QTest::newRow("hatch") << int(TGDIPFill::gtHatch) << 255 << QColor() << QColor() << QColor() << QColor();
+        QTest::newRow("texture draws no text") << int(TGDIPFill::gtTexture) << 255 << QColor() << QColor() << QColor() << QColor();
+    }
+    void captionBrush()
+    {
+        QFETCH(int, type);
+        QFETCH(int, opacity);
+        QFETCH(QColor, left);
+        QFETCH(QColor, right);
+        QFETCH(QColor, top);
+        QFETCH(QColor, bottom);
+        TAdvSmoothPanelCaption *c = m_panel->Caption();
+        c->SetText(QStringLiteral("■■■"));
+        c->Font()->SetHeight(-60);
+        c->SetColorStart(0x0000FF);
+        c->SetColorEnd(0xFF0000);
+        c->SetOpacityStart(opacity);
+        c->SetLine(false);
+        c->SetGradientType(TGDIPFill::TAdvGradientType(type));
+        c->SetHatchStyle(4); // cross: row 0 and column 0 of every 8 x 8 tile
+        const QImage img = Grab();
+        // Ink: what differs from the body left of the caption on the same row.
+        QRect ink;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 40; x < 600; ++x)
+                if (Diff(img.pixelColor(x, y), img.pixelColor(20, y)) > 60)
+                    ink |= QRect(x, y, 1, 1);
+        if (type == TGDIPFill::gtTexture) {
+            QVERIFY(ink.isNull());
+            return;
+        }
+        QVERIFY(ink.width() > 60 && ink.height() > 20);
+        const QPoint l(ink.left() + 4, ink.center().y()), r(ink.right() - 4, ink.center().y());
+        const QPoint t(ink.center().x(), ink.top() + 4), b(ink.center().x(), ink.bottom() - 4);
+        auto near = [&](const QPoint &p, const QColor &want, int tol) {
+            const QColor got = img.pixelColor(p);
+            QVERIFY2(Diff(got, want) <= tol, qPrintable(QStringLiteral("(%1,%2) %3, want %4")
+                                                            .arg(p.x()).arg(p.y()).arg(got.name(), want.name())));
+        };
+        if (left.isValid()) {
+            if (left == right)
+                near(r, img.pixelColor(l), 6);
+            if (top == bottom)
+                near(b, img.pixelColor(t), 6);
+            if (left == top && top == bottom)
+                near(l, left, 2);
+            if (left != right)
+                QVERIFY(img.pixelColor(l).red() > img.pixelColor(r).red() + 100);
+            if (top != bottom)
+                QVERIFY(img.pixelColor(t).red() > img.pixelColor(b).red() + 100);
+        } else if (type == TGDIPFill::gtForwardDiagonal) {
+            QVERIFY(img.pixelColor(ink.topLeft() + QPoint(4, 4)).red() > img.pixelColor(ink.bottomRight() - QPoint(4, 4)).red() + 100);
+        } else if (type == TGDIPFill::gtBackwardDiagonal) {
+            // From the bottom-left corner in the end colour to the top-right in the start colour.
+            QVERIFY(img.pixelColor(ink.topRight() + QPoint(-4, 4)).red() > img.pixelColor(ink.bottomLeft() + QPoint(4, -4)).red() + 100);
+        } else if (type == TGDIPFill::gtSolid) {
+            const QColor under = img.pixelColor(l.x(), ink.bottom() + 30); // the body below the caption
+            const QColor want((255 * 128 + under.red() * 127) / 255, (under.green() * 127) / 255, (under.blue() * 127) / 255);
+            near(l, want, 6);
+        } else { // hatch: start-colour lines on an end-colour ground, 8 pixels apart
+            int reds = 0, blues = 0;
+            for (int x = l.x(); x < l.x() + 16; ++x) {
+                const QColor p = img.pixelColor(x, t.y() + 1);
+                reds += p.red() > 200 && p.blue() < 60;
+                blues += p.blue() > 200 && p.red() < 60;
+            }
+            QVERIFY2(reds >= 1 && reds <= 4 && blues >= 10, qPrintable(QStringLiteral("%1 %2").arg(reds).arg(blues)));
+        }
+    }
+
+    // Several lines inside the caption box follow the caption's alignment.
+    void captionAlignment_data()
+    {
+        QTest::addColumn<int>("alignment");
+        QTest::newRow("left") << int(TAdvSmoothPanelCaption::taLeftJustify);
+        QTest::newRow("centre") << int(TAdvSmoothPanelCaption::taCenter);
+        QTest::newRow("right") << int(TAdvSmoothPanelCaption::taRightJustify);
+    }
+    void captionAlignment()
+    {
+        QFETCH(int, alignment);
+        TAdvSmoothPanelCaption *c = m_panel->Caption();
+        c->SetText(QStringLiteral("■\n■■■"));
+        c->Font()->SetHeight(-40);
+        c->SetColorStart(0x0000FF);
+        c->SetColorEnd(clNone);
+        c->SetGradientType(TGDIPFill::gtSolid);
+        c->SetLine(false);
+        c->SetTextAlignment(TAdvSmoothPanelCaption::TAlignment(alignment));
+        const QImage img = Grab();
+        auto inkRow = [&](int y0, int y1) {
+            QRect ink;
+            for (int y = y0; y < y1; ++y)
+                for (int x = 0; x < 629; ++x)
+                    if (img.pixelColor(x, y).green() < 100)
+                        ink |= QRect(x, y, 1, 1);
+            return ink;
+        };
+        const QRect all = inkRow(0, 150);
+        const int split = all.top() + all.height() / 2;
+        const QRect first = inkRow(all.top(), split), second = inkRow(split, all.bottom() + 1);
+        QVERIFY(second.width() > 2 * first.width());
+        const int tolerance = 3;
+        if (alignment == TAdvSmoothPanelCaption::taLeftJustify)
+            QVERIFY2(qAbs(first.left() - second.left()) <= tolerance, qPrintable(QString::number(first.left() - second.left())));
+        else if (alignment == TAdvSmoothPanelCaption::taRightJustify)
+            QVERIFY2(qAbs(first.right() - second.right()) <= tolerance, qPrintable(QString::number(first.right() - second.right())));
+        else
+            QVERIFY(qAbs(first.center().x() - second.center().x()) <= tolerance);
+    }
+
+    // Assigning a caption copies everything but the underline colour, the text rendering
+    // and the band colours; the second font comes along.
+    void captionAssign()
+    {
+        TAdvSmoothPanelCaption from;
+        from.SetText(QStringLiteral("t"));
+        from.SetOpacityStart(10);
+        from.SetOpacityEnd(20);
+        from.SetGradientType(TGDIPFill::gtHatch);
+        from.SetHatchStyle(5);
+        from.SetTextAlignment(TAdvSmoothPanelCaption::taCenter);
+        from.HTMLFont()->SetName(QStringLiteral("Arial"));
+        from.HTMLFont()->SetHeight(-20);
+        from.SetLineColor(clRed);
+        from.SetTextRendering(TAdvSmoothPanelCaption::tClearType);
+        from.SetBackgroundColor(clRed);
+        from.SetBackgroundColorTo(clBlue);
+        TAdvSmoothPanelCaption to;
+        QSignalSpy spy(&to, &TAdvSmoothPanelCaption::OnChange);
+        to.Assign(from);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(to.Text(), QStringLiteral("t"));
+        QCOMPARE(to.OpacityStart(), 10);
+        QCOMPARE(to.OpacityEnd(), 20);
+        QCOMPARE(to.GradientType(), TGDIPFill::gtHatch);
+        QCOMPARE(to.HatchStyle(), 5);
+        QCOMPARE(to.TextAlignment(), TAdvSmoothPanelCaption::taCenter);
+        QCOMPARE(to.HTMLFont()->Name(), QStringLiteral("Arial"));
+        QCOMPARE(to.HTMLFont()->Height(), -20);
+        QCOMPARE(to.LineColor(), TColor(11563548));
+        QCOMPARE(to.TextRendering(), TAdvSmoothPanelCaption::tAntiAliasGridFit);
+        QCOMPARE(to.BackgroundColor(), clNone);
+        QCOMPARE(to.BackgroundColorTo(), clNone);
     }
 
     void outerRectangleWithoutBorder()

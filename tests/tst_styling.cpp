@@ -5,6 +5,7 @@
 // Qt doubles the finished window and the program must lay out nothing differently.
 #include "Colors.h"
 #include "Fonts.h"
+#include "AdvOfficeButtons.h"
 #include "Main.h"
 #include "MessageBox.h"
 #include "ReadingComposer.h"
@@ -573,6 +574,121 @@ private slots:
         const QPoint panel(16, 227);
         const Rgb caption = Darkest(QRect(panel.x() + 250, panel.y(), 130, 22));
         QVERIFY2(caption.b - caption.r >= 80 && Luma(caption) < 150, qPrintable(Text(caption)));
+    }
+
+    // The check box glyph at the screen's density: at 1 exactly the stored 13 x 13 image
+    // brought to 12 pixels; at 2 drawn from the 26 x 26 image, so the tick has anti-aliased
+    // edges inside most 2 x 2 device blocks instead of the blocks of an enlarged bitmap.
+    void glyphAtScreenDensity()
+    {
+        const QPoint checkedAt(102, 92), uncheckedAt(102, 144); // chkMojisyuIns, chkSepBlank
+        if (m_scale == 1) {
+            const QImage glyph = TCustomAdvOfficeCheckBox::ScaledGlyph(
+                TCustomAdvOfficeCheckBox::GlyphImage(TCustomAdvOfficeCheckBox::cbChecked, TCustomAdvOfficeCheckBox::glNormal), 12);
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 12; ++x) {
+                    const QColor g = glyph.pixelColor(x, y);
+                    const Rgb want = g.alpha() == 0 ? Face() : ToRgb(g);
+                    QCOMPARE(Distance(At(checkedAt.x() + x, checkedAt.y() + y), want), 0);
+                }
+            return;
+        }
+        const int side = qRound(12 * m_scale);
+        auto device = [this](const QPoint &origin, int x, int y) {
+            return ToRgb(m_shot.pixelColor(qRound(origin.x() * m_scale) + x, qRound(origin.y() * m_scale) + y));
+        };
+        int touched = 0, mixed = 0;
+        for (int by = 0; by + 1 < side; by += 2)
+            for (int bx = 0; bx + 1 < side; bx += 2) {
+                bool ink = false;
+                int spread = 0;
+                for (int j = 0; j < 2; ++j)
+                    for (int i = 0; i < 2; ++i) {
+                        const Rgb c = device(checkedAt, bx + i, by + j);
+                        ink = ink || Distance(c, device(uncheckedAt, bx + i, by + j)) > 8;
+                        spread = qMax(spread, Distance(c, device(checkedAt, bx, by)));
+                    }
+                touched += ink;
+                mixed += ink && spread > 2;
+            }
+        QVERIFY2(touched >= 20 && mixed * 2 >= touched, qPrintable(QStringLiteral("%1 of %2 blocks").arg(mixed).arg(touched)));
+    }
+
+    // The caption "結果" centred over the panel's body at its top edge, and its underline,
+    // one pixel thick (anti-aliased over two rows where the measured height is fractional)
+    // at the caption's measured height, from x = 18 to 643 (2 to 627 in the panel). The design measures 19 pixels (ink within y 227..246); the
+    // substitute for Tahoma may differ by two. Ink differs from the body by more than 40.
+    void resultCaption()
+    {
+        const QPoint panel(16, 227);
+        const Rgb line{28, 114, 176};
+        // Share of the line in pixel (x, y): how far its red moved from the body's towards the line's.
+        auto coverage = [&](int x, int y) {
+            const Rgb body = At(x, y - 6);
+            return double(body.r - At(x, y).r) / (body.r - line.r);
+        };
+        auto centreRow = [&](int x, double *total) {
+            double sum = 0, weighted = 0;
+            for (int y = panel.y() + 10; y < panel.y() + 26; ++y) {
+                const double c = qMax(0.0, coverage(x, y));
+                sum += c;
+                weighted += c * y;
+            }
+            *total = sum;
+            return sum > 0 ? weighted / sum : -1;
+        };
+        double total = 0;
+        const double yc = centreRow(300, &total);
+        QVERIFY2(total > 0.8 && total < 1.25, qPrintable(QString::number(total)));
+        QVERIFY2(yc >= 244 - 1.5 && yc <= 246 + 1.5, qPrintable(QString::number(yc)));
+        for (int x : {19, 100, 500, 642}) {
+            double t = 0;
+            QVERIFY2(qAbs(centreRow(x, &t) - yc) < 0.1 && qAbs(t - total) < 0.1, qPrintable(QString::number(x)));
+        }
+        const int row = qRound(yc);
+        auto columnShare = [&](int x) { return coverage(x, row) / coverage(300, row); };
+        // The end pixels share one pixel's worth of line between them (half each at scale 1).
+        QVERIFY2(qAbs(columnShare(18) + columnShare(643) - 1) < 0.2 && columnShare(19) > 0.9 && columnShare(642) > 0.9,
+                 qPrintable(QStringLiteral("%1 %2").arg(columnShare(18)).arg(columnShare(643))));
+        QVERIFY2(qAbs(columnShare(17)) < 0.1 && qAbs(columnShare(644)) < 0.1,
+                 qPrintable(QStringLiteral("%1 %2").arg(columnShare(17)).arg(columnShare(644))));
+
+        int left = 10000, right = -1, top = 10000, bottom = -1;
+        for (int y = panel.y(); y < row - 1; ++y) {
+            const Rgb body = At(panel.x() + 60, y);
+            for (int x = panel.x() + 100; x < panel.x() + 540; ++x)
+                if (Distance(At(x, y), body) > 40) {
+                    left = qMin(left, x);
+                    right = qMax(right, x);
+                    top = qMin(top, y);
+                    bottom = qMax(bottom, y);
+                }
+        }
+        QVERIFY2(right >= 0, "no caption ink");
+        const QString box = QStringLiteral("ink x %1..%2, y %3..%4").arg(left).arg(right).arg(top).arg(bottom);
+        QVERIFY2(left >= 309 && right <= 351 && qAbs((left + right) / 2.0 - 330) <= 3, qPrintable(box));
+        QVERIFY2(top >= 227 && bottom < yc, qPrintable(box));
+    }
+
+    // Hovering a disabled option leaves its glyph as it is; an enabled one turns hot.
+    void noHoverOnDisabledOption()
+    {
+        m_form->chk1Mojisyu->setEnabled(false);
+        Regrab();
+        const QList<Rgb> before = Area(QRect(102, 118, 12, 12));
+        QTest::mouseMove(m_form.get(), QPoint(107, 123));
+        Regrab();
+        const QList<Rgb> hovered = Area(QRect(102, 118, 12, 12));
+        QTest::mouseMove(m_form.get(), QPoint(107, 149)); // chkSepBlank, enabled
+        Regrab();
+        const Rgb hot = At(104, 146);
+        QTest::mouseMove(m_form.get(), QPoint(600, 150));
+        m_form->chk1Mojisyu->setEnabled(true);
+        Regrab();
+        QVERIFY2(Distance(hot, At(104, 146)) > 20, qPrintable(Text(hot))); // the pointer reached the boxes
+        QCOMPARE(hovered.size(), before.size());
+        for (int i = 0; i < before.size(); ++i)
+            QCOMPARE(Distance(hovered[i], before[i]), 0);
     }
 
     // A disabled option shows its caption in the disabled grey; its glyph keeps its look.

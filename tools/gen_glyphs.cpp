@@ -1,26 +1,39 @@
-// Writes the nine 13 x 13 check-box glyphs (three states x three looks) as 24-bit BMP
-// files into the directory given on the command line. The committed images under
-// resources/glyphs/ are this program's output; rerun it after changing a colour here.
+// Writes the check-box glyphs (three states x three looks) as 24-bit BMP files into the
+// directory given on the command line: each at 13 x 13 and, drawn again at twice the
+// resolution rather than enlarged, at 26 x 26 as "<name>@2x.bmp" for dense screens. The
+// committed images under resources/glyphs/ are this program's output; rerun it after
+// changing a colour or the mark here.
 //
 //   gen_glyphs <output directory>
+//   gen_glyphs --check <directory>   exits 1 when a stored image differs from the drawing
+//                                    by more than rasterizer noise
 #include <QDir>
 #include <QImage>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QString>
 #include <QtGlobal>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+
+#include "ImageNoise.h"
 
 namespace {
 
-constexpr int kSide = 13;        // image side
+// All geometry is in the 13 x 13 design's pixel units; a scale-2 image samples it twice
+// as finely.
+constexpr int kSide = 13;        // image side at scale 1
 constexpr int kInnerFirst = 2;   // first row/column of the inner 9 x 9 area
 constexpr int kInnerLast = 10;   // last row/column of the inner area
 constexpr int kGradFirst = 3;    // the diagonal gradient covers rows/columns 3..9
 constexpr int kGradLast = 9;
-constexpr int kSubSamples = 8;   // per axis, for the tick's anti-aliasing
-constexpr double kTickHalfWidth = 0.95; // about two pixels thick
+constexpr int kSquareFirst = 3;  // the grayed square: border at 3 and 9, 5 x 5 fill inside
+constexpr int kSquareLast = 9;
+constexpr int kSubSamples = 8;   // per axis and output pixel, for the tick's anti-aliasing
+constexpr double kTickWidth = 2.0;
 // How much darker the bottom row and right column are than the gradient's end.
 constexpr double kEdgeDarken = 0.93;
 
@@ -49,6 +62,7 @@ const GlyphColours kGlyphs[] = {
 
 QRgb Mix(QRgb a, QRgb b, double t)
 {
+    t = std::clamp(t, 0.0, 1.0);
     auto ch = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
     return qRgb(ch(qRed(a), qRed(b)), ch(qGreen(a), qGreen(b)), ch(qBlue(a), qBlue(b)));
 }
@@ -58,88 +72,114 @@ QRgb Scale(QRgb c, double f)
     return qRgb(int(std::lround(qRed(c) * f)), int(std::lround(qGreen(c) * f)), int(std::lround(qBlue(c) * f)));
 }
 
-// Distance from (px, py) to the segment a-b.
-double SegmentDistance(double px, double py, double ax, double ay, double bx, double by)
+// The tick's outline: a short stroke from the centre of column 3, row 7 down to column 5,
+// row 9, and a long one from there up to column 9, row 2. The mitred joint and the round
+// end just reach the light ring below and at the top right.
+const QPainterPath &TickOutline()
 {
-    const double dx = bx - ax, dy = by - ay;
-    const double t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
-    return std::hypot(px - (ax + t * dx), py - (ay + t * dy));
+    static const QPainterPath outline = [] {
+        QPainterPath centre(QPointF(3.5, 7.5));
+        centre.lineTo(5.5, 9.5);
+        centre.lineTo(9.5, 2.5);
+        QPainterPathStroker stroker;
+        stroker.setWidth(kTickWidth);
+        stroker.setJoinStyle(Qt::MiterJoin);
+        stroker.setCapStyle(Qt::RoundCap);
+        return stroker.createStroke(centre).simplified();
+    }();
+    return outline;
 }
 
-// Share of pixel (x, y) covered by the tick stroke, by supersampling.
-double TickCoverage(int x, int y)
+// Share of the output pixel (x, y) at `scale` covered by the tick, by supersampling.
+double TickCoverage(int x, int y, int scale)
 {
-    // Pixel-centre coordinates of the tick's three points: down-right, then up to the far corner.
-    static const double pts[3][2] = {{3.5, 6.5}, {5.5, 8.5}, {9.5, 4.5}};
     int inside = 0;
-    for (int sy = 0; sy < kSubSamples; ++sy) {
-        for (int sx = 0; sx < kSubSamples; ++sx) {
-            const double px = x + (sx + 0.5) / kSubSamples;
-            const double py = y + (sy + 0.5) / kSubSamples;
-            const double d = std::min(SegmentDistance(px, py, pts[0][0], pts[0][1], pts[1][0], pts[1][1]),
-                                      SegmentDistance(px, py, pts[1][0], pts[1][1], pts[2][0], pts[2][1]));
-            if (d <= kTickHalfWidth)
+    for (int sy = 0; sy < kSubSamples; ++sy)
+        for (int sx = 0; sx < kSubSamples; ++sx)
+            if (TickOutline().contains(QPointF((x + (sx + 0.5) / kSubSamples) / scale,
+                                               (y + (sy + 0.5) / kSubSamples) / scale)))
                 ++inside;
-        }
-    }
     return double(inside) / (kSubSamples * kSubSamples);
 }
 
-QImage MakeGlyph(const GlyphColours &g)
+// The box without its mark at the design point (u, v), in 13 x 13 units.
+QRgb Background(const GlyphColours &g, double u, double v)
 {
-    QImage img(kSide, kSide, QImage::Format_RGB32);
-    const int span = kInnerLast - kInnerFirst;
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            QRgb c;
-            if (x == 0 || y == 0 || x == kSide - 1 || y == kSide - 1)
-                c = g.key;
-            else if (x == 1 || y == 1 || x == kSide - 2 || y == kSide - 2)
-                c = g.ring;
-            else if (x == kInnerLast || y == kInnerLast)
-                c = Scale(g.gradTo, kEdgeDarken);
-            else if (y == kInnerFirst) // top row lightens to the right
-                c = Mix(g.corner, g.gradFrom, double(x - kInnerFirst) / span);
-            else if (x == kInnerFirst) // left column lightens downwards
-                c = Mix(g.corner, g.gradFrom, double(y - kInnerFirst) / span);
-            else
-                c = Mix(g.gradFrom, g.gradTo, double((x - kGradFirst) + (y - kGradFirst)) / (2 * (kGradLast - kGradFirst)));
+    const int x = int(u), y = int(v);
+    const double span = kInnerLast - kInnerFirst;
+    if (x == 0 || y == 0 || x == kSide - 1 || y == kSide - 1)
+        return g.key;
+    if (x == 1 || y == 1 || x == kSide - 2 || y == kSide - 2)
+        return g.ring;
+    if (x == kInnerLast || y == kInnerLast)
+        return Scale(g.gradTo, kEdgeDarken);
+    if (y == kInnerFirst) // top row lightens to the right
+        return Mix(g.corner, g.gradFrom, (u - kInnerFirst - 0.5) / span);
+    if (x == kInnerFirst) // left column lightens downwards
+        return Mix(g.corner, g.gradFrom, (v - kInnerFirst - 0.5) / span);
+    const double first = kGradFirst + 0.5;
+    return Mix(g.gradFrom, g.gradTo, ((u - first) + (v - first)) / (2 * (kGradLast - kGradFirst)));
+}
+
+QImage MakeGlyph(const GlyphColours &g, int scale)
+{
+    const int side = kSide * scale;
+    QImage img(side, side, QImage::Format_RGB32);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const double u = (x + 0.5) / scale, v = (y + 0.5) / scale;
+            QRgb c = Background(g, u, v);
+            const int cx = int(u), cy = int(v);
+            const bool key = cx == 0 || cy == 0 || cx == kSide - 1 || cy == kSide - 1;
+            if (g.mark == Tick && !key) {
+                if (const double cov = TickCoverage(x, y, scale); cov > 0)
+                    c = Mix(c, g.markDark, cov);
+            } else if (g.mark == Square && cx >= kSquareFirst && cx <= kSquareLast && cy >= kSquareFirst
+                       && cy <= kSquareLast) {
+                const bool border = cx == kSquareFirst || cy == kSquareFirst || cx == kSquareLast || cy == kSquareLast;
+                c = border ? g.markDark : g.markFill;
+            }
             img.setPixel(x, y, c);
         }
     }
-    if (g.mark == Tick) {
-        for (int y = kInnerFirst; y <= kInnerLast; ++y)
-            for (int x = kInnerFirst; x <= kInnerLast; ++x)
-                if (const double cov = TickCoverage(x, y); cov > 0)
-                    img.setPixel(x, y, Mix(img.pixel(x, y), g.markDark, cov));
-    } else if (g.mark == Square) {
-        // A 5 x 5 square in the middle of the inner area: border ring and 3 x 3 fill.
-        for (int y = 4; y <= 8; ++y)
-            for (int x = 4; x <= 8; ++x)
-                img.setPixel(x, y, (x == 4 || y == 4 || x == 8 || y == 8) ? g.markDark : g.markFill);
-    }
     return img.convertToFormat(QImage::Format_RGB888);
+}
+
+QString FileFor(const QDir &dir, const GlyphColours &g, int scale)
+{
+    return dir.filePath(QString::fromLatin1(g.file) + (scale == 2 ? QStringLiteral("@2x.bmp") : QStringLiteral(".bmp")));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+    const bool check = argc == 3 && std::strcmp(argv[1], "--check") == 0;
+    if (argc != 2 && !check) {
+        std::fprintf(stderr, "usage: %s [--check] <directory>\n", argv[0]);
         return 2;
     }
-    const QDir out(QString::fromLocal8Bit(argv[1]));
-    if (!out.exists() && !QDir().mkpath(out.path())) {
-        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+    const QDir out(QString::fromLocal8Bit(argv[argc - 1]));
+    if (!check && !out.exists() && !QDir().mkpath(out.path())) {
+        std::fprintf(stderr, "cannot create %s\n", argv[argc - 1]);
         return 1;
     }
+    int differing = 0;
     for (const GlyphColours &g : kGlyphs) {
-        const QString path = out.filePath(QString::fromLatin1(g.file) + QStringLiteral(".bmp"));
-        if (!MakeGlyph(g).save(path, "BMP")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-            return 1;
+        for (int scale : {1, 2}) {
+            const QImage img = MakeGlyph(g, scale);
+            const QString path = FileFor(out, g, scale);
+            if (check) {
+                QImage stored(path, "BMP");
+                if (!ShowsTheDrawing(stored, img)) {
+                    std::fprintf(stderr, "gen_glyphs: %s differs from the drawing\n", qPrintable(path));
+                    ++differing;
+                }
+            } else if (!img.save(path, "BMP")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
-    return 0;
+    return differing ? 1 : 0;
 }

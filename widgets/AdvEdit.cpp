@@ -224,11 +224,13 @@ void TCustomAdvEdit::focusInEvent(QFocusEvent *e)
     if (m_focusColor != clNone)
         SetBackground(m_focusColor);
     const Qt::FocusReason reason = e->reason();
+    // Every way in selects all (keyboard, the window coming back, a closed message box)
+    // except a click, which places the caret where it lands; on X11 the click's press can
+    // arrive before the focus does. The edit's own context menu never took the focus away.
+    const bool byClick = reason == Qt::MouseFocusReason || m_pressedUnfocused;
     m_focusByMousePending = reason == Qt::MouseFocusReason;
-    // Entering by keyboard selects all; a click places the caret where it lands, and a
-    // window or menu giving the focus back keeps the selection as it was.
-    if (m_autoSelect && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
-                         || reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason))
+    m_pressedUnfocused = false;
+    if (m_autoSelect && !byClick && reason != Qt::PopupFocusReason)
         SelectAll();
     TNativeEdit::focusInEvent(e);
 }
@@ -241,6 +243,7 @@ void TCustomAdvEdit::focusOutEvent(QFocusEvent *e)
         SetBackground(m_color);
     m_buttonDownInSelection = false;
     m_focusByMousePending = false;
+    m_pressedUnfocused = false;
     TNativeEdit::focusOutEvent(e);
 }
 
@@ -248,6 +251,7 @@ void TCustomAdvEdit::mousePressEvent(QMouseEvent *e)
 {
     const bool hadFocus = hasFocus() && !m_focusByMousePending;
     m_focusByMousePending = false;
+    m_pressedUnfocused = !hasFocus();
     if (e->button() == Qt::LeftButton && hadFocus && HasSelection()) {
         const int c = CharacterAt(e->position().toPoint());
         if (c >= SelStart() && c < SelStart() + SelLength()) {

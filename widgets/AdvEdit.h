@@ -102,6 +102,7 @@ private:
     QColor m_normalFontColor;          // taken when the focus arrives, given back when it leaves
     bool m_buttonDownInSelection = false;
     bool m_focusByMousePending = false; // the press that gave the focus has not arrived yet
+    bool m_pressedUnfocused = false;    // a press came before the focus it asked for
 };
 
 class TAdvEdit : public TCustomAdvEdit {

@@ -2,6 +2,7 @@
 
 #include "Graphics.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -150,6 +151,8 @@ void TAdvCustomGlassButton::SetCaption(const QString &v)
     m_caption = v;
     UpdateMnemonic();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TAdvCustomGlassButton::SetParentFont(bool v)
@@ -365,7 +368,7 @@ void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, cons
     g.DrawPath(TGPPen(DrawingColor(kOpaque, look.InnerBorderColor), kPenWidth), inner);
 }
 
-QSize TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
+void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
                                                     const TCaptionFont &font, bool enabled, bool focus, int r,
                                                     TButtonLayout layout, TAntiAlias antiAlias, bool showCaption,
                                                     TButtonShape, TButtonDirection, const QImage &picture)
@@ -390,9 +393,8 @@ QSize TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRec
         g.DrawImage(picture, 2, (h - picture.height()) / 2);
         p = picture.width() + (text.isEmpty() ? 0 : 2);
     }
-    QSize content(p, picture.isNull() ? 0 : picture.height());
     if (text.isEmpty())
-        return content;
+        return;
 
     const TGPFont gpFont(GPFontFamilyOr(font.Name, kFallbackFamily), font.Points, font.Style);
     const QRectF layoutRect(2 + p, 0, w - 2 - p, h);
@@ -419,11 +421,8 @@ QSize TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRec
         g.SetTextRenderingHint(antiAlias == aaClearType ? TextRenderingHintClearTypeGridFit : TextRenderingHintAntiAlias);
         const QColor color = enabled ? QColor(font.Color.red(), font.Color.green(), font.Color.blue(), kOpaque)
                                      : DrawingColor(kOpaque, kGreyText);
-        const QRectF measured = g.MeasureString(text, gpFont, layoutRect, format);
         g.DrawString(text, gpFont, layoutRect, format, TGPBrush::Solid(color));
-        content = QSize(p + qRound(measured.width()), qMax(content.height(), qRound(measured.height())));
     }
-    return content;
 }
 
 // ------------------------------------------------------------------------ input

@@ -152,8 +152,8 @@ protected:
         bool Glow;
     };
     static void PaintGlass(TGPGraphics &g, int w, int h, int r, const TGlassLook &look);
-    // Lays out and draws the picture and caption; returns the content's size.
-    static QSize PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
+    // Lays out and draws the picture and caption.
+    static void PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
                                         const TCaptionFont &font, bool enabled, bool focus, int r,
                                         TButtonLayout layout, TAntiAlias antiAlias, bool showCaption,
                                         TButtonShape shape, TButtonDirection direction, const QImage &picture);

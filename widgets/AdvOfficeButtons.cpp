@@ -3,6 +3,7 @@
 #include "ImageFile.h"
 #include "Keyboard.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QHash>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@ constexpr int kStateStrip = 20;
 constexpr int kTextGap = 4;
 constexpr int kTextTop = 4;
 constexpr int kGlyphBase = 12;   // glyph side at 96 pixels per inch
+constexpr int kDenseImageSide = 26; // the glyph images drawn for dense screens
 
 const char *StateName(TCustomAdvOfficeCheckBox::TCheckBoxState s)
 {
@@ -79,23 +81,38 @@ void TCustomAdvOfficeCheckBox::SetCaption(const QString &v)
     WatchWindowForAccelerator();
     Remeasure();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetChecked(bool v)
 {
     if (v == GetChecked())
         return;
+    const TCheckBoxState old = FState;
     FState = v ? cbChecked : cbUnchecked;
     update();
+    ReportCheckState(old);
 }
 
 void TCustomAdvOfficeCheckBox::SetState(TCheckBoxState v)
 {
     if (FState == v)
         return;
+    const TCheckBoxState old = FState;
     FState = v;
     if (parentWidget())
         UpdateStrip(kStateStrip);
+    ReportCheckState(old);
+}
+
+void TCustomAdvOfficeCheckBox::ReportCheckState(TCheckBoxState old)
+{
+    QAccessible::State changed;
+    changed.checked = (old == cbChecked) != (FState == cbChecked);
+    changed.checkStateMixed = (old == cbGrayed) != (FState == cbGrayed);
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)
@@ -291,10 +308,11 @@ void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
 
 // --- glyphs -----------------------------------------------------------------------------
 
-QImage TCustomAdvOfficeCheckBox::GlyphImage(TCheckBoxState state, TGlyphLook look)
+QImage TCustomAdvOfficeCheckBox::GlyphImage(TCheckBoxState state, TGlyphLook look, int scale)
 {
-    return ReadImageFile(QStringLiteral(":/glyphs/%1_%2.bmp")
-                             .arg(QLatin1String(StateName(state)), QLatin1String(LookName(look))),
+    return ReadImageFile(QStringLiteral(":/glyphs/%1_%2%3.bmp")
+                             .arg(QLatin1String(StateName(state)), QLatin1String(LookName(look)),
+                                  scale == 2 ? QStringLiteral("@2x") : QString()),
                          "bmp");
 }
 
@@ -316,6 +334,22 @@ QImage TCustomAdvOfficeCheckBox::ScaledGlyph(const QImage &glyph, int side)
     return img.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
+QImage TCustomAdvOfficeCheckBox::GlyphForScreen(TCheckBoxState state, TGlyphLook look, int side, qreal dpr)
+{
+    if (dpr <= 1.0)
+        return ScaledGlyph(GlyphImage(state, look), side);
+    const int deviceSide = qRound(side * dpr);
+    QImage img = ScaledGlyph(GlyphImage(state, look, 2), kDenseImageSide);
+    if (img.isNull() || deviceSide <= 0)
+        return QImage();
+    // Smooth, not nearest: 26 pixels rarely map onto whole device pixels, and dropped or
+    // doubled rows would make the tick's strokes uneven.
+    if (deviceSide != img.width())
+        img = img.scaled(deviceSide, deviceSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    img.setDevicePixelRatio(dpr);
+    return img;
+}
+
 // --- painting ---------------------------------------------------------------------------
 
 void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
@@ -329,10 +363,12 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
     const TGlyphLook look = (FDown && !m_spaceDown) ? glDown : (FHot ? glHot : glNormal);
     static QHash<quint64, QImage> cache;
     const int side = GlyphSide();
-    const quint64 key = (quint64(FState) << 40) | (quint64(look) << 32) | quint64(side);
+    const qreal dpr = devicePixelRatioF();
+    const quint64 key = (quint64(FState) << 56) | (quint64(look) << 48) | (quint64(qRound(dpr * 100)) << 24)
+                        | quint64(side);
     auto it = cache.find(key);
     if (it == cache.end())
-        it = cache.insert(key, ScaledGlyph(GlyphImage(FState, look), side));
+        it = cache.insert(key, GlyphForScreen(FState, look, side, dpr));
     p.drawImage(GlyphRect().topLeft(), *it);
 
     const QFontMetrics fm(font());
@@ -346,17 +382,29 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, l.lines.at(i));
 
     if (FFocused && m_showFocus) {
-        // Dotted: every other pixel, in the font's colour.
-        const int x1 = area.left(), y1 = area.top();
-        const int x2 = area.left() + l.width + 3, y2 = area.top() + l.height;
+        const QPoint tl(area.left(), area.top());
+        const QPoint br(area.left() + l.width + 3, area.top() + l.height);
         p.setPen(palette().color(QPalette::WindowText));
-        for (int x = x1; x <= x2; ++x) {
-            if (((x - x1) & 1) == 0) { p.drawPoint(x, y1); p.drawPoint(x, y2); }
-        }
-        for (int y = y1; y <= y2; ++y) {
-            if (((y - y1) & 1) == 0) { p.drawPoint(x1, y); p.drawPoint(x2, y); }
-        }
+        for (const QLine &edge : FocusRectLines(tl, br))
+            DrawAlternateLine(p, edge.p1(), edge.p2());
     }
+}
+
+QList<QLine> TCustomAdvOfficeCheckBox::FocusRectLines(const QPoint &tl, const QPoint &br)
+{
+    return {QLine(tl, QPoint(br.x(), tl.y())), QLine(QPoint(br.x(), tl.y()), br),
+            QLine(br, QPoint(tl.x(), br.y())), QLine(QPoint(tl.x(), br.y()), tl)};
+}
+
+void TCustomAdvOfficeCheckBox::DrawAlternateLine(QPainter &p, const QPoint &from, const QPoint &to)
+{
+    // As the platform draws a line with an alternate-pixel pen: its own dot phase from the
+    // start point, the end point left out (the next line starts there).
+    const QPoint step((to.x() > from.x()) - (to.x() < from.x()), (to.y() > from.y()) - (to.y() < from.y()));
+    int i = 0;
+    for (QPoint pt = from; pt != to; pt += step, ++i)
+        if ((i & 1) == 0)
+            p.drawPoint(pt);
 }
 
 // --- input ------------------------------------------------------------------------------
@@ -364,6 +412,12 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
 void TCustomAdvOfficeCheckBox::Click()
 {
     emit OnClick(this);
+}
+
+void TCustomAdvOfficeCheckBox::UserClick()
+{
+    Toggle();
+    Click();
 }
 
 void TCustomAdvOfficeCheckBox::HandlePress(QMouseEvent *e)
@@ -401,7 +455,10 @@ void TCustomAdvOfficeCheckBox::mouseReleaseEvent(QMouseEvent *e)
     const QPoint pt = e->position().toPoint();
     if (e->button() == Qt::LeftButton) {
         FDown = false;
-        if (InsideForClick(pt, size()) && FFocused && FGotClick) {
+        // The press asked for the focus; on X11 the server may confirm it only after the
+        // release, so the window's pending focus counts as well.
+        const bool focused = FFocused || (window() && window()->focusWidget() == this);
+        if (InsideForClick(pt, size()) && focused && FGotClick) {
             Toggle();
             Click();
         }
@@ -448,6 +505,11 @@ void TCustomAdvOfficeCheckBox::keyReleaseEvent(QKeyEvent *e)
 
 void TCustomAdvOfficeCheckBox::enterEvent(QEnterEvent *e)
 {
+    // Qt reports the pointer to disabled widgets too; a disabled box takes no mouse input.
+    if (!isEnabled()) {
+        QWidget::enterEvent(e);
+        return;
+    }
     FHot = true;
     update(GlyphRect());
     QWidget::enterEvent(e);
@@ -483,6 +545,8 @@ void TCustomAdvOfficeCheckBox::changeEvent(QEvent *e)
             FHot = false;
             FDown = false;
             FGotClick = false;
+        } else {
+            FHot = underMouse(); // the pointer may have come while the box was disabled
         }
         update();
     } else if (e->type() == QEvent::FontChange) {

@@ -6,8 +6,11 @@
 #include "Font.h"
 
 #include <QImage>
+#include <QLine>
 #include <QStringList>
 #include <QWidget>
+
+class QPainter;
 
 class TCustomAdvOfficeCheckBox : public QWidget, public TComponent {
     Q_OBJECT
@@ -77,6 +80,9 @@ public:
     void SetTransparentChaching(bool v) { m_transparentChaching = v; }
 
     virtual void Toggle();
+    // What a click of the user does, for callers other than mouse and keyboard: the state
+    // moves on, then OnClick.
+    void UserClick();
 
     float DPIScale() const { return FDPIScale; }
     // Fixes the scale instead of taking it from the screen (tests, other densities).
@@ -86,11 +92,16 @@ public:
     QRect TextRect() const;         // the caption's area
     int CtrlWidth() const { return FCtrlWidth; }
 
-    // One of the nine 13 x 13 glyph images as stored.
-    static QImage GlyphImage(TCheckBoxState state, TGlyphLook look);
+    // One of the nine glyph images as stored: 13 x 13 at scale 1, or drawn at twice the
+    // resolution (26 x 26) at scale 2.
+    static QImage GlyphImage(TCheckBoxState state, TGlyphLook look, int scale = 1);
     // The image at side x side, nearest-neighbour, with its key colour (the bottom-left
     // pixel's) made fully transparent before scaling so it never reaches the edge.
     static QImage ScaledGlyph(const QImage &glyph, int side);
+    // What the box draws for a glyph of `side` logical pixels at a device pixel ratio:
+    // at 1 the 13 x 13 image as above; denser screens get the 26 x 26 image brought to
+    // the device pixels, so the mark stays as sharp as the screen allows.
+    static QImage GlyphForScreen(TCheckBoxState state, TGlyphLook look, int side, qreal dpr);
     // Plain-text caption laid out into lines no wider than `width`, breaking only at blanks.
     static QStringList CaptionLines(const QString &text, const QFontMetrics &fm, int width);
 
@@ -128,6 +139,10 @@ private:
     };
 
     int TextHeight() const;
+    // The focus rectangle's four lines: along the top, down the right, back along the
+    // bottom, up the left.
+    static QList<QLine> FocusRectLines(const QPoint &topLeft, const QPoint &bottomRight);
+    static void DrawAlternateLine(QPainter &p, const QPoint &from, const QPoint &to);
     CaptionLayout LayoutCaption(const QFontMetrics &fm) const;
     QString DisplayCaption() const;
     QChar Accelerator() const;
@@ -136,6 +151,7 @@ private:
     void Click();
     void UpdateStrip(int minWidth);
     void Remeasure();
+    void ReportCheckState(TCheckBoxState old);
 
     TCheckBoxState FState = cbUnchecked;
     bool FDown = false;

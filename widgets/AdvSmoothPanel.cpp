@@ -2,7 +2,9 @@
 
 #include "Fonts.h"
 #include "Graphics.h"
+#include "HatchBrush.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QResizeEvent>
 #include <cmath>
@@ -33,7 +35,13 @@ void TAdvSmoothPanelCaption::Assign(const TAdvSmoothPanelCaption &o)
     m_wrap = o.m_wrap;
     m_left = o.m_left;
     m_top = o.m_top;
+    m_opacityStart = o.m_opacityStart;
+    m_opacityEnd = o.m_opacityEnd;
+    m_gradientType = o.m_gradientType;
+    m_hatchStyle = o.m_hatchStyle;
+    m_textAlignment = o.m_textAlignment;
     m_font->Assign(*o.m_font);
+    m_htmlFont->Assign(*o.m_htmlFont);
     emit OnChange(this);
 }
 
@@ -41,7 +49,15 @@ TAdvSmoothPanel::TAdvSmoothPanel(QWidget *parent)
     : QWidget(parent), m_caption(new TAdvSmoothPanelCaption(this)), m_fill(new TGDIPFill(this))
 {
     resize(256, 128);
-    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] { Refresh(); });
+    connect(m_caption, &TAdvSmoothPanelCaption::OnChange, this, [this] {
+        Refresh();
+        // The caption names the panel; its looks do not.
+        if (m_caption->Text() != m_namedBy) {
+            m_namedBy = m_caption->Text();
+            QAccessibleEvent event(this, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
     connect(m_fill, &TGDIPFill::OnChange, this, [this] { Refresh(); });
 }
 
@@ -74,6 +90,15 @@ void TAdvSmoothPanel::moveEvent(QMoveEvent *e)
         update();
 }
 
+void TAdvSmoothPanel::changeEvent(QEvent *e)
+{
+    QWidget::changeEvent(e);
+    // The cached image holds system colours as they resolved when it was rendered.
+    if (e->type() == QEvent::PaletteChange || e->type() == QEvent::ApplicationPaletteChange
+        || e->type() == QEvent::StyleChange)
+        Refresh();
+}
+
 void TAdvSmoothPanel::paintEvent(QPaintEvent *)
 {
     if (width() <= 1 || height() <= 1)
@@ -87,12 +112,19 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
         QPainter cp(&FCache);
         TGPGraphics g(&cp);
         g.SetSmoothingMode(SmoothingModeAntiAlias);
-        g.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit);
+        switch (m_caption->TextRendering()) {
+        case TAdvSmoothPanelCaption::tAntiAlias: g.SetTextRenderingHint(TextRenderingHintAntiAlias); break;
+        case TAdvSmoothPanelCaption::tAntiAliasGridFit: g.SetTextRenderingHint(TextRenderingHintAntiAliasGridFit); break;
+        case TAdvSmoothPanelCaption::tClearType: g.SetTextRenderingHint(TextRenderingHintClearTypeGridFit); break;
+        }
         RenderPanel(g);
         ++m_renderCount;
     }
-    // The parent is already painted under us; blend the cached image over it.
+    // The parent is already painted under us; blend the cached image over it, or over the
+    // panel's own colour when it is not transparent.
     QPainter p(this);
+    if (!m_transparent)
+        p.fillRect(rect(), palette().color(QPalette::Window));
     p.drawImage(0, 0, FCache);
 }
 
@@ -137,10 +169,32 @@ void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
         x = col == 0 ? rx : col == 1 ? qMax(rw - tw, rx) / 2 : qMax(rw - tw, rx);
         y = row == 0 ? ry : row == 1 ? (rh - th) / 2 : rh - th;
     }
-    const QColor start = DrawingColor(255, m_caption->ColorStart());
-    const QColor end = m_caption->ColorEnd() == clNone ? start : DrawingColor(255, m_caption->ColorEnd());
-    const TGPBrush brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x, y + h), start, end);
-    g.DrawString(text, font, QRectF(x, y, w, h), measureFormat, brush);
+    const QColor start = DrawingColor(m_caption->OpacityStart(), m_caption->ColorStart());
+    const QColor end = m_caption->ColorEnd() == clNone ? start : DrawingColor(m_caption->OpacityEnd(), m_caption->ColorEnd());
+    TGPBrush brush;
+    bool hasBrush = true;
+    switch (m_caption->GradientType()) {
+    case TGDIPFill::gtSolid: brush = TGPBrush::Solid(start); break;
+    case TGDIPFill::gtVertical: brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x, y + h), start, end); break;
+    case TGDIPFill::gtHorizontal: brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y), start, end); break;
+    case TGDIPFill::gtForwardDiagonal:
+        brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y + h), start, end);
+        break;
+    case TGDIPFill::gtBackwardDiagonal:
+        brush = TGPBrush::LinearGradientPoints(QPointF(x, y + h), QPointF(x + w, y), end, start);
+        break;
+    case TGDIPFill::gtHatch: brush = TGPBrush(HatchBrush(m_caption->HatchStyle(), start, end)); break;
+    default: hasBrush = false; break; // the caption picture as texture is not supported
+    }
+    if (hasBrush) {
+        TGPStringFormat drawFormat = measureFormat;
+        switch (m_caption->TextAlignment()) {
+        case TAdvSmoothPanelCaption::taRightJustify: drawFormat.Alignment = StringAlignmentFar; break;
+        case TAdvSmoothPanelCaption::taCenter: drawFormat.Alignment = StringAlignmentCenter; break;
+        case TAdvSmoothPanelCaption::taLeftJustify: break;
+        }
+        g.DrawString(text, font, QRectF(x, y, w, h), drawFormat, brush);
+    }
     if (m_caption->LineColor() != clNone && m_caption->Line()) {
         const bool bottom = loc == TAdvSmoothPanelCaption::plBottomLeft || loc == TAdvSmoothPanelCaption::plBottomCenter
                             || loc == TAdvSmoothPanelCaption::plBottomRight;

@@ -26,9 +26,21 @@ class TAdvSmoothPanelCaption : public QObject {
     Q_PROPERTY(bool TextWordWrapping READ TextWordWrapping WRITE SetTextWordWrapping)
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
     Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int OpacityStart READ OpacityStart WRITE SetOpacityStart)
+    Q_PROPERTY(int OpacityEnd READ OpacityEnd WRITE SetOpacityEnd)
+    Q_PROPERTY(TGDIPFill::TAdvGradientType GradientType READ GradientType WRITE SetGradientType)
+    Q_PROPERTY(int HatchStyle READ HatchStyle WRITE SetHatchStyle)
+    Q_PROPERTY(TAdvSmoothPanelTextRenderingHint TextRendering READ TextRendering WRITE SetTextRendering)
+    Q_PROPERTY(TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
+    Q_PROPERTY(TColor BackgroundColor READ BackgroundColor WRITE SetBackgroundColor)
+    Q_PROPERTY(TColor BackgroundColorTo READ BackgroundColorTo WRITE SetBackgroundColorTo)
 public:
     enum TAdvSmoothPanelLocation { plTopLeft, plTopCenter, plTopRight, plCenterLeft, plCenterCenter, plCenterRight, plBottomLeft, plBottomCenter, plBottomRight, plCustom };
     Q_ENUM(TAdvSmoothPanelLocation)
+    enum TAdvSmoothPanelTextRenderingHint { tAntiAlias, tAntiAliasGridFit, tClearType };
+    Q_ENUM(TAdvSmoothPanelTextRenderingHint)
+    enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+    Q_ENUM(TAlignment)
 
     explicit TAdvSmoothPanelCaption(QObject *parent = nullptr);
 
@@ -52,6 +64,23 @@ public:
     void SetLeft(int v) { Set(m_left, v); }
     int Top() const { return m_top; }
     void SetTop(int v) { Set(m_top, v); }
+    int OpacityStart() const { return m_opacityStart; }
+    void SetOpacityStart(int v) { Set(m_opacityStart, qBound(0, v, 255)); }
+    int OpacityEnd() const { return m_opacityEnd; }
+    void SetOpacityEnd(int v) { Set(m_opacityEnd, qBound(0, v, 255)); }
+    TGDIPFill::TAdvGradientType GradientType() const { return m_gradientType; }
+    void SetGradientType(TGDIPFill::TAdvGradientType v) { Set(m_gradientType, v); }
+    int HatchStyle() const { return m_hatchStyle; }
+    void SetHatchStyle(int v) { Set(m_hatchStyle, v); }
+    TAdvSmoothPanelTextRenderingHint TextRendering() const { return m_textRendering; }
+    void SetTextRendering(TAdvSmoothPanelTextRenderingHint v) { Set(m_textRendering, v); }
+    TAlignment TextAlignment() const { return m_textAlignment; }
+    void SetTextAlignment(TAlignment v) { Set(m_textAlignment, v); }
+    // The caption band's background is not drawn here; the values are kept for the layout.
+    TColor BackgroundColor() const { return m_backgroundColor; }
+    void SetBackgroundColor(TColor v) { Set(m_backgroundColor, v); }
+    TColor BackgroundColorTo() const { return m_backgroundColorTo; }
+    void SetBackgroundColorTo(TColor v) { Set(m_backgroundColorTo, v); }
     // Copies every caption setting but LineColor (and the rendering and band settings).
     void Assign(const TAdvSmoothPanelCaption &other);
 
@@ -76,6 +105,14 @@ private:
     bool m_wrap = true;
     int m_left = 0;
     int m_top = 0;
+    int m_opacityStart = 255;
+    int m_opacityEnd = 255;
+    TGDIPFill::TAdvGradientType m_gradientType = TGDIPFill::gtVertical;
+    int m_hatchStyle = 0;
+    TAdvSmoothPanelTextRenderingHint m_textRendering = tAntiAliasGridFit;
+    TAlignment m_textAlignment = taLeftJustify;
+    TColor m_backgroundColor = clNone;
+    TColor m_backgroundColorTo = clNone;
     TFont *m_font;
     TFont *m_htmlFont;
 };
@@ -107,11 +144,13 @@ protected:
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *) override;
     void moveEvent(QMoveEvent *) override;
+    void changeEvent(QEvent *) override;
 
 private:
     void Refresh();
 
     TAdvSmoothPanelCaption *m_caption;
+    QString m_namedBy; // the caption text last announced as the name
     TGDIPFill *m_fill;
     bool m_transparent = true;
     bool refreshcache = true;

@@ -1,5 +1,6 @@
 #include "EllipsLabel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QEvent>
 #include <QFontMetricsF>
@@ -442,6 +443,13 @@ void TEllipsLabel::SetCaption(const QString &v)
     InvalidateLayout();
     AdjustBounds();
     update();
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+QString TEllipsLabel::ShownCaption() const
+{
+    return ShownText(m_caption, m_showAccelChar).text;
 }
 
 void TEllipsLabel::SetEllipsType(TEllipsType v)
@@ -496,6 +504,10 @@ void TEllipsLabel::SetShowAccelChar(bool v)
     m_showAccelChar = v;
     InvalidateLayout();
     update();
+    if (m_caption.contains(QLatin1Char('&'))) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TEllipsLabel::SetTransparent(bool v) { if (m_transparent != v) { m_transparent = v; update(); } }

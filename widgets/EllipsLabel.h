@@ -72,6 +72,8 @@ public:
 
     QString Caption() const { return m_caption; }
     void SetCaption(const QString &v);
+    // The caption as drawn: accelerator marks resolved when they are shown.
+    QString ShownCaption() const;
     TEllipsType EllipsType() const { return m_ellipsType; }
     void SetEllipsType(TEllipsType v);
     TAlignment Alignment() const { return m_alignment; }

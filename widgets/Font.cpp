@@ -95,6 +95,17 @@ void TFont::ApplyTo(QWidget *w) const
 void TFont::AssignFromWidget(const QWidget *w)
 {
     const QFont f = w->font();
+    // The Qt font holds the family the name resolved to, not the name itself: take the
+    // name from the nearest ancestor whose own font this is.
+    m_name = f.family();
+    for (const QWidget *a = w->parentWidget(); a; a = a->parentWidget()) {
+        const auto *owner = qobject_cast<const TFont *>(a->property("Font").value<QObject *>());
+        if (owner && owner->ToQFont().families() == f.families()) {
+            m_name = owner->m_name;
+            m_charset = owner->m_charset;
+            break;
+        }
+    }
     m_height = f.pixelSize() > 0 ? -f.pixelSize() : -int(std::lround(f.pointSizeF() * kPixelsPerInch / 72.0));
     m_color = RGBToColor(w->palette().color(QPalette::WindowText));
     TFontStyles st;

@@ -273,9 +273,10 @@ void ApplyTabOrder(LoadState &st)
         std::stable_sort(kids.begin(), kids.end(), [&](QWidget *a, QWidget *b) {
             return st.tabOrder.value(a, INT_MAX) < st.tabOrder.value(b, INT_MAX);
         });
+        // Every control joins the chain, tab stop or not: Tab from a control that got the
+        // focus by a click goes on to the next tab stop after it in the layout's order.
         for (QWidget *w : kids) {
-            if (w->focusPolicy() & Qt::TabFocus)
-                chain.append(w);
+            chain.append(w);
             visit(w);
         }
     };

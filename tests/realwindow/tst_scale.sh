@@ -32,6 +32,23 @@ echo "   darkest of the checked glyph: $tick"
 gap=$(darkest "$shot" 228 184 4 24)
 echo "   darkest right of the glyph: $gap"
 near "${gap%% *}" "$COLOUR_clBtnFace" 2 || fail "the glyph reaches beyond 12 logical pixels ($gap)"
+# Drawn at the device's density, not a 13 x 13 bitmap enlarged: of the aligned 2 x 2
+# device blocks that hold tick ink (differ from the unchecked chkSepBlank glyph), most
+# hold more than one colour. An enlarged bitmap has none such.
+blocks=$( { area_pixels "$shot" 204 184 24 24 | sed 's/^/c /'; area_pixels "$shot" 204 288 24 24 | sed 's/^/u /'; } |
+    awk '$1 == "u" { u[$2 - 204, $3 - 288] = $4 "," $5 "," $6; next }
+         { c[$2 - 204, $3 - 184] = $4 "," $5 "," $6 }
+         function d(a, b,   A, B, i, m, x) { split(a, A, ","); split(b, B, ","); m = 0
+             for (i = 1; i <= 3; i++) { x = A[i] - B[i]; if (x < 0) x = -x; if (x > m) m = x } return m }
+         END { for (by = 0; by < 24; by += 2) for (bx = 0; bx < 24; bx += 2) {
+                   ink = 0; spread = 0
+                   for (j = 0; j < 2; j++) for (i = 0; i < 2; i++) {
+                       if (d(c[bx + i, by + j], u[bx + i, by + j]) > 8) ink = 1
+                       s = d(c[bx + i, by + j], c[bx, by]); if (s > spread) spread = s }
+                   touched += ink; if (ink && spread > 2) mixed++ }
+               print mixed + 0, touched + 0 }')
+echo "   tick blocks with more than one colour: ${blocks% *} of ${blocks#* }"
+[ "${blocks#* }" -ge 20 ] && [ $(( ${blocks% *} * 2 )) -ge "${blocks#* }" ] || fail "the tick is an enlarged bitmap ($blocks)"
 
 xdotool type --delay 30 --window "$WIN" "Ab1"
 sleep 0.3

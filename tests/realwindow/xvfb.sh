@@ -19,7 +19,9 @@ start_xvfb() {
             xdpyinfo >/dev/null 2>&1 && break
             sleep 0.05
         done
-        if xdpyinfo >/dev/null 2>&1; then
+        # Another test may have taken the number between the check and the start: then
+        # our server has gone and the display answering is not ours.
+        if xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$XVFB_PID" 2>/dev/null; then
             trap cleanup EXIT
             return 0
         fi

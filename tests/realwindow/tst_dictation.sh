@@ -1,0 +1,128 @@
+#!/bin/bash
+# The dictation view in a real X server: Ctrl+L after typing opens it under its title
+# with large glyphs, Esc closes it, the result panel's menu opens it again and it follows
+# a paste; the main window looks as before and writes the same first settings file.
+# Usage: tst_dictation.sh <kanavox>
+# With KANAVOX_SCREENSHOT=<file> the view of a mixed 16-character password is saved there
+# (README picture).
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+TITLE='^Kanavox 大きく表示$'
+
+# ink_height <file> <x> <y> <w> <h>: rows of the rectangle holding near-black pixels (the
+# glyphs are the only near-black marks of the view; anti-aliased edges are left out).
+ink_height() {
+    area_pixels "$@" | awk '299 * $3 + 587 * $4 + 114 * $5 < 40000 { if (!n++ || $2 < top) top = $2; if ($2 > bot) bot = $2 }
+        END { print n ? bot - top + 1 : 0 }'
+}
+
+wait_view_gone() {
+    local i
+    for i in $(seq 1 60); do
+        [ -z "$(window_named "$TITLE")" ] && return 0
+        sleep 0.05
+    done
+    fail "the dictation view did not close"
+}
+
+start_app
+xdotool type --delay 30 --window "$WIN" "Ab1x"
+sleep 0.3
+before="$WORK/main-before.png"
+screenshot "$before"
+
+note "Ctrl+L opens the view"
+xdotool key ctrl+l
+VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" | head -1)
+[ -n "$VIEW" ] || fail "no window titled 'Kanavox 大きく表示'"
+[ "$(xdotool getwindowname "$VIEW")" = "Kanavox 大きく表示" ] || fail "title: $(xdotool getwindowname "$VIEW")"
+sleep 0.4
+shot="$WORK/view.png"
+import -window "$VIEW" "$shot"
+size=$(identify -format '%w %h' "$shot")
+echo "   view size: $size"
+read -r vw vh <<<"$size"
+[ "$vw" -le 1280 ] && [ "$vh" -le 1024 ] || fail "view larger than the screen: $size"
+# First cell at the margin; its glyph "A" and the next cell's "b" stand at least 48 px.
+for cell in "A 16" "b 118"; do
+    set -- $cell
+    h=$(ink_height "$shot" "$2" 16 96 170)
+    echo "   ink height of $1: $h px"
+    [ "$h" -ge 48 ] || fail "glyph $1 is $h px high, expected >= 48"
+done
+
+note "it follows the password: Backspace in the main window empties the fourth cell"
+x4=$((16 + 3 * (vw - 32 + 6) / 4))
+h=$(ink_height "$shot" "$x4" 16 80 170)
+[ "$h" -ge 30 ] || fail "no glyph x in the fourth cell ($h px)"
+xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+xdotool key BackSpace
+sleep 0.4
+import -window "$VIEW" "$WORK/view-3.png"
+h=$(ink_height "$WORK/view-3.png" "$x4" 16 80 170)
+echo "   ink in the fourth cell after Backspace: $h px"
+[ "$h" = 0 ] || fail "the fourth cell still shows a glyph"
+xdotool type --delay 30 --window "$WIN" "x"
+
+note "Esc closes it"
+xdotool windowfocus --sync "$VIEW" >/dev/null 2>&1 || true
+xdotool key Escape
+wait_view_gone
+kill -0 "$APP_PID" || fail "Esc ended the program"
+
+note "a pasted password, then right-click on the result panel and L"
+printf 'Ka9v O0lI@#x7/Qb' | xclip -selection clipboard -i &
+XCLIP_PID=$!
+sleep 0.3
+xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+xdotool key ctrl+v
+sleep 0.3
+xdotool mousemove --window "$WIN" 336 240 click 3
+sleep 0.4
+xdotool key l
+VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" | head -1)
+[ -n "$VIEW" ] || fail "the menu entry did not open the view"
+sleep 0.4
+import -window "$VIEW" "$WORK/mixed.png"
+read -r mw mh <<<"$(identify -format '%w %h' "$WORK/mixed.png")"
+echo "   view of the 16-character paste: $mw x $mh"
+[ "$mh" -gt "$vh" ] || fail "the view did not open taller for 16 characters ($vh -> $mh)"
+# The fifth cell is the blank: a dashed red border instead of an ordinary cell.
+red=$(area_pixels "$WORK/mixed.png" 0 0 "$mw" "$mh" | awk '$3 > 150 && $4 < 40 && $5 < 60 { n++ } END { print n + 0 }')
+echo "   red pixels (cell without a reading): $red"
+[ "$red" -gt 100 ] || fail "no marked cell for the blank"
+[ -n "${KANAVOX_SCREENSHOT:-}" ] && cp "$WORK/mixed.png" "$KANAVOX_SCREENSHOT"
+xdotool windowfocus --sync "$VIEW" >/dev/null 2>&1 || true
+xdotool key ctrl+w
+wait_view_gone
+
+note "the main window looks as before"
+xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+xdotool key ctrl+a BackSpace
+xdotool type --delay 30 --window "$WIN" "Ab1x"
+sleep 0.4
+after="$WORK/main-after.png"
+screenshot "$after"
+# The edit's caret blinks: outside the edit nothing may differ, inside it a caret's worth.
+edit="rectangle 102,24 620,47"
+for f in "$before" "$after"; do convert "$f" -fill gray -draw "$edit" "${f%.png}-masked.png"; done
+diff=$(compare -metric AE -fuzz 1% "${before%.png}-masked.png" "${after%.png}-masked.png" null: 2>&1 || true)
+caret=$(compare -metric AE -fuzz 1% "$before" "$after" null: 2>&1 || true)
+echo "   pixels differing from before the view: $diff outside the edit, $caret in all"
+[ "$diff" = 0 ] || fail "the main window changed: $diff pixels differ outside the edit"
+[ "$caret" -le 24 ] || fail "the edit changed: $caret pixels differ"
+
+note "the view closes with the main window; the settings file is the first-save file"
+xdotool key ctrl+l
+timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" >/dev/null || fail "view did not open"
+# The view may stand over the exit button: reach it with Tab and press it with Space.
+xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+xdotool key Tab
+sleep 0.2
+xdotool key space
+wait_exit
+expect_file "$INI" '[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
+[ "$(ls "$WORK" | grep -v '\.png$' | tr '\n' ' ')" = "Kanavox.ini app.log kanavox " ] ||
+    fail "unexpected files: $(ls "$WORK" | tr '\n' ' ')"
+echo "PASS: tst_dictation"

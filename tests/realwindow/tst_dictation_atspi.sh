@@ -1,0 +1,50 @@
+#!/bin/bash
+# What a screen reader hears of the dictation view over AT-SPI: each Right key selects the
+# next cell with a "selected" state change, and the cell it lands on is a focused, selected
+# list item named "7文字目 小文字:エックス".
+# Usage: tst_dictation_atspi.sh <kanavox>
+[ -z "${KANAVOX_IN_SESSION:-}" ] && KANAVOX_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+
+A11Y=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress |
+    sed "s/^('\(.*\)',)$/\1/")
+[ -n "$A11Y" ] || fail "no accessibility bus"
+dbus-monitor --address "$A11Y" "type='signal',interface='org.a11y.atspi.Event.Object',member='StateChanged'" \
+    >"$WORK/events.txt" 2>/dev/null &
+XCLIP_PID=$! # stopped on exit with the rest
+
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+start_app
+xdotool type --delay 30 --window "$WIN" "Kanavox1"
+xdotool key ctrl+l
+VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kanavox 大きく表示$' | head -1)
+[ -n "$VIEW" ] || fail "the view did not open"
+sleep 0.5
+opened=$(grep -c '^signal' "$WORK/events.txt" || true)
+for _ in 1 2 3 4 5 6; do
+    xdotool key Right
+    sleep 0.1
+done
+sleep 0.5
+
+# One "selected" change per key, each on another cell.
+moves=$(awk -v skip="$opened" '/^signal/ { n++; if (n > skip) { sub(/.*path=/, ""); sub(/;.*/, ""); path = $0; want = 1 } next }
+    want && /string "selected"/ { print path; want = 0 }' "$WORK/events.txt")
+echo "   selected: $(echo "$moves" | tr '\n' ' ')"
+[ "$(echo "$moves" | sort -u | grep -c .)" = 6 ] || fail "expected 6 cells selected in turn, got: $moves"
+cell=$(echo "$moves" | tail -1)
+app=$(grep -m1 '^signal.*StateChanged' "$WORK/events.txt" | sed 's/.*sender=\([^ ]*\) .*/\1/')
+ask() { gdbus call --address "$A11Y" --dest "$app" --object-path "$cell" --method "$@"; }
+name=$(ask org.freedesktop.DBus.Properties.Get org.a11y.atspi.Accessible Name)
+role=$(ask org.a11y.atspi.Accessible.GetRoleName)
+state=$(ask org.a11y.atspi.Accessible.GetState | sed 's/^(\[uint32 \([0-9]*\),.*/\1/')
+echo "   cell $cell: $name $role state $state"
+[ "$name" = "(<'7文字目 小文字:エックス'>,)" ] || fail "name: $name"
+[ "$role" = "('list item',)" ] || fail "role: $role"
+# AT-SPI state bits: 12 focused, 23 selected.
+(( (state >> 12) & 1 )) || fail "the highlighted cell is not focused (state $state)"
+(( (state >> 23) & 1 )) || fail "the highlighted cell is not selected (state $state)"
+xdotool key Escape
+echo "PASS: tst_dictation_atspi"

@@ -1,0 +1,32 @@
+#!/bin/bash
+# The keyboard order from a check box that took the focus by a click, with real key
+# events: Tab goes on to the exit button, Shift+Tab back to the password edit.
+# Usage: tst_focus_order.sh <path to kanavox>
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
+install_copy "$1"
+
+note "click chkNum, Tab, Space: the exit button closes the window"
+start_app
+click_at 106 172
+xdotool key Tab
+sleep 0.2
+xdotool key space
+wait_exit
+grep -q $'^Num=1\r$' "$INI" || fail "chkNum was not toggled: $(cat -A "$INI")"
+
+note "click chkKigou, Shift+Tab, type: the edit has the focus"
+start_app
+click_at 106 198
+xdotool key shift+Tab
+sleep 0.2
+xdotool type --delay 30 --window "$WIN" "a"
+sleep 0.3
+click_at 267 423            # the copy button
+got=$(clipboard_text | od -An -c)
+want=$(printf 'a\r\n小文字:エー' | od -An -c)
+[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+click_at 562 423
+wait_exit
+grep -q $'^Kigou=1\r$' "$INI" || fail "chkKigou was not toggled: $(cat -A "$INI")"
+echo "PASS: tst_focus_order"

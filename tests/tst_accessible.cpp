@@ -1,0 +1,447 @@
+// The window as assistive technology reads it: role, name, states and actions of every
+// control, the relations between them, the edit's text interface, and exactly one event
+// of the right kind for each change. The event tests need a platform with an
+// accessibility bridge (xcb); on the offscreen platform they are skipped and the run
+// under Xvfb (realwindow_accessibility_events) has them.
+#include "Accessible.h"
+#include "WindowFixture.h"
+
+#include <QAccessible>
+#include <QSignalSpy>
+
+namespace {
+
+struct Recorded {
+    QAccessible::Event type;
+    QObject *object;
+    QAccessible::State changed;
+    int position;
+    QString removed;
+    QString inserted;
+};
+QList<Recorded> g_events;
+
+void Record(QAccessibleEvent *e)
+{
+    Recorded r{e->type(), e->object(), {}, -1, {}, {}};
+    switch (e->type()) {
+    case QAccessible::StateChanged:
+        r.changed = static_cast<QAccessibleStateChangeEvent *>(e)->changedStates();
+        break;
+    case QAccessible::TextInserted:
+        r.position = static_cast<QAccessibleTextInsertEvent *>(e)->changePosition();
+        r.inserted = static_cast<QAccessibleTextInsertEvent *>(e)->textInserted();
+        break;
+    case QAccessible::TextRemoved:
+        r.position = static_cast<QAccessibleTextRemoveEvent *>(e)->changePosition();
+        r.removed = static_cast<QAccessibleTextRemoveEvent *>(e)->textRemoved();
+        break;
+    case QAccessible::TextUpdated:
+        r.position = static_cast<QAccessibleTextUpdateEvent *>(e)->changePosition();
+        r.removed = static_cast<QAccessibleTextUpdateEvent *>(e)->textRemoved();
+        r.inserted = static_cast<QAccessibleTextUpdateEvent *>(e)->textInserted();
+        break;
+    case QAccessible::TextCaretMoved:
+        r.position = static_cast<QAccessibleTextCursorEvent *>(e)->cursorPosition();
+        break;
+    default:
+        break;
+    }
+    g_events.append(r);
+}
+
+// The states the tests look at, as words.
+QString StateWords(QAccessible::State s)
+{
+    QStringList w;
+    if (s.checkable) w << "checkable";
+    if (s.checked) w << "checked";
+    if (s.checkStateMixed) w << "mixed";
+    if (s.disabled) w << "disabled";
+    if (s.editable) w << "editable";
+    if (s.focusable) w << "focusable";
+    if (s.focused) w << "focused";
+    if (s.readOnly) w << "readOnly";
+    return w.join(' ');
+}
+
+#define REQUIRE_EVENTS() \
+    if (!QAccessible::isActive()) \
+        QSKIP("this platform has no accessibility bridge: events reach no handler")
+
+const QString kThreeReading = QStringLiteral("大文字:エー、小文字:ビー、数字:イチ");
+
+} // namespace
+
+class TestAccessible : public QObject, private TWindowFixture {
+    Q_OBJECT
+
+    QWidget *Control(const QString &name) const
+    {
+        return name == QLatin1String("window") ? m_form.get() : m_form->findChild<QWidget *>(name);
+    }
+    static QAccessibleInterface *Iface(QObject *o) { return QAccessible::queryAccessibleInterface(o); }
+
+    // Brings the window to the state a row names before anything is looked at.
+    void Prepare(const QString &setup)
+    {
+        for (const QString &step : setup.split(' ', Qt::SkipEmptyParts)) {
+            if (step == QLatin1String("insertOff"))
+                ClickBox(m_form->chkMojisyuIns);
+            else if (step == QLatin1String("readOnly"))
+                m_form->edtPass->SetReadOnly(true);
+            else if (step.startsWith(QLatin1String("type:")))
+                QTest::keyClicks(m_form->edtPass, step.mid(5));
+            else
+                QFAIL(qPrintable("unknown step " + step));
+        }
+    }
+
+
+private slots:
+    void initTestCase()
+    {
+        Accessibility::InstallFactory();
+        QAccessible::installUpdateHandler(Record);
+        // The bridge turns itself on once it has reached the accessibility bus.
+        if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+            QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 20000);
+    }
+    void init()
+    {
+        QVERIFY(SetUpWindow());
+        Open();
+        g_events.clear();
+    }
+    void cleanup() { TearDownWindow(); }
+
+    // A generic "filler" with only SetFocus is what a control without its own interface shows.
+    void controls_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("states");
+        QTest::addColumn<QString>("actions");
+        const QString toggle = QStringLiteral("Toggle SetFocus");
+        QTest::newRow("edit") << "" << "edtPass" << int(QAccessible::EditableText) << "パスワード"
+                              << "editable focusable focused" << "SetFocus";
+        QTest::newRow("edit read-only") << "readOnly" << "edtPass" << int(QAccessible::EditableText) << "パスワード"
+                                        << "focusable focused readOnly" << "SetFocus";
+        QTest::newRow("insert class") << "" << "chkMojisyuIns" << int(QAccessible::CheckBox)
+                                      << "文字種を挿入（大文字、小文字、数字、記号）" << "checkable checked focusable" << toggle;
+        QTest::newRow("each character") << "" << "chk1Mojisyu" << int(QAccessible::CheckBox) << "1文字ずつ文字種を挿入"
+                                        << "checkable checked focusable" << toggle;
+        QTest::newRow("each character disabled") << "insertOff" << "chk1Mojisyu" << int(QAccessible::CheckBox)
+                                                 << "1文字ずつ文字種を挿入" << "checkable checked disabled focusable" << "";
+        QTest::newRow("blank") << "" << "chkSepBlank" << int(QAccessible::CheckBox)
+                               << "文字の区切りをブランクにする（デフォルトは「、」）" << "checkable focusable" << toggle;
+        QTest::newRow("digits") << "" << "chkNum" << int(QAccessible::CheckBox) << "数字はそのまま" << "checkable focusable" << toggle;
+        QTest::newRow("symbols") << "" << "chkKigou" << int(QAccessible::CheckBox) << "記号はそのまま" << "checkable focusable" << toggle;
+        QTest::newRow("copy") << "" << "btnCopy" << int(QAccessible::PushButton) << "クリップボードにコピー" << "focusable" << "Press SetFocus";
+        QTest::newRow("exit") << "" << "btnEnd" << int(QAccessible::PushButton) << "終了" << "focusable" << "Press SetFocus";
+        QTest::newRow("password label") << "" << "EllipsLabel2" << int(QAccessible::StaticText) << "パスワード" << "" << "";
+        QTest::newRow("reading empty") << "" << "lblEGkekka" << int(QAccessible::StaticText) << "" << "" << "";
+        QTest::newRow("reading of Ab1") << "type:Ab1" << "lblEGkekka" << int(QAccessible::StaticText) << kThreeReading << "" << "";
+        QTest::newRow("result panel") << "" << "AdvSmoothPanel1" << int(QAccessible::Grouping) << "結果" << "" << "";
+        QTest::newRow("bar") << "" << "pnlFunction" << int(QAccessible::Pane) << "" << "" << "";
+        QTest::newRow("window") << "" << "window" << int(QAccessible::Client) << "Kanavox Ver.0.07" << "" << "";
+    }
+    void controls()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, control);
+        Prepare(setup);
+        QAccessibleInterface *iface = Iface(Control(control));
+        QVERIFY(iface);
+        QTEST(int(iface->role()), "role");
+        QTEST(iface->text(QAccessible::Name), "name");
+        QTEST(StateWords(iface->state()), "states");
+        const QAccessibleActionInterface *actions = iface->actionInterface();
+        QTEST(actions ? actions->actionNames().join(' ') : QString(), "actions");
+    }
+
+    void relations_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("relation");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("edit labelled by") << "edtPass" << int(QAccessible::Label) << "EllipsLabel2";
+        QTest::newRow("label for the edit") << "EllipsLabel2" << int(QAccessible::Labelled) << "edtPass";
+        QTest::newRow("edit controls reading") << "edtPass" << int(QAccessible::Controlled) << "lblEGkekka";
+        QTest::newRow("reading controlled by") << "lblEGkekka" << int(QAccessible::Controller) << "edtPass";
+        QTest::newRow("reading labelled by panel") << "lblEGkekka" << int(QAccessible::Label) << "AdvSmoothPanel1";
+        QTest::newRow("panel labels reading") << "AdvSmoothPanel1" << int(QAccessible::Labelled) << "lblEGkekka";
+    }
+    void relations()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, relation);
+        QFETCH(QString, other);
+        const auto rels = Iface(Control(control))->relations(QAccessible::Relation(relation));
+        QCOMPARE(rels.size(), 1);
+        QCOMPARE(rels.first().first->object(), Control(other));
+    }
+
+    // Toggle and Press go the way of a click: OnClick once, the reading follows.
+    void actionsActLikeClicks_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("toggle blank") << "type:Ab1" << "chkSepBlank" << 1 << true
+                                      << "大文字:エー 小文字:ビー 数字:イチ" << "";
+        QTest::newRow("toggle insert off") << "type:Ab1" << "chkMojisyuIns" << 1 << false << "エー、ビー、イチ" << "";
+        QTest::newRow("disabled box does nothing") << "type:Ab1 insertOff" << "chk1Mojisyu" << 0 << true
+                                                   << "エー、ビー、イチ" << "";
+        QTest::newRow("press copy") << "type:Ab1" << "btnCopy" << 1 << false << kThreeReading << "コピーOK";
+    }
+    void actionsActLikeClicks()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, control);
+        Prepare(setup);
+        QObject *target = Control(control);
+        auto *box = qobject_cast<TAdvOfficeCheckBox *>(target);
+        auto *button = qobject_cast<TAdvGlassButton *>(target);
+        QSignalSpy spy = box ? QSignalSpy(box, &TAdvOfficeCheckBox::OnClick) : QSignalSpy(button, &TAdvGlassButton::OnClick);
+        QAccessibleActionInterface *actions = Iface(target)->actionInterface();
+        actions->doAction(box ? QAccessibleActionInterface::toggleAction() : QAccessibleActionInterface::pressAction());
+        QTEST(int(spy.count()), "clicks");
+        if (box)
+            QTEST(box->GetChecked(), "checked");
+        QTEST(Reading(), "reading");
+        QTEST(Status(), "status");
+        if (Status() == QLatin1String("コピーOK"))
+            QCOMPARE(TClipboard::AsText(), "Ab1\r\n" + kThreeReading);
+    }
+
+    // Each change sends exactly one event of its kind to the control it changed.
+    void events_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("event");
+        QTest::addColumn<QString>("detail"); // changed state, or "position:text"
+        const int state = QAccessible::StateChanged;
+        const int name = QAccessible::NameChanged;
+        QTest::newRow("typed character") << "type:A" << "key:b" << "edtPass" << int(QAccessible::TextInserted) << "1:b";
+        QTest::newRow("caret after typing") << "type:A" << "key:b" << "edtPass" << int(QAccessible::TextCaretMoved) << "2:";
+        QTest::newRow("reading announced") << "type:A" << "key:b" << "lblEGkekka" << name << "";
+        QTest::newRow("backspace") << "type:Ab" << "key:backspace" << "edtPass" << int(QAccessible::TextRemoved) << "1:b";
+        QTest::newRow("paste") << "type:A" << "paste:b1" << "edtPass" << int(QAccessible::TextInserted) << "1:b1";
+        QTest::newRow("ctrl+v replaces") << "type:A" << "ctrlv:b1" << "edtPass" << int(QAccessible::TextUpdated) << "0:A>b1";
+        QTest::newRow("caret left") << "type:Ab" << "key:left" << "edtPass" << int(QAccessible::TextCaretMoved) << "1:";
+        QTest::newRow("select all") << "type:Ab" << "key:ctrl+a" << "edtPass" << int(QAccessible::TextSelectionChanged) << "";
+        QTest::newRow("read-only") << "" << "readOnly" << "edtPass" << state << "editable readOnly";
+        QTest::newRow("toggle by click") << "" << "click:chkSepBlank" << "chkSepBlank" << state << "checked";
+        QTest::newRow("toggle by space") << "" << "space:chkSepBlank" << "chkSepBlank" << state << "checked";
+        QTest::newRow("toggle action") << "" << "toggle:chkSepBlank" << "chkSepBlank" << state << "checked";
+        QTest::newRow("checked from code") << "" << "check:chkNum" << "chkNum" << state << "checked";
+        QTest::newRow("disabled") << "" << "click:chkMojisyuIns" << "chk1Mojisyu" << state << "disabled";
+        QTest::newRow("enabled again") << "insertOff" << "click:chkMojisyuIns" << "chk1Mojisyu" << state << "disabled";
+        QTest::newRow("caption") << "" << "caption:btnCopy" << "btnCopy" << name << "";
+        QTest::newRow("panel caption") << "" << "panelCaption" << "AdvSmoothPanel1" << name << "";
+        QTest::newRow("copy status") << "type:A" << "press:btnCopy" << "lblCopyKekka" << name << "";
+    }
+    void events()
+    {
+        REQUIRE_EVENTS();
+        QFETCH(QString, setup);
+        QFETCH(QString, change);
+        QFETCH(QString, control);
+        QFETCH(int, event);
+        QFETCH(QString, detail);
+        Prepare(setup);
+        g_events.clear();
+
+        const QString what = change.section(':', 0, 0);
+        const QString arg = change.section(':', 1);
+        QWidget *edit = m_form->edtPass;
+        if (what == QLatin1String("key")) {
+            static const QHash<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> keys{
+                {"backspace", {Qt::Key_Backspace, Qt::NoModifier}},
+                {"left", {Qt::Key_Left, Qt::NoModifier}},
+                {"ctrl+a", {Qt::Key_A, Qt::ControlModifier}},
+            };
+            if (keys.contains(arg))
+                QTest::keyClick(edit, keys[arg].first, keys[arg].second);
+            else
+                QTest::keyClicks(edit, arg);
+        } else if (what == QLatin1String("paste") || what == QLatin1String("ctrlv")) {
+            TClipboard::SetAsText(arg);
+            if (what == QLatin1String("paste"))
+                QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+            else
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (what == QLatin1String("readOnly")) {
+            m_form->edtPass->SetReadOnly(true);
+        } else if (what == QLatin1String("click")) {
+            ClickBox(static_cast<TAdvOfficeCheckBox *>(Control(arg)));
+        } else if (what == QLatin1String("space")) {
+            Control(arg)->setFocus();
+            QTest::keyClick(Control(arg), Qt::Key_Space);
+        } else if (what == QLatin1String("toggle")) {
+            Iface(Control(arg))->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        } else if (what == QLatin1String("check")) {
+            static_cast<TAdvOfficeCheckBox *>(Control(arg))->SetChecked(true);
+        } else if (what == QLatin1String("caption")) {
+            static_cast<TAdvGlassButton *>(Control(arg))->SetCaption(QStringLiteral("コピー"));
+        } else if (what == QLatin1String("panelCaption")) {
+            m_form->AdvSmoothPanel1->Caption()->SetText(QStringLiteral("読み"));
+        } else if (what == QLatin1String("press")) {
+            Iface(Control(arg))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QFAIL("unknown change");
+        }
+
+        QList<Recorded> seen;
+        for (const Recorded &r : std::as_const(g_events))
+            if (r.type == event && r.object == Control(control))
+                seen.append(r);
+        QCOMPARE(seen.size(), 1);
+        const Recorded &r = seen.first();
+        if (event == QAccessible::StateChanged) {
+            QCOMPARE(StateWords(r.changed), detail);
+        } else if (!detail.isEmpty()) {
+            const QString text = detail.section(':', 1);
+            QCOMPARE(r.position, detail.section(':', 0, 0).toInt());
+            if (event == QAccessible::TextRemoved)
+                QCOMPARE(r.removed, text);
+            else if (event == QAccessible::TextUpdated)
+                QCOMPARE(r.removed + '>' + r.inserted, text);
+            else
+                QCOMPARE(r.inserted, text);
+        }
+    }
+
+    // A value set again changes nothing and says nothing.
+    void noEventWithoutChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("same checked state") << "check";
+        QTest::newRow("same caption") << "caption";
+        QTest::newRow("same selection") << "select";
+        QTest::newRow("panel caption moved") << "panelLocation";
+    }
+    void noEventWithoutChange()
+    {
+        REQUIRE_EVENTS();
+        QFETCH(QString, change);
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab"));
+        m_form->edtPass->SetSelection(0, 1);
+        g_events.clear();
+        if (change == QLatin1String("check"))
+            m_form->chkMojisyuIns->SetChecked(true);
+        else if (change == QLatin1String("panelLocation"))
+            m_form->AdvSmoothPanel1->Caption()->SetLocation(TAdvSmoothPanelCaption::plCenterCenter);
+        else if (change == QLatin1String("caption"))
+            m_form->lblEGkekka->SetCaption(m_form->lblEGkekka->Caption());
+        else
+            m_form->edtPass->SetSelection(0, 1);
+        QCOMPARE(g_events.size(), 0);
+    }
+
+    // What a screen reader reads and edits through the edit's text interface.
+    void editText_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reading");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("insert") << "insert" << "Ab12" << "大文字:エー、小文字:ビー、数字:イチ、数字:ニ" << 1;
+        QTest::newRow("delete") << "delete" << "A1" << "大文字:エー、数字:イチ" << 1;
+        QTest::newRow("replace") << "replace" << "ab1" << "小文字:エー、小文字:ビー、数字:イチ" << 1;
+        QTest::newRow("read-only refuses") << "readOnlyInsert" << "Ab1" << kThreeReading << 0;
+    }
+    void editText()
+    {
+        QFETCH(QString, op);
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
+        QSignalSpy changes(m_form->edtPass, &TAdvEdit::OnChange);
+        QAccessibleEditableTextInterface *editable = Iface(m_form->edtPass)->editableTextInterface();
+        QVERIFY(editable);
+        if (op == QLatin1String("insert")) {
+            editable->insertText(3, QStringLiteral("2"));
+        } else if (op == QLatin1String("delete")) {
+            editable->deleteText(1, 2);
+        } else if (op == QLatin1String("replace")) {
+            editable->replaceText(0, 1, QStringLiteral("a"));
+        } else {
+            m_form->edtPass->SetReadOnly(true);
+            editable->insertText(0, QStringLiteral("x"));
+        }
+        QTEST(m_form->edtPass->Text(), "text");
+        QTEST(Reading(), "reading");
+        QTEST(int(changes.count()), "changes");
+    }
+
+    void textInterface()
+    {
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
+        QAccessibleTextInterface *text = Iface(m_form->edtPass)->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("Ab1"));
+        QCOMPARE(text->cursorPosition(), 3);
+        QCOMPARE(text->selectionCount(), 0);
+        int start = -1, end = -1;
+        QCOMPARE(text->textAtOffset(1, QAccessible::CharBoundary, &start, &end), QStringLiteral("b"));
+        QCOMPARE(start, 1);
+
+        text->setSelection(0, 1, 3);
+        QCOMPARE(m_form->edtPass->SelText(), QStringLiteral("b1"));
+        text->selection(0, &start, &end);
+        QCOMPARE(start, 1);
+        QCOMPARE(end, 3);
+        text->removeSelection(0);
+        QCOMPARE(text->selectionCount(), 0);
+        text->setCursorPosition(1);
+        QCOMPARE(m_form->edtPass->CursorPosition(), 1);
+
+        // Character boxes lie left to right inside the edit, and point back to their offsets.
+        const QRect editOnScreen(m_form->edtPass->mapToGlobal(QPoint(0, 0)), m_form->edtPass->size());
+        QRect previous;
+        for (int i = 0; i < 3; ++i) {
+            const QRect r = text->characterRect(i);
+            QVERIFY2(!r.isEmpty() && editOnScreen.contains(r), qPrintable(QString::number(i)));
+            QVERIFY(!previous.isValid() || r.left() >= previous.right());
+            QCOMPARE(text->offsetAtPoint(r.center()), i);
+            previous = r;
+        }
+        QVERIFY(text->characterRect(3).isEmpty());
+    }
+
+    void accelerators_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("showAccel");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "結果" << true << "結果";
+        QTest::newRow("mark") << "コピー(&C)" << true << "コピー(C)";
+        QTest::newRow("doubled") << "A&&B" << true << "A&B";
+        QTest::newRow("marks off") << "A&&B&c" << false << "A&&B&c";
+    }
+    // Every control is named as its caption is drawn.
+    void accelerators()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, showAccel);
+        m_form->lblCopyKekka->SetShowAccelChar(showAccel);
+        m_form->lblCopyKekka->SetCaption(caption);
+        QTEST(Iface(m_form->lblCopyKekka)->text(QAccessible::Name), "name");
+        if (showAccel) {
+            m_form->btnEnd->SetCaption(caption);
+            m_form->chkNum->SetCaption(caption);
+            QTEST(Iface(m_form->btnEnd)->text(QAccessible::Name), "name");
+            QTEST(Iface(m_form->chkNum)->text(QAccessible::Name), "name");
+        }
+    }
+};
+
+QTEST_MAIN(TestAccessible)
+#include "tst_accessible.moc"

@@ -1,0 +1,356 @@
+#include "Accessible.h"
+
+#include "AdvGlassButton.h"
+#include "AdvOfficeButtons.h"
+#include "AdvPanel.h"
+#include "AdvSmoothPanel.h"
+#include "EllipsLabel.h"
+#include "NativeEdit.h"
+
+#include <QKeySequence>
+#include <QPointer>
+
+namespace {
+
+// Relations between widgets, as pairs that forget a widget when it goes.
+struct TRelationLink {
+    QPointer<QWidget> first;  // the label, or the controller
+    QPointer<QWidget> second; // the control labelled, or the widget controlled
+};
+QList<TRelationLink> &Labels()
+{
+    static QList<TRelationLink> links;
+    return links;
+}
+QList<TRelationLink> &Controllers()
+{
+    static QList<TRelationLink> links;
+    return links;
+}
+
+void AddLink(QList<TRelationLink> &links, QWidget *first, QWidget *second)
+{
+    links.removeIf([](const TRelationLink &l) { return !l.first || !l.second; });
+    for (const TRelationLink &l : links)
+        if (l.first == first && l.second == second)
+            return;
+    links.append(TRelationLink{first, second});
+}
+
+QAccessibleInterface *Factory(const QString &key, QObject *object)
+{
+    // Keys arrive from the most derived class upwards; the first match wins.
+    if (key == QLatin1String("TNativeEdit"))
+        return new TAccessibleEdit(static_cast<TNativeEdit *>(object));
+    if (key == QLatin1String("TCustomAdvOfficeCheckBox"))
+        return new TAccessibleCheckBox(static_cast<TCustomAdvOfficeCheckBox *>(object));
+    if (key == QLatin1String("TAdvCustomGlassButton"))
+        return new TAccessibleGlassButton(static_cast<TAdvCustomGlassButton *>(object));
+    if (key == QLatin1String("TEllipsLabel"))
+        return new TAccessibleLabel(static_cast<TEllipsLabel *>(object));
+    if (key == QLatin1String("TAdvSmoothPanel"))
+        return new TAccessibleSmoothPanel(static_cast<TAdvSmoothPanel *>(object));
+    if (key == QLatin1String("TCustomAdvPanel"))
+        return new TAccessibleControl(static_cast<QWidget *>(object), QAccessible::Pane);
+    return nullptr;
+}
+
+QString MnemonicText(const QString &caption)
+{
+    return QKeySequence::mnemonic(caption).toString(QKeySequence::NativeText);
+}
+
+} // namespace
+
+namespace Accessibility {
+
+void InstallFactory()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(Factory);
+}
+
+void SetLabel(QWidget *control, QWidget *label) { AddLink(Labels(), label, control); }
+
+void SetController(QWidget *controller, QWidget *controlled) { AddLink(Controllers(), controller, controlled); }
+
+QString StripAccelerator(const QString &caption)
+{
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) != QLatin1Char('&')) {
+            out += caption.at(i);
+        } else if (i + 1 < caption.size() && caption.at(i + 1) == QLatin1Char('&')) {
+            out += QLatin1Char('&');
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace Accessibility
+
+// --- common -------------------------------------------------------------------------------
+
+TAccessibleControl::TAccessibleControl(QWidget *w, QAccessible::Role role, const QString &name)
+    : QAccessibleWidget(w, role, name)
+{
+}
+
+QString TAccessibleControl::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name) {
+        const QString given = widget()->accessibleName();
+        return given.isEmpty() ? DefaultName() : given;
+    }
+    return QAccessibleWidget::text(t);
+}
+
+QList<QPair<QAccessibleInterface *, QAccessible::Relation>> TAccessibleControl::relations(QAccessible::Relation match) const
+{
+    auto rels = QAccessibleWidget::relations(match);
+    QWidget *self = widget();
+    auto add = [&rels, match](QWidget *other, QAccessible::Relation r) {
+        if (!(match & r) || !other)
+            return;
+        if (QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(other))
+            rels.append({iface, r});
+    };
+    // Qt's relation names the role of the other object: Label means "the other is my label".
+    for (const TRelationLink &l : Labels()) {
+        if (l.second == self)
+            add(l.first, QAccessible::Label);
+        if (l.first == self)
+            add(l.second, QAccessible::Labelled);
+    }
+    for (const TRelationLink &l : Controllers()) {
+        if (l.second == self)
+            add(l.first, QAccessible::Controller);
+        if (l.first == self)
+            add(l.second, QAccessible::Controlled);
+    }
+    return rels;
+}
+
+// --- edit ---------------------------------------------------------------------------------
+
+TAccessibleEdit::TAccessibleEdit(TNativeEdit *edit) : TAccessibleControl(edit, QAccessible::EditableText) {}
+
+TNativeEdit *TAccessibleEdit::Edit() const { return static_cast<TNativeEdit *>(widget()); }
+
+bool TAccessibleEdit::Writable() const { return Edit()->isEnabled() && !Edit()->ReadOnly(); }
+
+void *TAccessibleEdit::interface_cast(QAccessible::InterfaceType t)
+{
+    if (t == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(this);
+    if (t == QAccessible::EditableTextInterface)
+        return static_cast<QAccessibleEditableTextInterface *>(this);
+    return TAccessibleControl::interface_cast(t);
+}
+
+QAccessible::State TAccessibleEdit::state() const
+{
+    QAccessible::State s = TAccessibleControl::state();
+    s.editable = !Edit()->ReadOnly();
+    s.readOnly = Edit()->ReadOnly();
+    s.selectableText = true;
+    return s;
+}
+
+QString TAccessibleEdit::DefaultName() const
+{
+    // Named by its label, as a line edit is named by the label whose buddy it is.
+    const auto labels = relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
+}
+
+void TAccessibleEdit::selection(int selectionIndex, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = 0;
+    if (selectionIndex != 0 || !Edit()->HasSelection())
+        return;
+    *startOffset = Edit()->SelStart();
+    *endOffset = Edit()->SelStart() + Edit()->SelLength();
+}
+
+int TAccessibleEdit::selectionCount() const { return Edit()->HasSelection() ? 1 : 0; }
+
+void TAccessibleEdit::addSelection(int startOffset, int endOffset)
+{
+    // One selection only: a new one replaces it.
+    setSelection(0, startOffset, endOffset);
+}
+
+void TAccessibleEdit::removeSelection(int selectionIndex)
+{
+    if (selectionIndex == 0)
+        Edit()->SetSelection(Edit()->CursorPosition(), 0);
+}
+
+void TAccessibleEdit::setSelection(int selectionIndex, int startOffset, int endOffset)
+{
+    if (selectionIndex != 0)
+        return;
+    Edit()->SetSelection(startOffset, endOffset - startOffset);
+}
+
+int TAccessibleEdit::cursorPosition() const { return Edit()->CursorPosition(); }
+
+void TAccessibleEdit::setCursorPosition(int position) { Edit()->SetSelection(position, 0); }
+
+QString TAccessibleEdit::text(int startOffset, int endOffset) const
+{
+    const QString t = Edit()->NativeText();
+    startOffset = qBound(0, startOffset, int(t.size()));
+    endOffset = endOffset < 0 ? int(t.size()) : qBound(startOffset, endOffset, int(t.size()));
+    return t.mid(startOffset, endOffset - startOffset);
+}
+
+int TAccessibleEdit::characterCount() const { return int(Edit()->NativeText().size()); }
+
+QRect TAccessibleEdit::characterRect(int offset) const
+{
+    const QRect r = Edit()->CharacterRect(offset);
+    return r.isValid() ? QRect(Edit()->mapToGlobal(r.topLeft()), r.size()) : QRect();
+}
+
+int TAccessibleEdit::offsetAtPoint(const QPoint &point) const
+{
+    return Edit()->CharacterAt(Edit()->mapFromGlobal(point));
+}
+
+void TAccessibleEdit::scrollToSubstring(int startIndex, int endIndex)
+{
+    // The edit shows the caret's surroundings: put the caret at each end in turn.
+    Edit()->SetSelection(endIndex, 0);
+    Edit()->SetSelection(startIndex, 0);
+}
+
+QString TAccessibleEdit::attributes(int offset, int *startOffset, int *endOffset) const
+{
+    // One font and colour for the whole text: a single run without attributes.
+    Q_UNUSED(offset);
+    *startOffset = 0;
+    *endOffset = characterCount();
+    return QString();
+}
+
+void TAccessibleEdit::deleteText(int startOffset, int endOffset)
+{
+    replaceText(startOffset, endOffset, QString());
+}
+
+void TAccessibleEdit::insertText(int offset, const QString &text) { replaceText(offset, offset, text); }
+
+void TAccessibleEdit::replaceText(int startOffset, int endOffset, const QString &text)
+{
+    if (!Writable())
+        return;
+    TNativeEdit *e = Edit();
+    e->SetSelection(startOffset, endOffset - startOffset);
+    if (text.isEmpty())
+        e->ClearSelection();
+    else
+        e->InsertText(text);
+}
+
+// --- check box ----------------------------------------------------------------------------
+
+TAccessibleCheckBox::TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box) : TAccessibleControl(box, QAccessible::CheckBox) {}
+
+TCustomAdvOfficeCheckBox *TAccessibleCheckBox::Box() const { return static_cast<TCustomAdvOfficeCheckBox *>(widget()); }
+
+QString TAccessibleCheckBox::DefaultName() const { return Accessibility::StripAccelerator(Box()->Caption()); }
+
+QAccessible::State TAccessibleCheckBox::state() const
+{
+    QAccessible::State s = TAccessibleControl::state();
+    s.checkable = true;
+    s.checked = Box()->GetState() == TCustomAdvOfficeCheckBox::cbChecked;
+    s.checkStateMixed = Box()->GetState() == TCustomAdvOfficeCheckBox::cbGrayed;
+    s.readOnly = Box()->ReadOnly();
+    return s;
+}
+
+QStringList TAccessibleCheckBox::actionNames() const
+{
+    QStringList names;
+    if (widget()->isEnabled())
+        names << QAccessibleActionInterface::toggleAction();
+    return names + TAccessibleControl::actionNames();
+}
+
+void TAccessibleCheckBox::doAction(const QString &action)
+{
+    if (action == QAccessibleActionInterface::toggleAction()) {
+        if (widget()->isEnabled())
+            Box()->UserClick();
+        return;
+    }
+    TAccessibleControl::doAction(action);
+}
+
+QStringList TAccessibleCheckBox::keyBindingsForAction(const QString &action) const
+{
+    if (action == QAccessibleActionInterface::toggleAction()) {
+        const QString mnemonic = MnemonicText(Box()->Caption());
+        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
+    }
+    return TAccessibleControl::keyBindingsForAction(action);
+}
+
+// --- glass button -------------------------------------------------------------------------
+
+TAccessibleGlassButton::TAccessibleGlassButton(TAdvCustomGlassButton *button)
+    : TAccessibleControl(button, QAccessible::PushButton)
+{
+}
+
+TAdvCustomGlassButton *TAccessibleGlassButton::Button() const { return static_cast<TAdvCustomGlassButton *>(widget()); }
+
+QString TAccessibleGlassButton::DefaultName() const { return Accessibility::StripAccelerator(Button()->Caption()); }
+
+QStringList TAccessibleGlassButton::actionNames() const
+{
+    QStringList names;
+    if (widget()->isEnabled())
+        names << QAccessibleActionInterface::pressAction();
+    return names + TAccessibleControl::actionNames();
+}
+
+void TAccessibleGlassButton::doAction(const QString &action)
+{
+    if (action == QAccessibleActionInterface::pressAction()) {
+        if (widget()->isEnabled())
+            Button()->Click();
+        return;
+    }
+    TAccessibleControl::doAction(action);
+}
+
+QStringList TAccessibleGlassButton::keyBindingsForAction(const QString &action) const
+{
+    if (action == QAccessibleActionInterface::pressAction()) {
+        const QString mnemonic = MnemonicText(Button()->Caption());
+        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
+    }
+    return TAccessibleControl::keyBindingsForAction(action);
+}
+
+// --- label and panels ---------------------------------------------------------------------
+
+TAccessibleLabel::TAccessibleLabel(TEllipsLabel *label) : TAccessibleControl(label, QAccessible::StaticText) {}
+
+QString TAccessibleLabel::DefaultName() const { return static_cast<TEllipsLabel *>(widget())->ShownCaption(); }
+
+TAccessibleSmoothPanel::TAccessibleSmoothPanel(TAdvSmoothPanel *panel) : TAccessibleControl(panel, QAccessible::Grouping) {}
+
+QString TAccessibleSmoothPanel::DefaultName() const
+{
+    return static_cast<TAdvSmoothPanel *>(widget())->Caption()->Text();
+}

@@ -1,0 +1,119 @@
+#pragma once
+// What assistive technology (screen readers over AT-SPI) sees of the widget set: one small
+// accessible interface per control class, made by one factory.
+#include <QAccessibleWidget>
+
+class TNativeEdit;
+class TCustomAdvOfficeCheckBox;
+class TAdvCustomGlassButton;
+class TEllipsLabel;
+class TAdvSmoothPanel;
+
+namespace Accessibility {
+
+// Registers the widget set's interfaces with Qt; call once after the application object
+// exists and before any window is shown. Calling it again does nothing.
+void InstallFactory();
+
+// `label` names `control` (labelled-by / label-for), e.g. the caption beside an edit.
+void SetLabel(QWidget *control, QWidget *label);
+// `controller` changes what `controlled` shows (controller-for / controlled-by).
+void SetController(QWidget *controller, QWidget *controlled);
+
+// A caption with its accelerator marks resolved: "&&" is "&", a single "&" is dropped.
+QString StripAccelerator(const QString &caption);
+
+} // namespace Accessibility
+
+// Shared by all of the widget set's interfaces: the relations set above.
+class TAccessibleControl : public QAccessibleWidget {
+public:
+    TAccessibleControl(QWidget *w, QAccessible::Role role, const QString &name = QString());
+    QList<QPair<QAccessibleInterface *, QAccessible::Relation>> relations(QAccessible::Relation match) const override;
+    QString text(QAccessible::Text t) const override;
+
+protected:
+    // The name when no accessible name was given to the widget.
+    virtual QString DefaultName() const { return QString(); }
+};
+
+// The password edit: editable text shown in clear, with caret, selection and editing.
+class TAccessibleEdit : public TAccessibleControl, public QAccessibleTextInterface, public QAccessibleEditableTextInterface {
+public:
+    explicit TAccessibleEdit(TNativeEdit *edit);
+    void *interface_cast(QAccessible::InterfaceType t) override;
+    QAccessible::State state() const override;
+
+    // QAccessibleTextInterface
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override;
+    int selectionCount() const override;
+    void addSelection(int startOffset, int endOffset) override;
+    void removeSelection(int selectionIndex) override;
+    void setSelection(int selectionIndex, int startOffset, int endOffset) override;
+    int cursorPosition() const override;
+    void setCursorPosition(int position) override;
+    QString text(int startOffset, int endOffset) const override;
+    using TAccessibleControl::text;
+    int characterCount() const override;
+    QRect characterRect(int offset) const override;
+    int offsetAtPoint(const QPoint &point) const override;
+    void scrollToSubstring(int startIndex, int endIndex) override;
+    QString attributes(int offset, int *startOffset, int *endOffset) const override;
+
+    // QAccessibleEditableTextInterface
+    void deleteText(int startOffset, int endOffset) override;
+    void insertText(int offset, const QString &text) override;
+    void replaceText(int startOffset, int endOffset, const QString &text) override;
+
+protected:
+    QString DefaultName() const override;
+
+private:
+    TNativeEdit *Edit() const;
+    bool Writable() const;
+};
+
+class TAccessibleCheckBox : public TAccessibleControl {
+public:
+    explicit TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box);
+    QAccessible::State state() const override;
+    QStringList actionNames() const override;
+    void doAction(const QString &action) override;
+    QStringList keyBindingsForAction(const QString &action) const override;
+
+protected:
+    QString DefaultName() const override;
+
+private:
+    TCustomAdvOfficeCheckBox *Box() const;
+};
+
+class TAccessibleGlassButton : public TAccessibleControl {
+public:
+    explicit TAccessibleGlassButton(TAdvCustomGlassButton *button);
+    QStringList actionNames() const override;
+    void doAction(const QString &action) override;
+    QStringList keyBindingsForAction(const QString &action) const override;
+
+protected:
+    QString DefaultName() const override;
+
+private:
+    TAdvCustomGlassButton *Button() const;
+};
+
+class TAccessibleLabel : public TAccessibleControl {
+public:
+    explicit TAccessibleLabel(TEllipsLabel *label);
+
+protected:
+    QString DefaultName() const override;
+};
+
+class TAccessibleSmoothPanel : public TAccessibleControl {
+public:
+    explicit TAccessibleSmoothPanel(TAdvSmoothPanel *panel);
+
+protected:
+    QString DefaultName() const override;
+};
