@@ -28,7 +28,9 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
 {
     setAttribute(Qt::WA_QuitOnClose);
     setAutoFillBackground(true);
-    setWindowIcon(KanavoxIcon());
+    // The application's own when set (the program sets it first): decoded once.
+    const QIcon appIcon = QGuiApplication::windowIcon();
+    setWindowIcon(appIcon.isNull() ? KanavoxIcon() : appIcon);
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
     Accessibility::SetLabel(edtPass, EllipsLabel2);

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QPainter>
 #include <QTransform>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 
@@ -12,11 +13,6 @@ namespace {
 constexpr int kTableSize = 1024;
 // Edges shorter than this, or lines passing this close to the centre, carry no direction.
 constexpr double kDegenerate = 1e-9;
-
-quint32 Premultiplied(const QColor &c)
-{
-    return qPremultiply(c.rgba());
-}
 
 int Lerp(int a, int b, qreal t)
 {
@@ -76,8 +72,39 @@ void TPathGradient::BuildTable() const
     if (!m_table.isEmpty())
         return;
     m_table.resize(kTableSize);
-    for (int i = 0; i < kTableSize; ++i)
-        m_table[i] = Premultiplied(ColorAt(qreal(i) / (kTableSize - 1)));
+    if (m_stops.isEmpty()) {
+        m_table.fill(0);
+        return;
+    }
+    // ColorAt for every step, without building a QColor per step: the stops' channels
+    // are read once and the same rounding applies.
+    struct Stop {
+        qreal position;
+        int r, g, b, a;
+    };
+    QVarLengthArray<Stop, 8> stops;
+    for (const TPathGradientStop &s : m_stops)
+        stops.append({s.Position, s.Color.red(), s.Color.green(), s.Color.blue(), s.Color.alpha()});
+    const auto premultiplied = [](const Stop &s) { return qPremultiply(qRgba(s.r, s.g, s.b, s.a)); };
+    int k = 1;
+    for (int i = 0; i < kTableSize; ++i) {
+        const qreal v = qreal(i) / (kTableSize - 1);
+        if (v <= stops.first().position) {
+            m_table[i] = premultiplied(stops.first());
+            continue;
+        }
+        while (k < stops.size() && v > stops[k].position)
+            ++k;
+        if (k == stops.size()) {
+            m_table[i] = premultiplied(stops.last());
+            continue;
+        }
+        const Stop &a = stops[k - 1];
+        const Stop &b = stops[k];
+        const qreal span = b.position - a.position;
+        const qreal t = span > 0 ? (v - a.position) / span : 1.0;
+        m_table[i] = qPremultiply(qRgba(Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t), Lerp(a.a, b.a, t)));
+    }
 }
 
 QVector<TPathGradient::Edge> TPathGradient::EdgesOf(const QPolygonF &polygon, const QPointF &centre)
@@ -142,37 +169,68 @@ QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect
     const Edge *e = edges.constData();
     const quint32 *table = m_table.constData();
 
+    // Where the table ends in one colour (a solid core behind a ramp), that colour
+    // starts at this step.
+    int solidFrom = kTableSize - 1;
+    while (solidFrom > 0 && table[solidFrom - 1] == table[kTableSize - 1])
+        --solidFrom;
+    const quint32 solid = table[kTableSize - 1];
+
     // The edges' dual points form a convex polygon, so for one pixel the gauge terms
-    // rise and then fall around the edge list: walking from the previous pixel's best
-    // edge to the local maximum finds the global one, in a step or two per pixel.
+    // rise and then fall around the edge list: walking from any edge to the local
+    // maximum finds the global one, in a step or two from the neighbouring pixel's.
     int best = 0;
+    // The table step of pixel (i, row), -1 outside the outline.
+    const auto step = [&](int i, double dy) {
+        const double dx = deviceRect.x() + i + 0.5 - c.x();
+        auto term = [&](int k) { return e[k].gx * dx + e[k].gy * dy; };
+        double v = term(best);
+        for (int steps = 0; steps < n; ++steps) {
+            const int next = best + 1 == n ? 0 : best + 1;
+            const int prev = best == 0 ? n - 1 : best - 1;
+            const double vn = term(next);
+            const double vp = term(prev);
+            if (vn > v && vn >= vp) {
+                best = next;
+                v = vn;
+            } else if (vp > v) {
+                best = prev;
+                v = vp;
+            } else {
+                break;
+            }
+        }
+        if (v > 1.0)
+            return -1; // outside: clamp paints nothing
+        const double value = 1.0 - std::max(v, 0.0);
+        return int(value * (kTableSize - 1) + 0.5);
+    };
+    const int width = deviceRect.width();
     for (int j = 0; j < deviceRect.height(); ++j) {
         const double dy = deviceRect.y() + j + 0.5 - c.y();
         quint32 *line = reinterpret_cast<quint32 *>(img.scanLine(j));
-        for (int i = 0; i < deviceRect.width(); ++i) {
-            const double dx = deviceRect.x() + i + 0.5 - c.x();
-            auto term = [&](int k) { return e[k].gx * dx + e[k].gy * dy; };
-            double v = term(best);
-            for (int steps = 0; steps < n; ++steps) {
-                const int next = best + 1 == n ? 0 : best + 1;
-                const int prev = best == 0 ? n - 1 : best - 1;
-                const double vn = term(next);
-                const double vp = term(prev);
-                if (vn > v && vn >= vp) {
-                    best = next;
-                    v = vn;
-                } else if (vp > v) {
-                    best = prev;
-                    v = vp;
-                } else {
-                    break;
-                }
-            }
-            if (v > 1.0)
-                continue; // outside: clamp paints nothing
-            const double value = 1.0 - std::max(v, 0.0);
-            line[i] = table[int(value * (kTableSize - 1) + 0.5)];
+        // From both ends inwards until a pixel of the solid colour. Every gauge term is
+        // monotonic along the row, so no pixel between two such pixels has a larger
+        // gauge than both: all of them are solid too, and need no evaluation.
+        int left = 0;
+        for (; left < width; ++left) {
+            const int s = step(left, dy);
+            if (s >= 0)
+                line[left] = table[s];
+            if (s >= solidFrom)
+                break;
         }
+        if (left == width)
+            continue;
+        int right = width - 1;
+        for (; right > left; --right) {
+            const int s = step(right, dy);
+            if (s >= 0)
+                line[right] = table[s];
+            if (s >= solidFrom)
+                break;
+        }
+        std::fill(line + left + 1, line + right, solid);
     }
     return img;
 }

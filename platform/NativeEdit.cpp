@@ -602,6 +602,9 @@ void TNativeEdit::InvalidateLayout()
 // The smallest start at or after lineStart from which [start, end) fits the width.
 int TNativeEdit::FirstFittingStart(int end, int lineStart, int available) const
 {
+    // Nothing between them always fits (a new text puts the caret at its start).
+    if (end <= lineStart)
+        return lineStart;
     int n = qMax(16, available / 2);
     for (;;) {
         int start = qMax(lineStart, end - n);

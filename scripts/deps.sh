@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs the Debian packages Kanavox needs when they are missing.
-# Usage: scripts/deps.sh run|test
+# Usage: scripts/deps.sh run|test|bench
 set -euo pipefail
 
 run_packages=(
@@ -15,9 +15,14 @@ test_packages=(
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
 )
+# The benchmarks by hand: the X client that watches the first frame, and callgrind.
+bench_packages=(
+    libxcb1-dev valgrind
+)
 
 want=("${run_packages[@]}")
-[ "${1:-run}" = test ] && want+=("${test_packages[@]}")
+[ "${1:-run}" = test ] || [ "${1:-run}" = bench ] && want+=("${test_packages[@]}")
+[ "${1:-run}" = bench ] && want+=("${bench_packages[@]}")
 
 missing=()
 for p in "${want[@]}"; do

@@ -576,9 +576,15 @@ void TEllipsLabel::BuildLayout()
     ++m_layoutCount;
     m_lines.clear();
     m_layoutSize = size();
-    const QFont f = font();
     const TShownText shown = ShownText(m_caption, m_showAccelChar);
     const QString &t = shown.text;
+    // Nothing to draw: no need to load the font (the empty result label of a new
+    // window would load a face size that nothing else on its first frame uses).
+    if (t.isEmpty()) {
+        m_layoutValid = true;
+        return;
+    }
+    const QFont f = font();
     const int n = int(t.size());
     const qreal w = width();
     const int lineHeight = LineHeight(f);

@@ -35,7 +35,7 @@ struct PendingEvent {
     QObject *sender;
     QString event;
     QString handler;
-    QString where;
+    QString path; // of the value, for the failure report
 };
 
 struct LoadState {
@@ -103,7 +103,10 @@ bool IsEventKey(const QString &key, const QJsonValue &v)
     return key.size() > 2 && key.startsWith(QLatin1String("On")) && key.at(2).isUpper() && v.isString();
 }
 
-QVariant EnumValue(const QMetaProperty &prop, const QJsonValue &v, const QString &where)
+// Where a value sits, for failure reports; only built when one is made.
+using WhereFn = std::function<QString()>;
+
+QVariant EnumValue(const QMetaProperty &prop, const QJsonValue &v, const WhereFn &where)
 {
     const QMetaEnum e = prop.enumerator();
     if (v.isDouble())
@@ -111,7 +114,7 @@ QVariant EnumValue(const QMetaProperty &prop, const QJsonValue &v, const QString
     QByteArray keys;
     if (v.isArray()) {
         if (!e.isFlag())
-            Fail(where, QStringLiteral("a set given for a plain enumeration"));
+            Fail(where(), QStringLiteral("a set given for a plain enumeration"));
         QStringList parts;
         for (const QJsonValue &p : v.toArray())
             parts << p.toString();
@@ -121,12 +124,12 @@ QVariant EnumValue(const QMetaProperty &prop, const QJsonValue &v, const QString
     } else if (v.isString()) {
         keys = v.toString().toLatin1();
     } else {
-        Fail(where, QStringLiteral("an enumeration value must be a name"));
+        Fail(where(), QStringLiteral("an enumeration value must be a name"));
     }
     bool ok = false;
     const int value = e.isFlag() ? e.keysToValue(keys.constData(), &ok) : e.keyToValue(keys.constData(), &ok);
     if (!ok)
-        Fail(where, QStringLiteral("unknown value \"%1\" of %2").arg(QString::fromLatin1(keys), QString::fromLatin1(e.name())));
+        Fail(where(), QStringLiteral("unknown value \"%1\" of %2").arg(QString::fromLatin1(keys), QString::fromLatin1(e.name())));
     return QVariant(value);
 }
 
@@ -154,9 +157,10 @@ bool ApplyFrameworkValue(QObject *obj, const QString &key, const QJsonValue &v, 
 
 void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState &st, const QString &path)
 {
-    const QString where = Where(obj, path.isEmpty() ? key : path + QLatin1Char('.') + key);
+    const auto valuePath = [&] { return path.isEmpty() ? key : path + QLatin1Char('.') + key; };
+    const WhereFn where = [&] { return Where(obj, valuePath()); };
     if (IsEventKey(key, v)) {
-        st.events.append({obj, key, v.toString(), where});
+        st.events.append({obj, key, v.toString(), valuePath()});
         return;
     }
     const QMetaObject *mo = obj->metaObject();
@@ -164,21 +168,21 @@ void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState
     if (idx < 0) {
         if (path.isEmpty() && ApplyFrameworkValue(obj, key, v, st))
             return;
-        Fail(where, QStringLiteral("unknown property of %1").arg(QString::fromLatin1(mo->className())));
+        Fail(where(), QStringLiteral("unknown property of %1").arg(QString::fromLatin1(mo->className())));
     }
     const QMetaProperty prop = mo->property(idx);
     const QMetaType type = prop.metaType();
     if (type.flags().testFlag(QMetaType::PointerToQObject)) {
         if (!v.isObject())
-            Fail(where, QStringLiteral("a settings object needs an object value"));
+            Fail(where(), QStringLiteral("a settings object needs an object value"));
         QObject *sub = prop.read(obj).value<QObject *>();
         if (!sub)
-            Fail(where, QStringLiteral("settings object missing"));
-        ApplyObject(sub, v.toObject(), st, path.isEmpty() ? key : path + QLatin1Char('.') + key);
+            Fail(where(), QStringLiteral("settings object missing"));
+        ApplyObject(sub, v.toObject(), st, valuePath());
         return;
     }
     if (!prop.isWritable())
-        Fail(where, QStringLiteral("read-only property"));
+        Fail(where(), QStringLiteral("read-only property"));
     QVariant value;
     // TColor is an alias of quint32, so the meta-object sees "uint"; unsigned values in
     // layouts are colours, written as numbers or as identifiers such as "clBtnFace".
@@ -187,18 +191,18 @@ void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState
         if (v.isDouble())
             c = TColor(qint64(v.toDouble()));
         else if (!v.isString() || !IdentToColor(v.toString(), &c))
-            Fail(where, QStringLiteral("not a colour: %1").arg(v.toVariant().toString()));
+            Fail(where(), QStringLiteral("not a colour: %1").arg(v.toVariant().toString()));
         value = QVariant::fromValue<TColor>(c);
     } else if (prop.isEnumType()) {
         value = EnumValue(prop, v, where);
     } else {
         value = v.toVariant();
         if (!value.canConvert(type))
-            Fail(where, QStringLiteral("value of the wrong type"));
+            Fail(where(), QStringLiteral("value of the wrong type"));
         value.convert(type);
     }
     if (!prop.write(obj, value))
-        Fail(where, QStringLiteral("value not accepted"));
+        Fail(where(), QStringLiteral("value not accepted"));
 }
 
 // QJsonObject keeps its keys sorted, so values arrive in name order; setters therefore
@@ -297,19 +301,19 @@ void ConnectEvents(LoadState &st)
     for (const PendingEvent &e : std::as_const(st.events)) {
         const QMetaMethod signal = FindMethod(e.sender->metaObject(), e.event, QMetaMethod::Signal);
         if (!signal.isValid())
-            Fail(e.where, QStringLiteral("unknown event"));
+            Fail(Where(e.sender, e.path), QStringLiteral("unknown event"));
         QMetaMethod handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Slot);
         if (!handler.isValid())
             handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Method);
         if (!handler.isValid())
-            Fail(e.where, QStringLiteral("unknown handler \"%1\"").arg(e.handler));
+            Fail(Where(e.sender, e.path), QStringLiteral("unknown handler \"%1\"").arg(e.handler));
         if (!QMetaObject::checkConnectArgs(signal, handler))
-            Fail(e.where, QStringLiteral("handler \"%1\" does not fit the event").arg(e.handler));
+            Fail(Where(e.sender, e.path), QStringLiteral("handler \"%1\" does not fit the event").arg(e.handler));
         // Direct: handlers take some arguments by reference and may change them.
         auto *binding = new TEventBinding(st.root, handler.methodIndex());
         const int slot = QObject::staticMetaObject.methodCount(); // first index past QObject's own
         if (!QMetaObject::connect(e.sender, signal.methodIndex(), binding, slot, Qt::DirectConnection))
-            Fail(e.where, QStringLiteral("cannot bind \"%1\"").arg(e.handler));
+            Fail(Where(e.sender, e.path), QStringLiteral("cannot bind \"%1\"").arg(e.handler));
     }
 }
 
