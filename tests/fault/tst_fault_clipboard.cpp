@@ -132,6 +132,32 @@ private slots:
         ClickButton(m_form->btnCopy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n") + reading);
     }
+
+    // Another program takes the clipboard over right after our claim (under X11 a client
+    // whose claim carries a later time stamp keeps the selection): the copy did not take,
+    // so the window says "NG", never "コピーOK", and shows no error box.
+    void copyTakenOverShowsNG()
+    {
+        TfmKanavox *f = Open();
+        QTest::keyClicks(f->edtPass, QStringLiteral("a1"));
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        bool takenOver = false;
+        const auto connection = connect(clipboard, &QClipboard::dataChanged, this, [&] {
+            if (takenOver)
+                return;
+            takenOver = true;
+            clipboard->setText(QStringLiteral("another program's text"));
+        });
+        ClickButton(m_form->btnCopy);
+        disconnect(connection);
+        QVERIFY(takenOver);
+        QCOMPARE(f->lblCopyKekka->Caption(), QStringLiteral("NG"));
+        QVERIFY(m_boxes.isEmpty());
+        // Once nobody interferes, the next copy takes and says so.
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(f->lblCopyKekka->Caption(), QStringLiteral("コピーOK"));
+        QCOMPARE(clipboard->text(), QStringLiteral("a1\r\n") + f->lblEGkekka->Caption());
+    }
 };
 
 int main(int argc, char **argv)
