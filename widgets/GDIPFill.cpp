@@ -21,6 +21,219 @@ int Effective(int override, int property)
 
 TGDIPFill::TGDIPFill(QObject *parent) : QObject(parent) {}
 
+void TGDIPFill::SetColor(TColor v)
+{
+    if (m_color == v)
+        return;
+    m_color = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorTo(TColor v)
+{
+    if (m_colorTo == v)
+        return;
+    m_colorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorMirror(TColor v)
+{
+    if (m_colorMirror == v)
+        return;
+    m_colorMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorMirrorTo(TColor v)
+{
+    if (m_colorMirrorTo == v)
+        return;
+    m_colorMirrorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetGradientType(TAdvGradientType v)
+{
+    if (m_gradientType == v)
+        return;
+    m_gradientType = v;
+    Changed();
+}
+
+void TGDIPFill::SetGradientMirrorType(TAdvGradientType v)
+{
+    if (m_gradientMirrorType == v)
+        return;
+    m_gradientMirrorType = v;
+    Changed();
+}
+
+void TGDIPFill::SetHatchStyle(int v)
+{
+    if (m_hatchStyle == v)
+        return;
+    m_hatchStyle = v;
+    Changed();
+}
+
+void TGDIPFill::SetHatchStyleMirror(int v)
+{
+    if (m_hatchStyleMirror == v)
+        return;
+    m_hatchStyleMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderColor(TColor v)
+{
+    if (m_borderColor == v)
+        return;
+    m_borderColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderWidth(int v)
+{
+    if (m_borderWidth == v)
+        return;
+    m_borderWidth = v;
+    Changed();
+}
+
+void TGDIPFill::SetRounding(int v)
+{
+    if (m_rounding == v)
+        return;
+    m_rounding = v;
+    Changed();
+}
+
+void TGDIPFill::SetRoundingType(TFillRoundingType v)
+{
+    if (m_roundingType == v)
+        return;
+    m_roundingType = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowColor(TColor v)
+{
+    if (m_shadowColor == v)
+        return;
+    m_shadowColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowOffset(int v)
+{
+    if (m_shadowOffset == v)
+        return;
+    m_shadowOffset = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowType(TShadowType v)
+{
+    if (m_shadowType == v)
+        return;
+    m_shadowType = v;
+    Changed();
+}
+
+void TGDIPFill::SetAngle(int v)
+{
+    if (m_angle == v)
+        return;
+    m_angle = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlow(TGlowMode v)
+{
+    if (m_glow == v)
+        return;
+    m_glow = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlowGradientColor(TColor v)
+{
+    if (m_glowGradientColor == v)
+        return;
+    m_glowGradientColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlowRadialColor(TColor v)
+{
+    if (m_glowRadialColor == v)
+        return;
+    m_glowRadialColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacity(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacity == v)
+        return;
+    m_opacity = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityTo(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityTo == v)
+        return;
+    m_opacityTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityMirror(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityMirror == v)
+        return;
+    m_opacityMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityMirrorTo(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityMirrorTo == v)
+        return;
+    m_opacityMirrorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderOpacity(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_borderOpacity == v)
+        return;
+    m_borderOpacity = v;
+    Changed();
+}
+
+void TGDIPFill::SetFocus(bool v)
+{
+    if (m_focus == v)
+        return;
+    m_focus = v;
+    Changed();
+}
+
+void TGDIPFill::SetFocusColor(TColor v)
+{
+    if (m_focusColor == v)
+        return;
+    m_focusColor = v;
+    Changed();
+}
+
 void TGDIPFill::Changed()
 {
     if (FUpdateCount == 0)
