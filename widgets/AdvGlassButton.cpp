@@ -115,34 +115,141 @@ TAdvCustomGlassButton::~TAdvCustomGlassButton() = default;
 
 // ------------------------------------------------------------------------ setters
 
-#define KANAVOX_GLASS_SETTER(Name, member)                                                                   \
-    void TAdvCustomGlassButton::Set##Name(decltype(member) v)                                                \
-    {                                                                                                        \
-        if (member == v)                                                                                     \
-            return;                                                                                          \
-        member = v;                                                                                          \
-        update();                                                                                            \
-    }
+void TAdvCustomGlassButton::SetBackColor(TColor v)
+{
+    if (m_backColor == v)
+        return;
+    m_backColor = v;
+    update();
+}
 
-KANAVOX_GLASS_SETTER(BackColor, m_backColor)
-KANAVOX_GLASS_SETTER(ForeColor, m_foreColor)
-KANAVOX_GLASS_SETTER(OuterBorderColor, m_outerBorderColor)
-KANAVOX_GLASS_SETTER(InnerBorderColor, m_innerBorderColor)
-KANAVOX_GLASS_SETTER(ShineColor, m_shineColor)
-KANAVOX_GLASS_SETTER(GlowColor, m_glowColor)
-KANAVOX_GLASS_SETTER(BackgroundColor, m_backgroundColor)
-KANAVOX_GLASS_SETTER(AntiAlias, m_antiAlias)
-KANAVOX_GLASS_SETTER(Layout, m_layout)
-KANAVOX_GLASS_SETTER(ShowCaption, m_showCaption)
-KANAVOX_GLASS_SETTER(ShowFocusRect, m_showFocusRect)
-KANAVOX_GLASS_SETTER(ButtonShape, m_buttonShape)
-KANAVOX_GLASS_SETTER(ButtonDirection, m_buttonDirection)
-KANAVOX_GLASS_SETTER(BackGroundSymbol, m_backGroundSymbol)
-KANAVOX_GLASS_SETTER(BackGroundSymbolColor, m_backGroundSymbolColor)
-KANAVOX_GLASS_SETTER(Style, m_style)
-KANAVOX_GLASS_SETTER(ForceTransparent, m_forceTransparent)
+void TAdvCustomGlassButton::SetForeColor(TColor v)
+{
+    if (m_foreColor == v)
+        return;
+    m_foreColor = v;
+    update();
+}
 
-#undef KANAVOX_GLASS_SETTER
+void TAdvCustomGlassButton::SetOuterBorderColor(TColor v)
+{
+    if (m_outerBorderColor == v)
+        return;
+    m_outerBorderColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetInnerBorderColor(TColor v)
+{
+    if (m_innerBorderColor == v)
+        return;
+    m_innerBorderColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShineColor(TColor v)
+{
+    if (m_shineColor == v)
+        return;
+    m_shineColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetGlowColor(TColor v)
+{
+    if (m_glowColor == v)
+        return;
+    m_glowColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackgroundColor(TColor v)
+{
+    if (m_backgroundColor == v)
+        return;
+    m_backgroundColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetAntiAlias(TAntiAlias v)
+{
+    if (m_antiAlias == v)
+        return;
+    m_antiAlias = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetLayout(TButtonLayout v)
+{
+    if (m_layout == v)
+        return;
+    m_layout = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShowCaption(bool v)
+{
+    if (m_showCaption == v)
+        return;
+    m_showCaption = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShowFocusRect(bool v)
+{
+    if (m_showFocusRect == v)
+        return;
+    m_showFocusRect = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetButtonShape(TButtonShape v)
+{
+    if (m_buttonShape == v)
+        return;
+    m_buttonShape = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetButtonDirection(TButtonDirection v)
+{
+    if (m_buttonDirection == v)
+        return;
+    m_buttonDirection = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackGroundSymbol(TBackGroundSymbol v)
+{
+    if (m_backGroundSymbol == v)
+        return;
+    m_backGroundSymbol = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackGroundSymbolColor(TColor v)
+{
+    if (m_backGroundSymbolColor == v)
+        return;
+    m_backGroundSymbolColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetStyle(TAdvToolButtonStyle v)
+{
+    if (m_style == v)
+        return;
+    m_style = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetForceTransparent(bool v)
+{
+    if (m_forceTransparent == v)
+        return;
+    m_forceTransparent = v;
+    update();
+}
 
 void TAdvCustomGlassButton::SetCaption(const QString &v)
 {
@@ -193,18 +300,24 @@ void TAdvCustomGlassButton::SetTabStop(bool v)
 
 void TAdvCustomGlassButton::SetPicture(const QImage &v)
 {
+    if (m_picture == v)
+        return;
     m_picture = v;
     update();
 }
 
 void TAdvCustomGlassButton::SetPictureDown(const QImage &v)
 {
+    if (m_pictureDown == v)
+        return;
     m_pictureDown = v;
     update();
 }
 
 void TAdvCustomGlassButton::SetPictureDisabled(const QImage &v)
 {
+    if (m_pictureDisabled == v)
+        return;
     m_pictureDisabled = v;
     update();
 }
