@@ -102,6 +102,21 @@ private:
     bool m_figureOpen = false;
 };
 
+// Corners of a rounded outline that take the arc; the others stay square.
+enum TGPCorner {
+    CornerTopLeft = 1,
+    CornerTopRight = 2,
+    CornerBottomRight = 4,
+    CornerBottomLeft = 8,
+    CornersTop = CornerTopLeft | CornerTopRight,
+    CornersAll = 15,
+};
+
+// The closed outline through the rectangle's edges, clockwise from the top-left arc.
+// A radius of 0 leaves every corner square; a negative one pulls the straight edges
+// outwards past the corners, with no arcs (the focus line of a nearly square plate).
+TGPPath RoundedOutline(const QRectF &r, qreal radius, int corners = CornersAll);
+
 // The point of the ellipse inscribed in `box` at `angle` degrees (clockwise, geometric).
 QPointF EllipsePointAt(const QRectF &box, qreal angle);
 

@@ -45,39 +45,6 @@ int RoundHalfEven(qreal v)
 
 } // namespace
 
-// The closed outline of a rounded rectangle, clockwise from the top-left arc; r = 0
-// leaves square corners (the arcs add nothing).
-TGPPath RoundRectOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r)
-{
-    TGPPath p;
-    const qreal d = 2 * r;
-    p.AddArc(x, y, d, d, 180, 90);
-    p.AddLine(x + r, y, x + wd - r, y);
-    p.AddArc(x + wd - d, y, d, d, 270, 90);
-    p.AddLine(x + wd, y + r, x + wd, y + ht - r);
-    p.AddArc(x + wd - d, y + ht - d, d, d, 0, 90);
-    p.AddLine(x + wd - r, y + ht, x + r, y + ht);
-    p.AddArc(x, y + ht - d, d, d, 90, 90);
-    p.AddLine(x, y + ht - r, x, y + r);
-    p.CloseFigure();
-    return p;
-}
-
-// The same with square bottom corners (the shine's outline).
-TGPPath TopRoundedOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r)
-{
-    TGPPath p;
-    const qreal d = 2 * r;
-    p.AddArc(x, y, d, d, 180, 90);
-    p.AddLine(x + r, y, x + wd - r, y);
-    p.AddArc(x + wd - d, y, d, d, 270, 90);
-    p.AddLine(x + wd, y + r, x + wd, y + ht);
-    p.AddLine(x + wd, y + ht, x, y + ht);
-    p.AddLine(x, y + ht, x, y + r);
-    p.CloseFigure();
-    return p;
-}
-
 QRectF GlowEllipse(int w, int h)
 {
     // Single-precision like the drawing rectangles it stands for.
@@ -451,9 +418,9 @@ void TAdvCustomGlassButton::PaintButtonFace(QPainter *canvas)
 
 void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, const TGlassLook &look)
 {
-    g.DrawPath(TGPPen(DrawingColor(kOpaque, look.OuterBorderColor), kPenWidth), RoundRectOutline(0, 0, w - 1, h - 1, r));
+    g.DrawPath(TGPPen(DrawingColor(kOpaque, look.OuterBorderColor), kPenWidth), RoundedOutline(QRectF(0, 0, w - 1, h - 1), r));
 
-    const TGPPath inner = RoundRectOutline(1, 1, w - 3, h - 3, r);
+    const TGPPath inner = RoundedOutline(QRectF(1, 1, w - 3, h - 3), r);
     if (look.BackgroundColor != clNone)
         g.FillPath(TGPBrush::Solid(LiteralDrawingColor(kOpaque, look.BackgroundColor)), inner);
     g.FillPath(TGPBrush::Solid(DrawingColor(kBodyAlpha, look.BackColor)), inner);
@@ -475,7 +442,7 @@ void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, cons
                                                         LiteralDrawingColor(kShineTopAlpha, look.ShineColor),
                                                         LiteralDrawingColor(kShineBottomAlpha, look.ShineColor),
                                                         LinearGradientModeVertical, false, WrapModeTile);
-        g.FillPath(shine, TopRoundedOutline(1, 1, w - 3, sh, r));
+        g.FillPath(shine, RoundedOutline(QRectF(1, 1, w - 3, sh), r, CornersTop));
     }
 
     g.DrawPath(TGPPen(DrawingColor(kOpaque, look.InnerBorderColor), kPenWidth), inner);
@@ -491,7 +458,7 @@ void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect
     g.SetSmoothingMode(SmoothingModeAntiAlias);
 
     if (focus)
-        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth), RoundRectOutline(4, 4, w - 8, h - 8, r - 2));
+        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth), RoundedOutline(QRectF(4, 4, w - 8, h - 8), r - 2));
 
     QString text = showCaption ? caption : QString();
     if (text.contains(QLatin1String("\\n"))) {

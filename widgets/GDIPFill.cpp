@@ -274,29 +274,16 @@ void TGDIPFill::Assign(const QObject *source)
 
 TGPPath TGDIPFill::CreateRoundRectPath(const QRectF &r, int radius, TFillRoundingType corners)
 {
-    const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
-    const qreal d = 2.0 * radius;
-    const bool round = radius != 0;
-    const bool tl = round && (corners == rtTop || corners == rtBoth || corners == rtLeft);
-    const bool tr = round && (corners == rtTop || corners == rtBoth || corners == rtRight);
-    const bool br = round && (corners == rtBottom || corners == rtBoth || corners == rtRight);
-    const bool bl = round && (corners == rtBottom || corners == rtBoth || corners == rtLeft);
-    const qreal rr = radius;
-    TGPPath p(FillModeAlternate);
-    if (tl)
-        p.AddArc(QRectF(x, y, d, d), 180, 90);
-    p.AddLine(x + (tl ? rr : 0), y, x + w - (tr ? rr : 0), y);
-    if (tr)
-        p.AddArc(QRectF(x + w - d, y, d, d), 270, 90);
-    p.AddLine(x + w, y + (tr ? rr : 0), x + w, y + h - (br ? rr : 0));
-    if (br)
-        p.AddArc(QRectF(x + w - d, y + h - d, d, d), 0, 90);
-    p.AddLine(x + w - (br ? rr : 0), y + h, x + (bl ? rr : 0), y + h);
-    if (bl)
-        p.AddArc(QRectF(x, y + h - d, d, d), 90, 90);
-    p.AddLine(x, y + h - (bl ? rr : 0), x, y + (tl ? rr : 0));
-    p.CloseFigure();
-    return p;
+    static constexpr int kCorners[] = {
+        0,                                        // rtNone
+        CornersTop,                               // rtTop
+        CornerBottomLeft | CornerBottomRight,     // rtBottom
+        CornersAll,                               // rtBoth
+        CornerTopLeft | CornerBottomLeft,         // rtLeft
+        CornerTopRight | CornerBottomRight,       // rtRight
+    };
+    const bool known = corners >= rtNone && corners <= rtRight;
+    return RoundedOutline(r, radius, known ? kCorners[corners] : 0);
 }
 
 QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
