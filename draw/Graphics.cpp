@@ -160,6 +160,12 @@ void TGPPath::CloseFigure()
     m_figureOpen = false;
 }
 
+int FontStyleOf(const QFont &f)
+{
+    return (f.bold() ? FontStyleBold : 0) | (f.italic() ? FontStyleItalic : 0) | (f.underline() ? FontStyleUnderline : 0)
+           | (f.strikeOut() ? FontStyleStrikeout : 0);
+}
+
 TGPPath RoundedOutline(const QRectF &r, qreal radius, int corners)
 {
     const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();

@@ -61,6 +61,11 @@ enum TGPFontStyle {
     FontStyleUnderline = 4,
     FontStyleStrikeout = 8,
 };
+// The styles captions are drawn with: strike-out is not among them.
+constexpr int kCaptionFontStyles = FontStyleBold | FontStyleItalic | FontStyleUnderline;
+// A font's style as a sum of TGPFontStyle values. The layout's font styles are the same
+// bits, so a TFont's styles convert by value.
+int FontStyleOf(const QFont &f);
 
 // ---------------------------------------------------------------------------- paths
 

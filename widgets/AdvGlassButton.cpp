@@ -376,15 +376,12 @@ TAdvCustomGlassButton::TCaptionFont TAdvCustomGlassButton::CaptionFont() const
         const QFont q = font();
         f.Name = q.family();
         f.Points = q.pixelSize() > 0 ? q.pixelSize() * 72.0 / TFont::kPixelsPerInch : q.pointSizeF();
-        f.Style = (q.bold() ? FontStyleBold : 0) | (q.italic() ? FontStyleItalic : 0)
-                  | (q.underline() ? FontStyleUnderline : 0);
+        f.Style = FontStyleOf(q) & kCaptionFontStyles;
         f.Color = palette().color(QPalette::WindowText);
     } else {
         f.Name = m_font->Name();
         f.Points = m_font->Size();
-        const TFont::TFontStyles st = m_font->Style();
-        f.Style = (st.testFlag(TFont::fsBold) ? FontStyleBold : 0) | (st.testFlag(TFont::fsItalic) ? FontStyleItalic : 0)
-                  | (st.testFlag(TFont::fsUnderline) ? FontStyleUnderline : 0);
+        f.Style = int(m_font->Style()) & kCaptionFontStyles;
         f.Color = ColorToQColor(m_font->Color());
     }
     return f;

@@ -277,11 +277,7 @@ void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
     const qreal s = 1.0; // the layout is in 96-dpi pixels; Qt scales the finished window
     const TFont *cf = m_caption->Font();
     const QString family = FontFamilyFound(cf->Name()) ? cf->Name() : QStringLiteral("Arial");
-    int style = 0;
-    if (cf->Style() & TFont::fsBold) style |= FontStyleBold;
-    if (cf->Style() & TFont::fsItalic) style |= FontStyleItalic;
-    if (cf->Style() & TFont::fsUnderline) style |= FontStyleUnderline;
-    const TGPFont font(family, cf->Size() * s, style);
+    const TGPFont font(family, cf->Size() * s, int(cf->Style()) & kCaptionFontStyles);
     TGPStringFormat measureFormat;
     if (!m_caption->TextWordWrapping())
         measureFormat.FormatFlags |= StringFormatFlagsNoWrap;
