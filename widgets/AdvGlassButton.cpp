@@ -1,5 +1,6 @@
 #include "AdvGlassButton.h"
 
+#include "Accelerator.h"
 #include "Graphics.h"
 
 #include <QAccessible>
@@ -608,9 +609,9 @@ void TAdvCustomGlassButton::UpdateMnemonic()
     if (m_mnemonicId != 0)
         releaseShortcut(m_mnemonicId);
     m_mnemonicId = 0;
-    const QKeySequence key = QKeySequence::mnemonic(m_caption);
-    if (!key.isEmpty())
-        m_mnemonicId = grabShortcut(key);
+    const QChar key = AcceleratorKey(m_caption, true);
+    if (!key.isNull())
+        m_mnemonicId = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(key.unicode()))));
 }
 
 void TAdvCustomGlassButton::changeEvent(QEvent *e)

@@ -1,5 +1,6 @@
 #include "AdvOfficeButtons.h"
 
+#include "Accelerator.h"
 #include "ImageFile.h"
 #include "Keyboard.h"
 
@@ -574,16 +575,7 @@ bool TCustomAdvOfficeCheckBox::event(QEvent *e)
 
 QChar TCustomAdvOfficeCheckBox::Accelerator() const
 {
-    for (int i = 0; i + 1 < m_caption.size(); ++i) {
-        if (m_caption.at(i) != QLatin1Char('&'))
-            continue;
-        if (m_caption.at(i + 1) == QLatin1Char('&')) {
-            ++i; // "&&" is a literal ampersand
-            continue;
-        }
-        return m_caption.at(i + 1).toUpper();
-    }
-    return QChar();
+    return AcceleratorKey(m_caption);
 }
 
 void TCustomAdvOfficeCheckBox::WatchWindowForAccelerator()
