@@ -263,13 +263,20 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     p.drawImage(0, 0, FCache);
 }
 
+QRectF TAdvSmoothPanel::OuterRect() const
+{
+    return (m_fill->BorderColor() != clNone && m_fill->BorderWidth() != 0) ? QRectF(0, 0, width() - 1, height() - 1)
+                                                                           : QRectF(-1, -1, width() + 1, height() + 1);
+}
+
+QRectF TAdvSmoothPanel::BodyRect() const
+{
+    return m_fill->Areas(OuterRect()).Body;
+}
+
 void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
 {
-    const QRectF outer = (m_fill->BorderColor() != clNone && m_fill->BorderWidth() != 0)
-                             ? QRectF(0, 0, width() - 1, height() - 1)
-                             : QRectF(-1, -1, width() + 1, height() + 1);
-    const QRectF r = m_fill->Fill(g, outer);
-    m_body = r;
+    const QRectF r = m_fill->Fill(g, OuterRect()).Body;
     const QString text = m_caption->Text();
     if (text.isEmpty())
         return;

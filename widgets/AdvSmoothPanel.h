@@ -122,10 +122,12 @@ public:
     void SetTransparent(bool v);
     // Paints the whole panel (fill and caption) onto a surface.
     virtual void RenderPanel(TGPGraphics &g);
+    // The rectangle the fill paints into: one pixel outside the client when no border is drawn.
+    QRectF OuterRect() const;
     // How often the cached image was rendered (the cache is rebuilt only when stale).
     int RenderCount() const { return m_renderCount; }
-    // The body rectangle the last render got from the fill.
-    QRectF BodyRect() const { return m_body; }
+    // The body rectangle the fill gives the panel at its present size and settings.
+    QRectF BodyRect() const;
 
     TAdvSmoothPanelCaption *Caption() const { return m_caption; }
     TGDIPFill *Fill() const { return m_fill; }
@@ -148,5 +150,4 @@ private:
     bool refreshcache = true;
     QImage FCache;
     int m_renderCount = 0;
-    QRectF m_body;
 };

@@ -286,7 +286,28 @@ TGPPath TGDIPFill::CreateRoundRectPath(const QRectF &r, int radius, TFillRoundin
     return RoundedOutline(r, radius, known ? kCorners[corners] : 0);
 }
 
-QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
+TGDIPFill::TFillAreas TGDIPFill::Areas(const QRectF &r) const
+{
+    qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    if (h != 1 && w != 1 && m_shadowOffset > 0 && m_shadowColor != clNone) {
+        const int so = m_shadowOffset;
+        if (m_shadowType == stSurround) {
+            x += so;
+            y += so;
+            w -= 2 * so;
+            h -= 2 * so;
+        } else if (m_shadowType == stBottom) {
+            h -= so;
+        } else {
+            w -= so;
+            h -= so;
+        }
+    }
+    const qreal bw = m_borderWidth;
+    return {QRectF(x, y, w, h), QRectF(x + bw, y + bw, w - 2 * bw, h - 2 * bw)};
+}
+
+TGDIPFill::TFillAreas TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
                        int aOpacityMirror, int aOpacityMirrorTo)
 {
     const int borderAlpha = Effective(aBorderOpacity, m_borderOpacity);
@@ -294,42 +315,32 @@ QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int 
     const int octo = Effective(aOpacityTo, m_opacityTo);
     const int ocmr = Effective(aOpacityMirror, m_opacityMirror);
     const int ocmrto = Effective(aOpacityMirrorTo, m_opacityMirrorTo);
-    qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const TFillAreas areas = Areas(r);
+    const QRectF &work = areas.Body;
     const bool border = m_borderWidth > 0 && m_borderColor != clNone;
     const TGPPen borderPen(DrawingColor(quint8(borderAlpha), m_borderColor), m_borderWidth, DashStyleSolid);
 
-    if (h == 1 || w == 1) {
+    if (r.height() == 1 || r.width() == 1) {
         // Too thin for a body: at most the border as a line.
         if (border)
-            g.DrawLine(borderPen, x, y, x + w, y + h);
+            g.DrawLine(borderPen, r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
     } else {
         if (m_shadowOffset > 0 && m_shadowColor != clNone) {
             const int so = m_shadowOffset;
             if (m_shadowType == stBottom) {
-                DrawRadialFill(g, QRectF(x, y + h - 2 * so, w, 2 * so), m_shadowColor, m_shadowColor, 0, 255, true,
-                               m_rounding, rtBottom);
-                h -= so;
+                DrawRadialFill(g, QRectF(r.x(), r.y() + r.height() - 2 * so, r.width(), 2 * so), m_shadowColor,
+                               m_shadowColor, 0, 255, true, m_rounding, rtBottom);
             } else {
-                const TGPPath outline = m_shadowType == stSurround
-                                            ? CreateRoundRectPath(QRectF(x, y, w, h), so, rtBoth)
-                                            : CreateRoundRectPath(QRectF(x, y, w, h), m_rounding, m_roundingType);
+                const TGPPath outline = m_shadowType == stSurround ? CreateRoundRectPath(r, so, rtBoth)
+                                                                   : CreateRoundRectPath(r, m_rounding, m_roundingType);
                 TPathGradient shadow(outline.Path());
                 const QColor sc = DrawingColor(kShadowAlpha, m_shadowColor);
                 shadow.SetStops({{0.0, QColor(0, 0, 0, 0)}, {kShadowRamp, sc}, {1.0, sc}});
                 shadow.Fill(*g.Painter(), outline.Path());
-                if (m_shadowType == stSurround) {
-                    x += so;
-                    y += so;
-                    w -= 2 * so;
-                    h -= 2 * so;
-                } else {
-                    w -= so;
-                    h -= so;
-                }
             }
         }
 
-        const QRectF work(x, y, w, h);
+        const qreal x = work.x(), y = work.y(), w = work.width(), h = work.height();
         if (m_gradientType == gtHatch || m_gradientType == gtTexture || m_colorMirror == clNone) {
             if (m_gradientType == gtRadial) {
                 if (m_color != clNone)
@@ -362,17 +373,14 @@ QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int 
             g.DrawPath(borderPen, CreateRoundRectPath(work, m_rounding, m_roundingType));
     }
 
-    const QRectF work(x, y, w, h);
     DrawGlow(g, work);
-    const qreal bw = m_borderWidth;
-    m_focusRect = QRectF(x + bw, y + bw, w - 2 * bw, h - 2 * bw);
     if (m_focus) {
         const TGPSmoothingMode before = g.SetSmoothingMode(SmoothingModeNone);
         g.DrawPath(TGPPen(DrawingColor(quint8(oc), m_focusColor), 1, DashStyleDot),
-                   CreateRoundRectPath(m_focusRect, m_rounding - m_borderWidth, m_roundingType));
+                   CreateRoundRectPath(areas.Focus, m_rounding - m_borderWidth, m_roundingType));
         g.SetSmoothingMode(before);
     }
-    return work;
+    return areas;
 }
 
 void TGDIPFill::DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo, int ocmr,

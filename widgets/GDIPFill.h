@@ -102,7 +102,6 @@ public:
     void SetFocus(bool v);
     TColor FocusColor() const { return m_focusColor; }
     void SetFocusColor(TColor v);
-    QRectF FocusRect() const { return m_focusRect; }
 
     int UpdateCount() const { return FUpdateCount; }
     void BeginUpdate() { ++FUpdateCount; }
@@ -113,9 +112,14 @@ public:
     // one change; anything else is ignored.
     void Assign(const QObject *source);
 
-    // Paints into `r` (shadow included) and returns the body's rectangle. A byte below
-    // 255 overrides its opacity property for this call.
-    QRectF Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity = 255, int aOpacity = 255,
+    // Where a fill into `r` puts its body (inside the shadow) and its focus line.
+    struct TFillAreas {
+        QRectF Body, Focus;
+    };
+    TFillAreas Areas(const QRectF &r) const;
+    // Paints into `r` (shadow included) and returns where the body and focus line went.
+    // A byte below 255 overrides its opacity property for this call.
+    TFillAreas Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity = 255, int aOpacity = 255,
                 int aOpacityTo = 255, int aOpacityMirror = 255, int aOpacityMirrorTo = 255);
     void DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo,
                                 int ocmr, int ocmrto);
@@ -158,6 +162,5 @@ private:
     TColor m_glowRadialColor = clWhite;
     bool m_focus = false;
     TColor m_focusColor = clBlack;
-    QRectF m_focusRect;
     int FUpdateCount = 0;
 };
