@@ -291,12 +291,15 @@ TCustomAdvOfficeCheckBox::CaptionLayout TCustomAdvOfficeCheckBox::LayoutCaption(
     return l;
 }
 
+int TCustomAdvOfficeCheckBox::CtrlWidth() const
+{
+    return LayoutCaption(QFontMetrics(font())).width + GlyphSide() + kTextGap;
+}
+
 void TCustomAdvOfficeCheckBox::Remeasure()
 {
-    const CaptionLayout l = LayoutCaption(QFontMetrics(font()));
-    FCtrlWidth = l.width + GlyphSide() + kTextGap;
     if (m_autoSize && !ComponentLoading())
-        resize(FCtrlWidth, height());
+        resize(CtrlWidth(), height());
 }
 
 void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
@@ -374,7 +377,6 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
 
     const QFontMetrics fm(font());
     const CaptionLayout l = LayoutCaption(fm);
-    FCtrlWidth = l.width + side + kTextGap;
     const QRect area = TextRect();
     const QColor textColor = isEnabled() ? palette().color(QPalette::WindowText) : ColorToQColor(m_disabledFontColor);
     p.setPen(textColor);
