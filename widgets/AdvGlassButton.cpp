@@ -208,6 +208,7 @@ void TAdvCustomGlassButton::SetStyle(TAdvToolButtonStyle v)
     if (m_style == v)
         return;
     m_style = v;
+    NormaliseState();
     update();
 }
 
@@ -299,6 +300,7 @@ void TAdvCustomGlassButton::SetDown(bool v)
     if (FDown == v)
         return;
     FDown = v;
+    NormaliseState();
     update();
 }
 
@@ -322,6 +324,7 @@ void TAdvCustomGlassButton::Loaded()
     TComponent::Loaded();
     if (FDown != FInitialDown) {
         FDown = FInitialDown;
+        NormaliseState();
         update();
     }
     ClampCornerRadius(ScaleFactor());
@@ -349,6 +352,8 @@ void TAdvCustomGlassButton::Click()
 
 // --------------------------------------------------------------------- painting
 
+// The state follows enabled, Down and Style; called wherever one of them or the state
+// itself changes, so that paint only reads it.
 void TAdvCustomGlassButton::NormaliseState()
 {
     if (!isEnabled()) {
@@ -363,7 +368,6 @@ void TAdvCustomGlassButton::NormaliseState()
 
 void TAdvCustomGlassButton::paintEvent(QPaintEvent *)
 {
-    NormaliseState();
     // The parent's image is already under the button: Qt composites children over
     // their parent, so the plate is simply drawn over it.
     QPainter canvas(this);
@@ -513,6 +517,7 @@ void TAdvCustomGlassButton::mousePressEvent(QMouseEvent *e)
     FMouseDownInControl = true;
     if (!FDown) {
         FState = absDown;
+        NormaliseState();
         update();
     }
     if (m_tabStop && focusPolicy() != Qt::NoFocus && isVisible())
@@ -528,6 +533,7 @@ void TAdvCustomGlassButton::mouseMoveEvent(QMouseEvent *e)
         const TAdvButtonState next = FDown ? absExclusive : inside ? absDown : absUp;
         if (next != FState) {
             FState = next;
+            NormaliseState();
             update();
         }
     } else if (!FMouseInControl) {
@@ -547,6 +553,7 @@ void TAdvCustomGlassButton::mouseReleaseEvent(QMouseEvent *e)
     if (tracked) {
         FDragging = false;
         FState = absUp;
+        NormaliseState();
         ReevaluateHover(e->position());
     }
     // A click needs the release inside: 0 <= x < W and 0 <= y < H.
@@ -619,6 +626,7 @@ void TAdvCustomGlassButton::changeEvent(QEvent *e)
     QWidget::changeEvent(e);
     switch (e->type()) {
     case QEvent::EnabledChange:
+        NormaliseState();
         update();
         break;
     case QEvent::FontChange:
