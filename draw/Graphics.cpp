@@ -160,6 +160,38 @@ void TGPPath::CloseFigure()
     m_figureOpen = false;
 }
 
+int FontStyleOf(const QFont &f)
+{
+    return (f.bold() ? FontStyleBold : 0) | (f.italic() ? FontStyleItalic : 0) | (f.underline() ? FontStyleUnderline : 0)
+           | (f.strikeOut() ? FontStyleStrikeout : 0);
+}
+
+TGPPath RoundedOutline(const QRectF &r, qreal radius, int corners)
+{
+    const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const qreal d = 2 * radius;
+    const bool round = radius != 0;
+    const bool tl = round && (corners & CornerTopLeft);
+    const bool tr = round && (corners & CornerTopRight);
+    const bool br = round && (corners & CornerBottomRight);
+    const bool bl = round && (corners & CornerBottomLeft);
+    TGPPath p(FillModeAlternate);
+    if (tl)
+        p.AddArc(x, y, d, d, 180, 90);
+    p.AddLine(x + (tl ? radius : 0), y, x + w - (tr ? radius : 0), y);
+    if (tr)
+        p.AddArc(x + w - d, y, d, d, 270, 90);
+    p.AddLine(x + w, y + (tr ? radius : 0), x + w, y + h - (br ? radius : 0));
+    if (br)
+        p.AddArc(x + w - d, y + h - d, d, d, 0, 90);
+    p.AddLine(x + w - (br ? radius : 0), y + h, x + (bl ? radius : 0), y + h);
+    if (bl)
+        p.AddArc(x, y + h - d, d, d, 90, 90);
+    p.AddLine(x, y + h - (bl ? radius : 0), x, y + (tl ? radius : 0));
+    p.CloseFigure();
+    return p;
+}
+
 // --------------------------------------------------------------------------- colours
 
 QColor GammaBlend(const QColor &a, const QColor &b, qreal t)

@@ -61,6 +61,11 @@ enum TGPFontStyle {
     FontStyleUnderline = 4,
     FontStyleStrikeout = 8,
 };
+// The styles captions are drawn with: strike-out is not among them.
+constexpr int kCaptionFontStyles = FontStyleBold | FontStyleItalic | FontStyleUnderline;
+// A font's style as a sum of TGPFontStyle values. The layout's font styles are the same
+// bits, so a TFont's styles convert by value.
+int FontStyleOf(const QFont &f);
 
 // ---------------------------------------------------------------------------- paths
 
@@ -101,6 +106,21 @@ private:
     TGPFillMode m_mode;
     bool m_figureOpen = false;
 };
+
+// Corners of a rounded outline that take the arc; the others stay square.
+enum TGPCorner {
+    CornerTopLeft = 1,
+    CornerTopRight = 2,
+    CornerBottomRight = 4,
+    CornerBottomLeft = 8,
+    CornersTop = CornerTopLeft | CornerTopRight,
+    CornersAll = 15,
+};
+
+// The closed outline through the rectangle's edges, clockwise from the top-left arc.
+// A radius of 0 leaves every corner square; a negative one pulls the straight edges
+// outwards past the corners, with no arcs (the focus line of a nearly square plate).
+TGPPath RoundedOutline(const QRectF &r, qreal radius, int corners = CornersAll);
 
 // The point of the ellipse inscribed in `box` at `angle` degrees (clockwise, geometric).
 QPointF EllipsePointAt(const QRectF &box, qreal angle);

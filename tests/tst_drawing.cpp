@@ -1,12 +1,14 @@
 // The drawing layer's own numbers: arc geometry in clockwise screen angles, gamma-
 // corrected gradients, angle scaling, tiling, ellipse path gradients, dashes, the
 // pixel-centre convention, clipping and the two colour rules.
+#include "Accelerator.h"
 #include "Colors.h"
 #include "Fonts.h"
 #include "Graphics.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeySequence>
 #include <QPainter>
 #include <QTest>
 #include <cmath>
@@ -35,6 +37,8 @@ private slots:
     void fonts();
     void hotkeyPrefix_data();
     void hotkeyPrefix();
+    void acceleratorKey_data();
+    void acceleratorKey();
 };
 
 namespace {
@@ -432,6 +436,36 @@ void TestDrawing::designPaletteIsQtsOwn()
                                          qt.color(group, role).name(QColor::HexArgb))));
         }
     }
+}
+
+// The glass button once took Qt's own mnemonic rule; the shared parser must pick the
+// same key with printableOnly, and the check box's key (any character) otherwise.
+void TestDrawing::acceleratorKey_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QChar>("anyKey");
+
+    QTest::newRow("first letter") << QStringLiteral("&Copy") << QChar(u'C');
+    QTest::newRow("lower case is upper-cased") << QStringLiteral("co&py") << QChar(u'P');
+    QTest::newRow("doubled mark only") << QStringLiteral("C&&D") << QChar();
+    QTest::newRow("doubled then single") << QStringLiteral("&&&x") << QChar(u'X');
+    QTest::newRow("trailing mark") << QStringLiteral("ab&") << QChar();
+    QTest::newRow("first of two") << QStringLiteral("&a&b") << QChar(u'A');
+    QTest::newRow("tab then letter") << QStringLiteral("&\tb&c") << QChar(u'\t');
+    QTest::newRow("kana") << QStringLiteral("コピー(&C)") << QChar(u'C');
+}
+
+void TestDrawing::acceleratorKey()
+{
+    QFETCH(QString, caption);
+    QFETCH(QChar, anyKey);
+
+    QCOMPARE(AcceleratorKey(caption), anyKey);
+    const QChar printable = AcceleratorKey(caption, true);
+    const QKeySequence qt = QKeySequence::mnemonic(caption);
+    QCOMPARE(printable.isNull(), qt.isEmpty());
+    if (!qt.isEmpty())
+        QCOMPARE(qt[0], QKeyCombination(Qt::AltModifier, Qt::Key(printable.unicode())));
 }
 
 QTEST_MAIN(TestDrawing)

@@ -316,14 +316,14 @@ void tst_GDIPFill::fills()
     setup(fill);
     QImage img(110, 70, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::white);
-    QRectF result;
+    TGDIPFill::TFillAreas result;
     {
         QPainter p(&img);
         TGPGraphics g(&p);
         g.SetSmoothingMode(SmoothingModeAntiAlias);
         result = fill.Fill(g, r);
     }
-    QCOMPARE(result, body);
+    QCOMPARE(result.Body, body);
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     for (const Probe &probe : probes) {
         const QColor got = img.pixelColor(probe.at);
@@ -342,7 +342,7 @@ void tst_GDIPFill::fills()
     if (tag == QLatin1String("glow none") || tag == QLatin1String("glow gradient")) // the middle keeps the body colour
         QVERIFY(img.pixelColor(50, 30).lightness() < 70);
     if (tag == QLatin1String("focus")) {
-        QCOMPARE(fill.FocusRect(), QRectF(1, 1, 98, 58));
+        QCOMPARE(result.Focus, QRectF(1, 1, 98, 58));
         int dark = 0;
         for (int x = 20; x < 40; ++x)
             dark += img.pixelColor(x, 1) == QColor(0, 0, 0);

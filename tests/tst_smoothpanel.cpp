@@ -95,7 +95,7 @@ private slots:
         {
             QPainter p(&img);
             TGPGraphics g(&p);
-            QCOMPARE(f.Fill(g, r), r);
+            QCOMPARE(f.Fill(g, r).Body, r);
         }
         QVERIFY(Diff(img.pixelColor(10, 1), QColor(192, 192, 192)) < 6);
         QVERIFY(Diff(img.pixelColor(10, 99), QColor(128, 128, 128)) < 6);
@@ -136,15 +136,15 @@ private slots:
         img.fill(kWindow);
         TGDIPFill f;
         ApplyResultArea(&f);
-        QRectF body;
+        TGDIPFill::TFillAreas areas;
         {
             QPainter p(&img);
             TGPGraphics g(&p);
             g.SetSmoothingMode(SmoothingModeAntiAlias);
-            body = f.Fill(g, QRectF(0, 0, 639, 168));
+            areas = f.Fill(g, QRectF(0, 0, 639, 168));
         }
-        QCOMPARE(body, QRectF(0, 0, 629, 158));
-        QCOMPARE(f.FocusRect(), QRectF(1, 1, 627, 156));
+        QCOMPARE(areas.Body, QRectF(0, 0, 629, 158));
+        QCOMPARE(areas.Focus, QRectF(1, 1, 627, 156));
         QVERIFY2(Diff(img.pixelColor(300, 2), QColor(233, 241, 250)) < 8, qPrintable(img.pixelColor(300, 2).name()));
         QVERIFY2(Diff(img.pixelColor(300, 78), QColor(199, 216, 237)) < 4, qPrintable(img.pixelColor(300, 78).name()));
         QVERIFY2(Diff(img.pixelColor(300, 156), QColor(231, 242, 255)) < 8, qPrintable(img.pixelColor(300, 156).name()));
@@ -169,7 +169,7 @@ private slots:
         {
             QPainter p(&img);
             TGPGraphics g(&p);
-            QCOMPARE(f.Fill(g, QRectF(0, 4, 30, 1)), QRectF(0, 4, 30, 1));
+            QCOMPARE(f.Fill(g, QRectF(0, 4, 30, 1)).Body, QRectF(0, 4, 30, 1));
         }
         QVERIFY(img.pixelColor(10, 4).lightness() < 200);
         QCOMPARE(img.pixelColor(10, 7), QColor(Qt::white));

@@ -1,5 +1,6 @@
 #include "AdvGlassButton.h"
 
+#include "Accelerator.h"
 #include "Graphics.h"
 
 #include <QAccessible>
@@ -45,39 +46,6 @@ int RoundHalfEven(qreal v)
 
 } // namespace
 
-// The closed outline of a rounded rectangle, clockwise from the top-left arc; r = 0
-// leaves square corners (the arcs add nothing).
-TGPPath RoundRectOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r)
-{
-    TGPPath p;
-    const qreal d = 2 * r;
-    p.AddArc(x, y, d, d, 180, 90);
-    p.AddLine(x + r, y, x + wd - r, y);
-    p.AddArc(x + wd - d, y, d, d, 270, 90);
-    p.AddLine(x + wd, y + r, x + wd, y + ht - r);
-    p.AddArc(x + wd - d, y + ht - d, d, d, 0, 90);
-    p.AddLine(x + wd - r, y + ht, x + r, y + ht);
-    p.AddArc(x, y + ht - d, d, d, 90, 90);
-    p.AddLine(x, y + ht - r, x, y + r);
-    p.CloseFigure();
-    return p;
-}
-
-// The same with square bottom corners (the shine's outline).
-TGPPath TopRoundedOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r)
-{
-    TGPPath p;
-    const qreal d = 2 * r;
-    p.AddArc(x, y, d, d, 180, 90);
-    p.AddLine(x + r, y, x + wd - r, y);
-    p.AddArc(x + wd - d, y, d, d, 270, 90);
-    p.AddLine(x + wd, y + r, x + wd, y + ht);
-    p.AddLine(x + wd, y + ht, x, y + ht);
-    p.AddLine(x, y + ht, x, y + r);
-    p.CloseFigure();
-    return p;
-}
-
 QRectF GlowEllipse(int w, int h)
 {
     // Single-precision like the drawing rectangles it stands for.
@@ -115,34 +83,142 @@ TAdvCustomGlassButton::~TAdvCustomGlassButton() = default;
 
 // ------------------------------------------------------------------------ setters
 
-#define KANAVOX_GLASS_SETTER(Name, member)                                                                   \
-    void TAdvCustomGlassButton::Set##Name(decltype(member) v)                                                \
-    {                                                                                                        \
-        if (member == v)                                                                                     \
-            return;                                                                                          \
-        member = v;                                                                                          \
-        update();                                                                                            \
-    }
+void TAdvCustomGlassButton::SetBackColor(TColor v)
+{
+    if (m_backColor == v)
+        return;
+    m_backColor = v;
+    update();
+}
 
-KANAVOX_GLASS_SETTER(BackColor, m_backColor)
-KANAVOX_GLASS_SETTER(ForeColor, m_foreColor)
-KANAVOX_GLASS_SETTER(OuterBorderColor, m_outerBorderColor)
-KANAVOX_GLASS_SETTER(InnerBorderColor, m_innerBorderColor)
-KANAVOX_GLASS_SETTER(ShineColor, m_shineColor)
-KANAVOX_GLASS_SETTER(GlowColor, m_glowColor)
-KANAVOX_GLASS_SETTER(BackgroundColor, m_backgroundColor)
-KANAVOX_GLASS_SETTER(AntiAlias, m_antiAlias)
-KANAVOX_GLASS_SETTER(Layout, m_layout)
-KANAVOX_GLASS_SETTER(ShowCaption, m_showCaption)
-KANAVOX_GLASS_SETTER(ShowFocusRect, m_showFocusRect)
-KANAVOX_GLASS_SETTER(ButtonShape, m_buttonShape)
-KANAVOX_GLASS_SETTER(ButtonDirection, m_buttonDirection)
-KANAVOX_GLASS_SETTER(BackGroundSymbol, m_backGroundSymbol)
-KANAVOX_GLASS_SETTER(BackGroundSymbolColor, m_backGroundSymbolColor)
-KANAVOX_GLASS_SETTER(Style, m_style)
-KANAVOX_GLASS_SETTER(ForceTransparent, m_forceTransparent)
+void TAdvCustomGlassButton::SetForeColor(TColor v)
+{
+    if (m_foreColor == v)
+        return;
+    m_foreColor = v;
+    update();
+}
 
-#undef KANAVOX_GLASS_SETTER
+void TAdvCustomGlassButton::SetOuterBorderColor(TColor v)
+{
+    if (m_outerBorderColor == v)
+        return;
+    m_outerBorderColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetInnerBorderColor(TColor v)
+{
+    if (m_innerBorderColor == v)
+        return;
+    m_innerBorderColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShineColor(TColor v)
+{
+    if (m_shineColor == v)
+        return;
+    m_shineColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetGlowColor(TColor v)
+{
+    if (m_glowColor == v)
+        return;
+    m_glowColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackgroundColor(TColor v)
+{
+    if (m_backgroundColor == v)
+        return;
+    m_backgroundColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetAntiAlias(TAntiAlias v)
+{
+    if (m_antiAlias == v)
+        return;
+    m_antiAlias = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetLayout(TButtonLayout v)
+{
+    if (m_layout == v)
+        return;
+    m_layout = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShowCaption(bool v)
+{
+    if (m_showCaption == v)
+        return;
+    m_showCaption = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetShowFocusRect(bool v)
+{
+    if (m_showFocusRect == v)
+        return;
+    m_showFocusRect = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetButtonShape(TButtonShape v)
+{
+    if (m_buttonShape == v)
+        return;
+    m_buttonShape = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetButtonDirection(TButtonDirection v)
+{
+    if (m_buttonDirection == v)
+        return;
+    m_buttonDirection = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackGroundSymbol(TBackGroundSymbol v)
+{
+    if (m_backGroundSymbol == v)
+        return;
+    m_backGroundSymbol = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetBackGroundSymbolColor(TColor v)
+{
+    if (m_backGroundSymbolColor == v)
+        return;
+    m_backGroundSymbolColor = v;
+    update();
+}
+
+void TAdvCustomGlassButton::SetStyle(TAdvToolButtonStyle v)
+{
+    if (m_style == v)
+        return;
+    m_style = v;
+    NormaliseState();
+    update();
+}
+
+void TAdvCustomGlassButton::SetForceTransparent(bool v)
+{
+    if (m_forceTransparent == v)
+        return;
+    m_forceTransparent = v;
+    update();
+}
 
 void TAdvCustomGlassButton::SetCaption(const QString &v)
 {
@@ -193,18 +269,24 @@ void TAdvCustomGlassButton::SetTabStop(bool v)
 
 void TAdvCustomGlassButton::SetPicture(const QImage &v)
 {
+    if (m_picture == v)
+        return;
     m_picture = v;
     update();
 }
 
 void TAdvCustomGlassButton::SetPictureDown(const QImage &v)
 {
+    if (m_pictureDown == v)
+        return;
     m_pictureDown = v;
     update();
 }
 
 void TAdvCustomGlassButton::SetPictureDisabled(const QImage &v)
 {
+    if (m_pictureDisabled == v)
+        return;
     m_pictureDisabled = v;
     update();
 }
@@ -218,6 +300,7 @@ void TAdvCustomGlassButton::SetDown(bool v)
     if (FDown == v)
         return;
     FDown = v;
+    NormaliseState();
     update();
 }
 
@@ -241,6 +324,7 @@ void TAdvCustomGlassButton::Loaded()
     TComponent::Loaded();
     if (FDown != FInitialDown) {
         FDown = FInitialDown;
+        NormaliseState();
         update();
     }
     ClampCornerRadius(ScaleFactor());
@@ -268,6 +352,8 @@ void TAdvCustomGlassButton::Click()
 
 // --------------------------------------------------------------------- painting
 
+// The state follows enabled, Down and Style; called wherever one of them or the state
+// itself changes, so that paint only reads it.
 void TAdvCustomGlassButton::NormaliseState()
 {
     if (!isEnabled()) {
@@ -282,7 +368,6 @@ void TAdvCustomGlassButton::NormaliseState()
 
 void TAdvCustomGlassButton::paintEvent(QPaintEvent *)
 {
-    NormaliseState();
     // The parent's image is already under the button: Qt composites children over
     // their parent, so the plate is simply drawn over it.
     QPainter canvas(this);
@@ -296,15 +381,12 @@ TAdvCustomGlassButton::TCaptionFont TAdvCustomGlassButton::CaptionFont() const
         const QFont q = font();
         f.Name = q.family();
         f.Points = q.pixelSize() > 0 ? q.pixelSize() * 72.0 / TFont::kPixelsPerInch : q.pointSizeF();
-        f.Style = (q.bold() ? FontStyleBold : 0) | (q.italic() ? FontStyleItalic : 0)
-                  | (q.underline() ? FontStyleUnderline : 0);
+        f.Style = FontStyleOf(q) & kCaptionFontStyles;
         f.Color = palette().color(QPalette::WindowText);
     } else {
         f.Name = m_font->Name();
         f.Points = m_font->Size();
-        const TFont::TFontStyles st = m_font->Style();
-        f.Style = (st.testFlag(TFont::fsBold) ? FontStyleBold : 0) | (st.testFlag(TFont::fsItalic) ? FontStyleItalic : 0)
-                  | (st.testFlag(TFont::fsUnderline) ? FontStyleUnderline : 0);
+        f.Style = int(m_font->Style()) & kCaptionFontStyles;
         f.Color = ColorToQColor(m_font->Color());
     }
     return f;
@@ -338,9 +420,9 @@ void TAdvCustomGlassButton::PaintButtonFace(QPainter *canvas)
 
 void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, const TGlassLook &look)
 {
-    g.DrawPath(TGPPen(DrawingColor(kOpaque, look.OuterBorderColor), kPenWidth), RoundRectOutline(0, 0, w - 1, h - 1, r));
+    g.DrawPath(TGPPen(DrawingColor(kOpaque, look.OuterBorderColor), kPenWidth), RoundedOutline(QRectF(0, 0, w - 1, h - 1), r));
 
-    const TGPPath inner = RoundRectOutline(1, 1, w - 3, h - 3, r);
+    const TGPPath inner = RoundedOutline(QRectF(1, 1, w - 3, h - 3), r);
     if (look.BackgroundColor != clNone)
         g.FillPath(TGPBrush::Solid(LiteralDrawingColor(kOpaque, look.BackgroundColor)), inner);
     g.FillPath(TGPBrush::Solid(DrawingColor(kBodyAlpha, look.BackColor)), inner);
@@ -362,7 +444,7 @@ void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, cons
                                                         LiteralDrawingColor(kShineTopAlpha, look.ShineColor),
                                                         LiteralDrawingColor(kShineBottomAlpha, look.ShineColor),
                                                         LinearGradientModeVertical, false, WrapModeTile);
-        g.FillPath(shine, TopRoundedOutline(1, 1, w - 3, sh, r));
+        g.FillPath(shine, RoundedOutline(QRectF(1, 1, w - 3, sh), r, CornersTop));
     }
 
     g.DrawPath(TGPPen(DrawingColor(kOpaque, look.InnerBorderColor), kPenWidth), inner);
@@ -378,7 +460,7 @@ void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect
     g.SetSmoothingMode(SmoothingModeAntiAlias);
 
     if (focus)
-        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth), RoundRectOutline(4, 4, w - 8, h - 8, r - 2));
+        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth), RoundedOutline(QRectF(4, 4, w - 8, h - 8), r - 2));
 
     QString text = showCaption ? caption : QString();
     if (text.contains(QLatin1String("\\n"))) {
@@ -435,6 +517,7 @@ void TAdvCustomGlassButton::mousePressEvent(QMouseEvent *e)
     FMouseDownInControl = true;
     if (!FDown) {
         FState = absDown;
+        NormaliseState();
         update();
     }
     if (m_tabStop && focusPolicy() != Qt::NoFocus && isVisible())
@@ -450,6 +533,7 @@ void TAdvCustomGlassButton::mouseMoveEvent(QMouseEvent *e)
         const TAdvButtonState next = FDown ? absExclusive : inside ? absDown : absUp;
         if (next != FState) {
             FState = next;
+            NormaliseState();
             update();
         }
     } else if (!FMouseInControl) {
@@ -469,6 +553,7 @@ void TAdvCustomGlassButton::mouseReleaseEvent(QMouseEvent *e)
     if (tracked) {
         FDragging = false;
         FState = absUp;
+        NormaliseState();
         ReevaluateHover(e->position());
     }
     // A click needs the release inside: 0 <= x < W and 0 <= y < H.
@@ -531,9 +616,9 @@ void TAdvCustomGlassButton::UpdateMnemonic()
     if (m_mnemonicId != 0)
         releaseShortcut(m_mnemonicId);
     m_mnemonicId = 0;
-    const QKeySequence key = QKeySequence::mnemonic(m_caption);
-    if (!key.isEmpty())
-        m_mnemonicId = grabShortcut(key);
+    const QChar key = AcceleratorKey(m_caption, true);
+    if (!key.isNull())
+        m_mnemonicId = grabShortcut(QKeySequence(QKeyCombination(Qt::AltModifier, Qt::Key(key.unicode()))));
 }
 
 void TAdvCustomGlassButton::changeEvent(QEvent *e)
@@ -541,6 +626,7 @@ void TAdvCustomGlassButton::changeEvent(QEvent *e)
     QWidget::changeEvent(e);
     switch (e->type()) {
     case QEvent::EnabledChange:
+        NormaliseState();
         update();
         break;
     case QEvent::FontChange:

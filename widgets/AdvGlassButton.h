@@ -10,11 +10,8 @@
 
 class QTimer;
 class TGPGraphics;
-class TGPPath;
 
-// Outlines of the plate (see the .cpp): exposed for the paint code and its tests.
-TGPPath RoundRectOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r);
-TGPPath TopRoundedOutline(qreal x, qreal y, qreal wd, qreal ht, qreal r);
+// The glow's ellipse under a w × h plate: exposed for its tests.
 QRectF GlowEllipse(int w, int h);
 
 class TAdvCustomGlassButton : public QWidget, public TComponent {

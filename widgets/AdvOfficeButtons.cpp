@@ -1,5 +1,6 @@
 #include "AdvOfficeButtons.h"
 
+#include "Accelerator.h"
 #include "ImageFile.h"
 #include "Keyboard.h"
 
@@ -290,12 +291,15 @@ TCustomAdvOfficeCheckBox::CaptionLayout TCustomAdvOfficeCheckBox::LayoutCaption(
     return l;
 }
 
+int TCustomAdvOfficeCheckBox::CtrlWidth() const
+{
+    return LayoutCaption(QFontMetrics(font())).width + GlyphSide() + kTextGap;
+}
+
 void TCustomAdvOfficeCheckBox::Remeasure()
 {
-    const CaptionLayout l = LayoutCaption(QFontMetrics(font()));
-    FCtrlWidth = l.width + GlyphSide() + kTextGap;
     if (m_autoSize && !ComponentLoading())
-        resize(FCtrlWidth, height());
+        resize(CtrlWidth(), height());
 }
 
 void TCustomAdvOfficeCheckBox::UpdateStrip(int minWidth)
@@ -373,7 +377,6 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
 
     const QFontMetrics fm(font());
     const CaptionLayout l = LayoutCaption(fm);
-    FCtrlWidth = l.width + side + kTextGap;
     const QRect area = TextRect();
     const QColor textColor = isEnabled() ? palette().color(QPalette::WindowText) : ColorToQColor(m_disabledFontColor);
     p.setPen(textColor);
@@ -574,16 +577,7 @@ bool TCustomAdvOfficeCheckBox::event(QEvent *e)
 
 QChar TCustomAdvOfficeCheckBox::Accelerator() const
 {
-    for (int i = 0; i + 1 < m_caption.size(); ++i) {
-        if (m_caption.at(i) != QLatin1Char('&'))
-            continue;
-        if (m_caption.at(i + 1) == QLatin1Char('&')) {
-            ++i; // "&&" is a literal ampersand
-            continue;
-        }
-        return m_caption.at(i + 1).toUpper();
-    }
-    return QChar();
+    return AcceleratorKey(m_caption);
 }
 
 void TCustomAdvOfficeCheckBox::WatchWindowForAccelerator()

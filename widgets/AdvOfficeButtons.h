@@ -90,7 +90,7 @@ public:
     int GlyphSide() const;          // p: the drawn glyph's side
     QRect GlyphRect() const;        // where the glyph is drawn
     QRect TextRect() const;         // the caption's area
-    int CtrlWidth() const { return FCtrlWidth; }
+    int CtrlWidth() const;          // the width AutoSize gives: glyph, gap and widest caption line
 
     // One of the nine glyph images as stored: 13 x 13 at scale 1, or drawn at twice the
     // resolution (26 x 26) at scale 2.
@@ -160,7 +160,6 @@ private:
     bool FGotClick = false;
     float FDPIScale = 1.0f;
     bool FIsWin7 = true;
-    int FCtrlWidth = 0;
 
     QString m_caption;
     TLeftRight m_alignment = taLeftJustify;

@@ -44,6 +44,80 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget *parent)
     connect(this, &TCustomAdvPanel::SettingChanged, this, repaint);
 }
 
+void TCustomAdvPanel::SetColor(TColor v)
+{
+    if (m_color == v)
+        return;
+    m_color = v;
+    update();
+}
+
+void TCustomAdvPanel::SetText(const QString &v)
+{
+    if (m_text == v)
+        return;
+    m_text = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBevelOuter(TBevelCut v)
+{
+    if (m_bevelOuter == v)
+        return;
+    m_bevelOuter = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBevelInner(TBevelCut v)
+{
+    if (m_bevelInner == v)
+        return;
+    m_bevelInner = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBevelWidth(int v)
+{
+    v = qMax(1, v);
+    if (m_bevelWidth == v)
+        return;
+    m_bevelWidth = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBorderWidth(int v)
+{
+    v = qMax(0, v);
+    if (m_borderWidth == v)
+        return;
+    m_borderWidth = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBorderColor(TColor v)
+{
+    if (m_borderColor == v)
+        return;
+    m_borderColor = v;
+    update();
+}
+
+void TCustomAdvPanel::SetColorTo(TColor v)
+{
+    if (m_colorTo == v)
+        return;
+    m_colorTo = v;
+    update();
+}
+
+void TCustomAdvPanel::SetBuffered(bool v)
+{
+    if (m_buffered == v)
+        return;
+    m_buffered = v;
+    update();
+}
+
 void TCustomAdvPanel::BeginUpdate()
 {
     if (m_updateCount++ == 0)

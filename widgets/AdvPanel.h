@@ -151,7 +151,7 @@ public:
     explicit TCustomAdvPanel(QWidget *parent = nullptr);
 
     TColor Color() const { return m_color; }
-    void SetColor(TColor v) { Store(m_color, v); }
+    void SetColor(TColor v);
     TAlign Align() const { return m_align; }
     void SetAlign(TAlign v);
     bool DoubleBuffered() const { return m_doubleBuffered; }
@@ -159,25 +159,25 @@ public:
     bool UseDockManager() const { return m_useDockManager; }
     void SetUseDockManager(bool v) { m_useDockManager = v; }
     QString Text() const { return m_text; }
-    void SetText(const QString &v) { Store(m_text, v); }
+    void SetText(const QString &v);
     // The expanded height (the width with the caption at the left or right edge), kept
     // equal to a size set later; only collapsing, which no panel here does, reads it.
     int FullHeight() const { return m_fullHeight; }
     void SetFullHeight(int v) { m_fullHeight = v; }
     TBevelCut BevelOuter() const { return m_bevelOuter; }
-    void SetBevelOuter(TBevelCut v) { Store(m_bevelOuter, v); }
+    void SetBevelOuter(TBevelCut v);
     TBevelCut BevelInner() const { return m_bevelInner; }
-    void SetBevelInner(TBevelCut v) { Store(m_bevelInner, v); }
+    void SetBevelInner(TBevelCut v);
     int BevelWidth() const { return m_bevelWidth; }
-    void SetBevelWidth(int v) { Store(m_bevelWidth, qMax(1, v)); }
+    void SetBevelWidth(int v);
     int BorderWidth() const { return m_borderWidth; }
-    void SetBorderWidth(int v) { Store(m_borderWidth, qMax(0, v)); }
+    void SetBorderWidth(int v);
     TColor BorderColor() const { return m_borderColor; }
-    void SetBorderColor(TColor v) { Store(m_borderColor, v); }
+    void SetBorderColor(TColor v);
     TColor ColorTo() const { return m_colorTo; }
-    void SetColorTo(TColor v) { Store(m_colorTo, v); }
+    void SetColorTo(TColor v);
     bool Buffered() const { return m_buffered; }
-    void SetBuffered(bool v) { Store(m_buffered, v); }
+    void SetBuffered(bool v);
 
     // Redrawing held back between the two, nested as often as needed.
     void BeginUpdate();
@@ -242,14 +242,6 @@ protected:
     bool m_autoHideChildren = true;
 
 private:
-    template <typename T>
-    void Store(T &field, const T &value)
-    {
-        if (field == value)
-            return;
-        field = value;
-        update();
-    }
     void Dock();
 
     TColor m_color = clBtnFace;

@@ -22,8 +22,143 @@ TAdvSmoothPanelCaption::TAdvSmoothPanelCaption(QObject *parent)
     connect(m_font, &TFont::Changed, this, [this] { emit OnChange(this); });
 }
 
-void TAdvSmoothPanelCaption::SetText(const QString &v) { Set(m_text, v); }
-void TAdvSmoothPanelCaption::SetLocation(TAdvSmoothPanelLocation v) { Set(m_location, v); }
+void TAdvSmoothPanelCaption::SetText(const QString &v)
+{
+    if (m_text == v)
+        return;
+    m_text = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetLocation(TAdvSmoothPanelLocation v)
+{
+    if (m_location == v)
+        return;
+    m_location = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetColorStart(TColor v)
+{
+    if (m_colorStart == v)
+        return;
+    m_colorStart = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetColorEnd(TColor v)
+{
+    if (m_colorEnd == v)
+        return;
+    m_colorEnd = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetLineColor(TColor v)
+{
+    if (m_lineColor == v)
+        return;
+    m_lineColor = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetLine(bool v)
+{
+    if (m_line == v)
+        return;
+    m_line = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetTextWordWrapping(bool v)
+{
+    if (m_wrap == v)
+        return;
+    m_wrap = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetLeft(int v)
+{
+    if (m_left == v)
+        return;
+    m_left = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetTop(int v)
+{
+    if (m_top == v)
+        return;
+    m_top = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetOpacityStart(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityStart == v)
+        return;
+    m_opacityStart = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetOpacityEnd(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityEnd == v)
+        return;
+    m_opacityEnd = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetGradientType(TGDIPFill::TAdvGradientType v)
+{
+    if (m_gradientType == v)
+        return;
+    m_gradientType = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetHatchStyle(int v)
+{
+    if (m_hatchStyle == v)
+        return;
+    m_hatchStyle = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetTextRendering(TAdvSmoothPanelTextRenderingHint v)
+{
+    if (m_textRendering == v)
+        return;
+    m_textRendering = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetTextAlignment(TAlignment v)
+{
+    if (m_textAlignment == v)
+        return;
+    m_textAlignment = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetBackgroundColor(TColor v)
+{
+    if (m_backgroundColor == v)
+        return;
+    m_backgroundColor = v;
+    emit OnChange(this);
+}
+
+void TAdvSmoothPanelCaption::SetBackgroundColorTo(TColor v)
+{
+    if (m_backgroundColorTo == v)
+        return;
+    m_backgroundColorTo = v;
+    emit OnChange(this);
+}
 
 void TAdvSmoothPanelCaption::Assign(const TAdvSmoothPanelCaption &o)
 {
@@ -128,13 +263,20 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     p.drawImage(0, 0, FCache);
 }
 
+QRectF TAdvSmoothPanel::OuterRect() const
+{
+    return (m_fill->BorderColor() != clNone && m_fill->BorderWidth() != 0) ? QRectF(0, 0, width() - 1, height() - 1)
+                                                                           : QRectF(-1, -1, width() + 1, height() + 1);
+}
+
+QRectF TAdvSmoothPanel::BodyRect() const
+{
+    return m_fill->Areas(OuterRect()).Body;
+}
+
 void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
 {
-    const QRectF outer = (m_fill->BorderColor() != clNone && m_fill->BorderWidth() != 0)
-                             ? QRectF(0, 0, width() - 1, height() - 1)
-                             : QRectF(-1, -1, width() + 1, height() + 1);
-    const QRectF r = m_fill->Fill(g, outer);
-    m_body = r;
+    const QRectF r = m_fill->Fill(g, OuterRect()).Body;
     const QString text = m_caption->Text();
     if (text.isEmpty())
         return;
@@ -142,11 +284,7 @@ void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
     const qreal s = 1.0; // the layout is in 96-dpi pixels; Qt scales the finished window
     const TFont *cf = m_caption->Font();
     const QString family = FontFamilyFound(cf->Name()) ? cf->Name() : QStringLiteral("Arial");
-    int style = 0;
-    if (cf->Style() & TFont::fsBold) style |= FontStyleBold;
-    if (cf->Style() & TFont::fsItalic) style |= FontStyleItalic;
-    if (cf->Style() & TFont::fsUnderline) style |= FontStyleUnderline;
-    const TGPFont font(family, cf->Size() * s, style);
+    const TGPFont font(family, cf->Size() * s, int(cf->Style()) & kCaptionFontStyles);
     TGPStringFormat measureFormat;
     if (!m_caption->TextWordWrapping())
         measureFormat.FormatFlags |= StringFormatFlagsNoWrap;

@@ -51,36 +51,36 @@ public:
     TFont *Font() const { return m_font; }
     TFont *HTMLFont() const { return m_htmlFont; }
     TColor ColorStart() const { return m_colorStart; }
-    void SetColorStart(TColor v) { Set(m_colorStart, v); }
+    void SetColorStart(TColor v);
     TColor ColorEnd() const { return m_colorEnd; }
-    void SetColorEnd(TColor v) { Set(m_colorEnd, v); }
+    void SetColorEnd(TColor v);
     TColor LineColor() const { return m_lineColor; }
-    void SetLineColor(TColor v) { Set(m_lineColor, v); }
+    void SetLineColor(TColor v);
     bool Line() const { return m_line; }
-    void SetLine(bool v) { Set(m_line, v); }
+    void SetLine(bool v);
     bool TextWordWrapping() const { return m_wrap; }
-    void SetTextWordWrapping(bool v) { Set(m_wrap, v); }
+    void SetTextWordWrapping(bool v);
     int Left() const { return m_left; }
-    void SetLeft(int v) { Set(m_left, v); }
+    void SetLeft(int v);
     int Top() const { return m_top; }
-    void SetTop(int v) { Set(m_top, v); }
+    void SetTop(int v);
     int OpacityStart() const { return m_opacityStart; }
-    void SetOpacityStart(int v) { Set(m_opacityStart, qBound(0, v, 255)); }
+    void SetOpacityStart(int v);
     int OpacityEnd() const { return m_opacityEnd; }
-    void SetOpacityEnd(int v) { Set(m_opacityEnd, qBound(0, v, 255)); }
+    void SetOpacityEnd(int v);
     TGDIPFill::TAdvGradientType GradientType() const { return m_gradientType; }
-    void SetGradientType(TGDIPFill::TAdvGradientType v) { Set(m_gradientType, v); }
+    void SetGradientType(TGDIPFill::TAdvGradientType v);
     int HatchStyle() const { return m_hatchStyle; }
-    void SetHatchStyle(int v) { Set(m_hatchStyle, v); }
+    void SetHatchStyle(int v);
     TAdvSmoothPanelTextRenderingHint TextRendering() const { return m_textRendering; }
-    void SetTextRendering(TAdvSmoothPanelTextRenderingHint v) { Set(m_textRendering, v); }
+    void SetTextRendering(TAdvSmoothPanelTextRenderingHint v);
     TAlignment TextAlignment() const { return m_textAlignment; }
-    void SetTextAlignment(TAlignment v) { Set(m_textAlignment, v); }
+    void SetTextAlignment(TAlignment v);
     // The caption band's background is not drawn here; the values are kept for the layout.
     TColor BackgroundColor() const { return m_backgroundColor; }
-    void SetBackgroundColor(TColor v) { Set(m_backgroundColor, v); }
+    void SetBackgroundColor(TColor v);
     TColor BackgroundColorTo() const { return m_backgroundColorTo; }
-    void SetBackgroundColorTo(TColor v) { Set(m_backgroundColorTo, v); }
+    void SetBackgroundColorTo(TColor v);
     // Copies every caption setting but LineColor (and the rendering and band settings).
     void Assign(const TAdvSmoothPanelCaption &other);
 
@@ -88,14 +88,6 @@ signals:
     void OnChange(QObject *Sender);
 
 private:
-    template <class T> void Set(T &field, T v)
-    {
-        if (field == v)
-            return;
-        field = v;
-        emit OnChange(this);
-    }
-
     QString m_text;
     TAdvSmoothPanelLocation m_location = plTopLeft;
     TColor m_colorStart = 11563548;
@@ -130,10 +122,12 @@ public:
     void SetTransparent(bool v);
     // Paints the whole panel (fill and caption) onto a surface.
     virtual void RenderPanel(TGPGraphics &g);
+    // The rectangle the fill paints into: one pixel outside the client when no border is drawn.
+    QRectF OuterRect() const;
     // How often the cached image was rendered (the cache is rebuilt only when stale).
     int RenderCount() const { return m_renderCount; }
-    // The body rectangle the last render got from the fill.
-    QRectF BodyRect() const { return m_body; }
+    // The body rectangle the fill gives the panel at its present size and settings.
+    QRectF BodyRect() const;
 
     TAdvSmoothPanelCaption *Caption() const { return m_caption; }
     TGDIPFill *Fill() const { return m_fill; }
@@ -156,5 +150,4 @@ private:
     bool refreshcache = true;
     QImage FCache;
     int m_renderCount = 0;
-    QRectF m_body;
 };

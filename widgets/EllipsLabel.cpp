@@ -1,5 +1,7 @@
 #include "EllipsLabel.h"
 
+#include "Accelerator.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QEvent>
@@ -261,34 +263,13 @@ struct TLineBreaker {
     }
 };
 
-// The text as shown: with accelerator marks on, "&&" is one "&" and a single "&" is
-// dropped and marks the character after it for underlining.
-struct TShownText {
-    QString text;
-    std::vector<int> underlined; // ascending positions in `text`
-};
-
-TShownText ShownText(const QString &caption, bool accelMarks)
+// The text as shown: the caption itself, or with accelerator marks on, the caption
+// without its marks and with the marked characters to underline.
+TAcceleratorText ShownText(const QString &caption, bool accelMarks)
 {
-    TShownText shown;
-    if (!accelMarks || !caption.contains(QLatin1Char('&'))) {
-        shown.text = caption;
-        return shown;
-    }
-    const int n = int(caption.size());
-    shown.text.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        const QChar c = caption.at(i);
-        if (c != QLatin1Char('&')) {
-            shown.text += c;
-        } else if (i + 1 < n && caption.at(i + 1) == QLatin1Char('&')) {
-            shown.text += c;
-            ++i;
-        } else if (i + 1 < n) {
-            shown.underlined.push_back(int(shown.text.size()));
-        }
-    }
-    return shown;
+    if (!accelMarks)
+        return TAcceleratorText{caption, {}};
+    return ParseAccelerators(caption);
 }
 
 // One painted line being put together from pieces of the shown text and "...".
@@ -296,7 +277,7 @@ struct TSegment {
     QString text;
     QList<int> underlined;
 
-    void Append(const TShownText &s, int from, int to)
+    void Append(const TAcceleratorText &s, int from, int to)
     {
         const int offset = int(text.size()) - from;
         for (int i = from; i < to; ++i) {
@@ -328,7 +309,7 @@ int FitPrefix(const QString &t, int from, int to, qreal budget, TAdvances &adv)
 }
 
 // [from, to) shortened to `width` with "..." at its end.
-TSegment EndEllipsis(const TShownText &s, int from, int to, qreal width, TAdvances &adv)
+TSegment EndEllipsis(const TAcceleratorText &s, int from, int to, qreal width, TAdvances &adv)
 {
     TSegment seg;
     seg.Append(s, from, FitPrefix(s.text, from, to, qMax<qreal>(0, width - adv.Ellipsis()), adv));
@@ -339,7 +320,7 @@ TSegment EndEllipsis(const TShownText &s, int from, int to, qreal width, TAdvanc
 // [from, to) shortened to `width` by "..." in its middle. The part from the last path
 // separator ("\" or "/") on is kept whole as far as it fits; the start of the text fills
 // what is left. Without a separator, as much of both ends as fits is kept.
-TSegment PathEllipsis(const TShownText &s, int from, int to, qreal width, TAdvances &adv)
+TSegment PathEllipsis(const TAcceleratorText &s, int from, int to, qreal width, TAdvances &adv)
 {
     const QString &t = s.text;
     const qreal budget = qMax<qreal>(0, width - adv.Ellipsis());
@@ -576,7 +557,7 @@ void TEllipsLabel::BuildLayout()
     ++m_layoutCount;
     m_lines.clear();
     m_layoutSize = size();
-    const TShownText shown = ShownText(m_caption, m_showAccelChar);
+    const TAcceleratorText shown = ShownText(m_caption, m_showAccelChar);
     const QString &t = shown.text;
     // Nothing to draw: no need to load the font (the empty result label of a new
     // window would load a face size that nothing else on its first frame uses).

@@ -1,9 +1,14 @@
 #include "Font.h"
 
 #include "Fonts.h"
+#include "Graphics.h"
 
 #include <QWidget>
 #include <cmath>
+
+// The layout's font styles and the drawing layer's are the same bits.
+static_assert(int(TFont::fsBold) == FontStyleBold && int(TFont::fsItalic) == FontStyleItalic
+              && int(TFont::fsUnderline) == FontStyleUnderline && int(TFont::fsStrikeOut) == FontStyleStrikeout);
 
 TFont::TFont(QObject *parent) : QObject(parent) {}
 
@@ -108,10 +113,5 @@ void TFont::AssignFromWidget(const QWidget *w)
     }
     m_height = f.pixelSize() > 0 ? -f.pixelSize() : -int(std::lround(f.pointSizeF() * kPixelsPerInch / 72.0));
     m_color = RGBToColor(w->palette().color(QPalette::WindowText));
-    TFontStyles st;
-    if (f.bold()) st |= fsBold;
-    if (f.italic()) st |= fsItalic;
-    if (f.underline()) st |= fsUnderline;
-    if (f.strikeOut()) st |= fsStrikeOut;
-    m_style = st;
+    m_style = TFontStyles::fromInt(FontStyleOf(f));
 }

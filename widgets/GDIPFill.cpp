@@ -21,6 +21,219 @@ int Effective(int override, int property)
 
 TGDIPFill::TGDIPFill(QObject *parent) : QObject(parent) {}
 
+void TGDIPFill::SetColor(TColor v)
+{
+    if (m_color == v)
+        return;
+    m_color = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorTo(TColor v)
+{
+    if (m_colorTo == v)
+        return;
+    m_colorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorMirror(TColor v)
+{
+    if (m_colorMirror == v)
+        return;
+    m_colorMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetColorMirrorTo(TColor v)
+{
+    if (m_colorMirrorTo == v)
+        return;
+    m_colorMirrorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetGradientType(TAdvGradientType v)
+{
+    if (m_gradientType == v)
+        return;
+    m_gradientType = v;
+    Changed();
+}
+
+void TGDIPFill::SetGradientMirrorType(TAdvGradientType v)
+{
+    if (m_gradientMirrorType == v)
+        return;
+    m_gradientMirrorType = v;
+    Changed();
+}
+
+void TGDIPFill::SetHatchStyle(int v)
+{
+    if (m_hatchStyle == v)
+        return;
+    m_hatchStyle = v;
+    Changed();
+}
+
+void TGDIPFill::SetHatchStyleMirror(int v)
+{
+    if (m_hatchStyleMirror == v)
+        return;
+    m_hatchStyleMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderColor(TColor v)
+{
+    if (m_borderColor == v)
+        return;
+    m_borderColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderWidth(int v)
+{
+    if (m_borderWidth == v)
+        return;
+    m_borderWidth = v;
+    Changed();
+}
+
+void TGDIPFill::SetRounding(int v)
+{
+    if (m_rounding == v)
+        return;
+    m_rounding = v;
+    Changed();
+}
+
+void TGDIPFill::SetRoundingType(TFillRoundingType v)
+{
+    if (m_roundingType == v)
+        return;
+    m_roundingType = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowColor(TColor v)
+{
+    if (m_shadowColor == v)
+        return;
+    m_shadowColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowOffset(int v)
+{
+    if (m_shadowOffset == v)
+        return;
+    m_shadowOffset = v;
+    Changed();
+}
+
+void TGDIPFill::SetShadowType(TShadowType v)
+{
+    if (m_shadowType == v)
+        return;
+    m_shadowType = v;
+    Changed();
+}
+
+void TGDIPFill::SetAngle(int v)
+{
+    if (m_angle == v)
+        return;
+    m_angle = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlow(TGlowMode v)
+{
+    if (m_glow == v)
+        return;
+    m_glow = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlowGradientColor(TColor v)
+{
+    if (m_glowGradientColor == v)
+        return;
+    m_glowGradientColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetGlowRadialColor(TColor v)
+{
+    if (m_glowRadialColor == v)
+        return;
+    m_glowRadialColor = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacity(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacity == v)
+        return;
+    m_opacity = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityTo(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityTo == v)
+        return;
+    m_opacityTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityMirror(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityMirror == v)
+        return;
+    m_opacityMirror = v;
+    Changed();
+}
+
+void TGDIPFill::SetOpacityMirrorTo(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_opacityMirrorTo == v)
+        return;
+    m_opacityMirrorTo = v;
+    Changed();
+}
+
+void TGDIPFill::SetBorderOpacity(int v)
+{
+    v = qBound(0, v, 255);
+    if (m_borderOpacity == v)
+        return;
+    m_borderOpacity = v;
+    Changed();
+}
+
+void TGDIPFill::SetFocus(bool v)
+{
+    if (m_focus == v)
+        return;
+    m_focus = v;
+    Changed();
+}
+
+void TGDIPFill::SetFocusColor(TColor v)
+{
+    if (m_focusColor == v)
+        return;
+    m_focusColor = v;
+    Changed();
+}
+
 void TGDIPFill::Changed()
 {
     if (FUpdateCount == 0)
@@ -61,32 +274,40 @@ void TGDIPFill::Assign(const QObject *source)
 
 TGPPath TGDIPFill::CreateRoundRectPath(const QRectF &r, int radius, TFillRoundingType corners)
 {
-    const qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
-    const qreal d = 2.0 * radius;
-    const bool round = radius != 0;
-    const bool tl = round && (corners == rtTop || corners == rtBoth || corners == rtLeft);
-    const bool tr = round && (corners == rtTop || corners == rtBoth || corners == rtRight);
-    const bool br = round && (corners == rtBottom || corners == rtBoth || corners == rtRight);
-    const bool bl = round && (corners == rtBottom || corners == rtBoth || corners == rtLeft);
-    const qreal rr = radius;
-    TGPPath p(FillModeAlternate);
-    if (tl)
-        p.AddArc(QRectF(x, y, d, d), 180, 90);
-    p.AddLine(x + (tl ? rr : 0), y, x + w - (tr ? rr : 0), y);
-    if (tr)
-        p.AddArc(QRectF(x + w - d, y, d, d), 270, 90);
-    p.AddLine(x + w, y + (tr ? rr : 0), x + w, y + h - (br ? rr : 0));
-    if (br)
-        p.AddArc(QRectF(x + w - d, y + h - d, d, d), 0, 90);
-    p.AddLine(x + w - (br ? rr : 0), y + h, x + (bl ? rr : 0), y + h);
-    if (bl)
-        p.AddArc(QRectF(x, y + h - d, d, d), 90, 90);
-    p.AddLine(x, y + h - (bl ? rr : 0), x, y + (tl ? rr : 0));
-    p.CloseFigure();
-    return p;
+    static constexpr int kCorners[] = {
+        0,                                        // rtNone
+        CornersTop,                               // rtTop
+        CornerBottomLeft | CornerBottomRight,     // rtBottom
+        CornersAll,                               // rtBoth
+        CornerTopLeft | CornerBottomLeft,         // rtLeft
+        CornerTopRight | CornerBottomRight,       // rtRight
+    };
+    const bool known = corners >= rtNone && corners <= rtRight;
+    return RoundedOutline(r, radius, known ? kCorners[corners] : 0);
 }
 
-QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
+TGDIPFill::TFillAreas TGDIPFill::Areas(const QRectF &r) const
+{
+    qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    if (h != 1 && w != 1 && m_shadowOffset > 0 && m_shadowColor != clNone) {
+        const int so = m_shadowOffset;
+        if (m_shadowType == stSurround) {
+            x += so;
+            y += so;
+            w -= 2 * so;
+            h -= 2 * so;
+        } else if (m_shadowType == stBottom) {
+            h -= so;
+        } else {
+            w -= so;
+            h -= so;
+        }
+    }
+    const qreal bw = m_borderWidth;
+    return {QRectF(x, y, w, h), QRectF(x + bw, y + bw, w - 2 * bw, h - 2 * bw)};
+}
+
+TGDIPFill::TFillAreas TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
                        int aOpacityMirror, int aOpacityMirrorTo)
 {
     const int borderAlpha = Effective(aBorderOpacity, m_borderOpacity);
@@ -94,42 +315,32 @@ QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int 
     const int octo = Effective(aOpacityTo, m_opacityTo);
     const int ocmr = Effective(aOpacityMirror, m_opacityMirror);
     const int ocmrto = Effective(aOpacityMirrorTo, m_opacityMirrorTo);
-    qreal x = r.x(), y = r.y(), w = r.width(), h = r.height();
+    const TFillAreas areas = Areas(r);
+    const QRectF &work = areas.Body;
     const bool border = m_borderWidth > 0 && m_borderColor != clNone;
     const TGPPen borderPen(DrawingColor(quint8(borderAlpha), m_borderColor), m_borderWidth, DashStyleSolid);
 
-    if (h == 1 || w == 1) {
+    if (r.height() == 1 || r.width() == 1) {
         // Too thin for a body: at most the border as a line.
         if (border)
-            g.DrawLine(borderPen, x, y, x + w, y + h);
+            g.DrawLine(borderPen, r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
     } else {
         if (m_shadowOffset > 0 && m_shadowColor != clNone) {
             const int so = m_shadowOffset;
             if (m_shadowType == stBottom) {
-                DrawRadialFill(g, QRectF(x, y + h - 2 * so, w, 2 * so), m_shadowColor, m_shadowColor, 0, 255, true,
-                               m_rounding, rtBottom);
-                h -= so;
+                DrawRadialFill(g, QRectF(r.x(), r.y() + r.height() - 2 * so, r.width(), 2 * so), m_shadowColor,
+                               m_shadowColor, 0, 255, true, m_rounding, rtBottom);
             } else {
-                const TGPPath outline = m_shadowType == stSurround
-                                            ? CreateRoundRectPath(QRectF(x, y, w, h), so, rtBoth)
-                                            : CreateRoundRectPath(QRectF(x, y, w, h), m_rounding, m_roundingType);
+                const TGPPath outline = m_shadowType == stSurround ? CreateRoundRectPath(r, so, rtBoth)
+                                                                   : CreateRoundRectPath(r, m_rounding, m_roundingType);
                 TPathGradient shadow(outline.Path());
                 const QColor sc = DrawingColor(kShadowAlpha, m_shadowColor);
                 shadow.SetStops({{0.0, QColor(0, 0, 0, 0)}, {kShadowRamp, sc}, {1.0, sc}});
                 shadow.Fill(*g.Painter(), outline.Path());
-                if (m_shadowType == stSurround) {
-                    x += so;
-                    y += so;
-                    w -= 2 * so;
-                    h -= 2 * so;
-                } else {
-                    w -= so;
-                    h -= so;
-                }
             }
         }
 
-        const QRectF work(x, y, w, h);
+        const qreal x = work.x(), y = work.y(), w = work.width(), h = work.height();
         if (m_gradientType == gtHatch || m_gradientType == gtTexture || m_colorMirror == clNone) {
             if (m_gradientType == gtRadial) {
                 if (m_color != clNone)
@@ -162,17 +373,14 @@ QRectF TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int 
             g.DrawPath(borderPen, CreateRoundRectPath(work, m_rounding, m_roundingType));
     }
 
-    const QRectF work(x, y, w, h);
     DrawGlow(g, work);
-    const qreal bw = m_borderWidth;
-    m_focusRect = QRectF(x + bw, y + bw, w - 2 * bw, h - 2 * bw);
     if (m_focus) {
         const TGPSmoothingMode before = g.SetSmoothingMode(SmoothingModeNone);
         g.DrawPath(TGPPen(DrawingColor(quint8(oc), m_focusColor), 1, DashStyleDot),
-                   CreateRoundRectPath(m_focusRect, m_rounding - m_borderWidth, m_roundingType));
+                   CreateRoundRectPath(areas.Focus, m_rounding - m_borderWidth, m_roundingType));
         g.SetSmoothingMode(before);
     }
-    return work;
+    return areas;
 }
 
 void TGDIPFill::DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo, int ocmr,

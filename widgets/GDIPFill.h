@@ -47,47 +47,61 @@ public:
 
     explicit TGDIPFill(QObject *parent = nullptr);
 
-#define KANAVOX_FILL_PROP(Type, Name, field) \
-    Type Name() const { return field; }     \
-    void Set##Name(Type v) { Set(field, v); }
-    KANAVOX_FILL_PROP(TColor, Color, m_color)
-    KANAVOX_FILL_PROP(TColor, ColorTo, m_colorTo)
-    KANAVOX_FILL_PROP(TColor, ColorMirror, m_colorMirror)
-    KANAVOX_FILL_PROP(TColor, ColorMirrorTo, m_colorMirrorTo)
-    KANAVOX_FILL_PROP(TAdvGradientType, GradientType, m_gradientType)
-    KANAVOX_FILL_PROP(TAdvGradientType, GradientMirrorType, m_gradientMirrorType)
-    KANAVOX_FILL_PROP(int, HatchStyle, m_hatchStyle)
-    KANAVOX_FILL_PROP(int, HatchStyleMirror, m_hatchStyleMirror)
-    KANAVOX_FILL_PROP(TColor, BorderColor, m_borderColor)
-    KANAVOX_FILL_PROP(int, BorderWidth, m_borderWidth)
-    KANAVOX_FILL_PROP(int, Rounding, m_rounding)
-    KANAVOX_FILL_PROP(TFillRoundingType, RoundingType, m_roundingType)
-    KANAVOX_FILL_PROP(TColor, ShadowColor, m_shadowColor)
-    KANAVOX_FILL_PROP(int, ShadowOffset, m_shadowOffset)
-    KANAVOX_FILL_PROP(TShadowType, ShadowType, m_shadowType)
-    KANAVOX_FILL_PROP(int, Angle, m_angle)
-    KANAVOX_FILL_PROP(TGlowMode, Glow, m_glow)
-    KANAVOX_FILL_PROP(TColor, GlowGradientColor, m_glowGradientColor)
-    KANAVOX_FILL_PROP(TColor, GlowRadialColor, m_glowRadialColor)
-#undef KANAVOX_FILL_PROP
+    TColor Color() const { return m_color; }
+    void SetColor(TColor v);
+    TColor ColorTo() const { return m_colorTo; }
+    void SetColorTo(TColor v);
+    TColor ColorMirror() const { return m_colorMirror; }
+    void SetColorMirror(TColor v);
+    TColor ColorMirrorTo() const { return m_colorMirrorTo; }
+    void SetColorMirrorTo(TColor v);
+    TAdvGradientType GradientType() const { return m_gradientType; }
+    void SetGradientType(TAdvGradientType v);
+    TAdvGradientType GradientMirrorType() const { return m_gradientMirrorType; }
+    void SetGradientMirrorType(TAdvGradientType v);
+    int HatchStyle() const { return m_hatchStyle; }
+    void SetHatchStyle(int v);
+    int HatchStyleMirror() const { return m_hatchStyleMirror; }
+    void SetHatchStyleMirror(int v);
+    TColor BorderColor() const { return m_borderColor; }
+    void SetBorderColor(TColor v);
+    int BorderWidth() const { return m_borderWidth; }
+    void SetBorderWidth(int v);
+    int Rounding() const { return m_rounding; }
+    void SetRounding(int v);
+    TFillRoundingType RoundingType() const { return m_roundingType; }
+    void SetRoundingType(TFillRoundingType v);
+    TColor ShadowColor() const { return m_shadowColor; }
+    void SetShadowColor(TColor v);
+    int ShadowOffset() const { return m_shadowOffset; }
+    void SetShadowOffset(int v);
+    TShadowType ShadowType() const { return m_shadowType; }
+    void SetShadowType(TShadowType v);
+    int Angle() const { return m_angle; }
+    void SetAngle(int v);
+    TGlowMode Glow() const { return m_glow; }
+    void SetGlow(TGlowMode v);
+    TColor GlowGradientColor() const { return m_glowGradientColor; }
+    void SetGlowGradientColor(TColor v);
+    TColor GlowRadialColor() const { return m_glowRadialColor; }
+    void SetGlowRadialColor(TColor v);
     // Opacities are bytes; values outside 0..255 are clamped.
     int Opacity() const { return m_opacity; }
-    void SetOpacity(int v) { Set(m_opacity, qBound(0, v, 255)); }
+    void SetOpacity(int v);
     int OpacityTo() const { return m_opacityTo; }
-    void SetOpacityTo(int v) { Set(m_opacityTo, qBound(0, v, 255)); }
+    void SetOpacityTo(int v);
     int OpacityMirror() const { return m_opacityMirror; }
-    void SetOpacityMirror(int v) { Set(m_opacityMirror, qBound(0, v, 255)); }
+    void SetOpacityMirror(int v);
     int OpacityMirrorTo() const { return m_opacityMirrorTo; }
-    void SetOpacityMirrorTo(int v) { Set(m_opacityMirrorTo, qBound(0, v, 255)); }
+    void SetOpacityMirrorTo(int v);
     int BorderOpacity() const { return m_borderOpacity; }
-    void SetBorderOpacity(int v) { Set(m_borderOpacity, qBound(0, v, 255)); }
+    void SetBorderOpacity(int v);
 
     // The focus indicator (public, not stored in layouts).
     bool Focus() const { return m_focus; }
-    void SetFocus(bool v) { Set(m_focus, v); }
+    void SetFocus(bool v);
     TColor FocusColor() const { return m_focusColor; }
-    void SetFocusColor(TColor v) { Set(m_focusColor, v); }
-    QRectF FocusRect() const { return m_focusRect; }
+    void SetFocusColor(TColor v);
 
     int UpdateCount() const { return FUpdateCount; }
     void BeginUpdate() { ++FUpdateCount; }
@@ -98,9 +112,14 @@ public:
     // one change; anything else is ignored.
     void Assign(const QObject *source);
 
-    // Paints into `r` (shadow included) and returns the body's rectangle. A byte below
-    // 255 overrides its opacity property for this call.
-    QRectF Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity = 255, int aOpacity = 255,
+    // Where a fill into `r` puts its body (inside the shadow) and its focus line.
+    struct TFillAreas {
+        QRectF Body, Focus;
+    };
+    TFillAreas Areas(const QRectF &r) const;
+    // Paints into `r` (shadow included) and returns where the body and focus line went.
+    // A byte below 255 overrides its opacity property for this call.
+    TFillAreas Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity = 255, int aOpacity = 255,
                 int aOpacityTo = 255, int aOpacityMirror = 255, int aOpacityMirrorTo = 255);
     void DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo,
                                 int ocmr, int ocmrto);
@@ -113,13 +132,6 @@ signals:
     void OnChange(QObject *Sender);
 
 private:
-    template <class T> void Set(T &field, T v)
-    {
-        if (field == v)
-            return;
-        field = v;
-        Changed();
-    }
     void Changed();
     void DrawRadialFill(TGPGraphics &g, const QRectF &r, TColor a, TColor b, int alphaA, int alphaB,
                         bool top, int radius, TFillRoundingType corners);
@@ -150,6 +162,5 @@ private:
     TColor m_glowRadialColor = clWhite;
     bool m_focus = false;
     TColor m_focusColor = clBlack;
-    QRectF m_focusRect;
     int FUpdateCount = 0;
 };
