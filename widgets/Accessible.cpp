@@ -1,5 +1,6 @@
 #include "Accessible.h"
 
+#include "Accelerator.h"
 #include "AdvGlassButton.h"
 #include "AdvOfficeButtons.h"
 #include "AdvPanel.h"
@@ -77,20 +78,7 @@ void SetLabel(QWidget *control, QWidget *label) { AddLink(Labels(), label, contr
 
 void SetController(QWidget *controller, QWidget *controlled) { AddLink(Controllers(), controller, controlled); }
 
-QString StripAccelerator(const QString &caption)
-{
-    QString out;
-    out.reserve(caption.size());
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) != QLatin1Char('&')) {
-            out += caption.at(i);
-        } else if (i + 1 < caption.size() && caption.at(i + 1) == QLatin1Char('&')) {
-            out += QLatin1Char('&');
-            ++i;
-        }
-    }
-    return out;
-}
+QString StripAccelerator(const QString &caption) { return ParseAccelerators(caption).text; }
 
 } // namespace Accessibility
 
