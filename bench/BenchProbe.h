@@ -3,6 +3,8 @@
 // the process's peak memory, and waiting until a widget's paint has gone out.
 #include <QObject>
 
+#include <functional>
+
 class QWidget;
 
 namespace Bench {
@@ -32,6 +34,9 @@ bool WaitForPaint(const PaintCounter &counter, int before, int timeoutMs = 5000)
 // After the first paint of `window` has been flushed: prints "first_paint_us <n>" and
 // "vmhwm_kb <n>", then ends the process at once (no close, so nothing is saved).
 void ReportFirstPaintAndExit(QWidget *window);
+
+// The median of `runs` timings of `work` in milliseconds, `prepare` run untimed before each.
+double MedianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work);
 
 // Prints "<name> <us> <us> ..." on one line.
 void Samples(const char *name, const QList<qint64> &us);

@@ -5,6 +5,8 @@
 #include "AdvEdit.h"
 #include "DictationView.h"
 
+#include "BenchProbe.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -18,19 +20,7 @@
 
 namespace {
 
-double MedianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
+using Bench::MedianMs;
 
 QString Password(int length, int salt)
 {

@@ -6,6 +6,8 @@
 #include "Fonts.h"
 #include "ReadingComposer.h"
 
+#include "BenchProbe.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -15,23 +17,7 @@
 #include <functional>
 #include <vector>
 
-namespace {
-
-double MedianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
-
-} // namespace
+using Bench::MedianMs;
 
 int main(int argc, char **argv)
 {
