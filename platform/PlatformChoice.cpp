@@ -25,10 +25,10 @@ QStringList PlatformPluginFolders()
 }
 
 // "xcb:dpi=96" names the plugin "xcb".
-QByteArray PluginName(const QByteArray &spec)
+QByteArray PluginName(const QByteArray &entry)
 {
-    const qsizetype colon = spec.indexOf(':');
-    return (colon < 0 ? spec : spec.left(colon)).trimmed();
+    const qsizetype colon = entry.indexOf(':');
+    return (colon < 0 ? entry : entry.left(colon)).trimmed();
 }
 
 } // namespace
@@ -62,8 +62,8 @@ TPlatformChoice ChoosePlatform()
     const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
     if (!asked.isEmpty()) {
         choice.platform = asked;
-        for (const QByteArray &spec : asked.split(';'))
-            if (PlatformPluginInstalled(PluginName(spec)))
+        for (const QByteArray &entry : asked.split(';'))
+            if (PlatformPluginInstalled(PluginName(entry)))
                 return choice;
         choice.error = QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.")
                            .arg(QString::fromLocal8Bit(asked));

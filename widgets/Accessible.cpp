@@ -247,17 +247,57 @@ void TAccessibleEdit::replaceText(int startOffset, int endOffset, const QString 
         e->InsertText(text);
 }
 
-// --- check box ----------------------------------------------------------------------------
+// --- check box and glass button ------------------------------------------------------------
 
-TAccessibleCheckBox::TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box) : TAccessibleControl(box, QAccessible::CheckBox) {}
+TAccessibleClickable::TAccessibleClickable(QWidget *w, QAccessible::Role role, const QString &action)
+    : TAccessibleControl(w, role), m_action(action)
+{
+}
+
+QString TAccessibleClickable::DefaultName() const { return Accessibility::StripAccelerator(Caption()); }
+
+QStringList TAccessibleClickable::actionNames() const
+{
+    QStringList names;
+    if (widget()->isEnabled())
+        names << m_action;
+    return names + TAccessibleControl::actionNames();
+}
+
+void TAccessibleClickable::doAction(const QString &action)
+{
+    if (action == m_action) {
+        if (widget()->isEnabled())
+            Click();
+        return;
+    }
+    TAccessibleControl::doAction(action);
+}
+
+QStringList TAccessibleClickable::keyBindingsForAction(const QString &action) const
+{
+    if (action == m_action) {
+        const QString mnemonic = MnemonicText(Caption());
+        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
+    }
+    return TAccessibleControl::keyBindingsForAction(action);
+}
+
+TAccessibleCheckBox::TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box)
+    : TAccessibleClickable(box, QAccessible::CheckBox, QAccessibleActionInterface::toggleAction())
+{
+}
 
 TCustomAdvOfficeCheckBox *TAccessibleCheckBox::Box() const { return static_cast<TCustomAdvOfficeCheckBox *>(widget()); }
 
-QString TAccessibleCheckBox::DefaultName() const { return Accessibility::StripAccelerator(Box()->Caption()); }
+QString TAccessibleCheckBox::Caption() const { return Box()->Caption(); }
+
+// The same toggle-then-OnClick pair a mouse click, Space or the accelerator runs.
+void TAccessibleCheckBox::Click() { Box()->UserClick(); }
 
 QAccessible::State TAccessibleCheckBox::state() const
 {
-    QAccessible::State s = TAccessibleControl::state();
+    QAccessible::State s = TAccessibleClickable::state();
     s.checkable = true;
     s.checked = Box()->GetState() == TCustomAdvOfficeCheckBox::cbChecked;
     s.checkStateMixed = Box()->GetState() == TCustomAdvOfficeCheckBox::cbGrayed;
@@ -265,70 +305,16 @@ QAccessible::State TAccessibleCheckBox::state() const
     return s;
 }
 
-QStringList TAccessibleCheckBox::actionNames() const
-{
-    QStringList names;
-    if (widget()->isEnabled())
-        names << QAccessibleActionInterface::toggleAction();
-    return names + TAccessibleControl::actionNames();
-}
-
-void TAccessibleCheckBox::doAction(const QString &action)
-{
-    if (action == QAccessibleActionInterface::toggleAction()) {
-        if (widget()->isEnabled())
-            Box()->UserClick();
-        return;
-    }
-    TAccessibleControl::doAction(action);
-}
-
-QStringList TAccessibleCheckBox::keyBindingsForAction(const QString &action) const
-{
-    if (action == QAccessibleActionInterface::toggleAction()) {
-        const QString mnemonic = MnemonicText(Box()->Caption());
-        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
-    }
-    return TAccessibleControl::keyBindingsForAction(action);
-}
-
-// --- glass button -------------------------------------------------------------------------
-
 TAccessibleGlassButton::TAccessibleGlassButton(TAdvCustomGlassButton *button)
-    : TAccessibleControl(button, QAccessible::PushButton)
+    : TAccessibleClickable(button, QAccessible::PushButton, QAccessibleActionInterface::pressAction())
 {
 }
 
 TAdvCustomGlassButton *TAccessibleGlassButton::Button() const { return static_cast<TAdvCustomGlassButton *>(widget()); }
 
-QString TAccessibleGlassButton::DefaultName() const { return Accessibility::StripAccelerator(Button()->Caption()); }
+QString TAccessibleGlassButton::Caption() const { return Button()->Caption(); }
 
-QStringList TAccessibleGlassButton::actionNames() const
-{
-    QStringList names;
-    if (widget()->isEnabled())
-        names << QAccessibleActionInterface::pressAction();
-    return names + TAccessibleControl::actionNames();
-}
-
-void TAccessibleGlassButton::doAction(const QString &action)
-{
-    if (action == QAccessibleActionInterface::pressAction()) {
-        if (widget()->isEnabled())
-            Button()->Click();
-        return;
-    }
-    TAccessibleControl::doAction(action);
-}
-
-QStringList TAccessibleGlassButton::keyBindingsForAction(const QString &action) const
-{
-    if (action == QAccessibleActionInterface::pressAction()) {
-        const QString mnemonic = MnemonicText(Button()->Caption());
-        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
-    }
-    return TAccessibleControl::keyBindingsForAction(action);
-}
+void TAccessibleGlassButton::Click() { Button()->Click(); }
 
 // --- label and panels ---------------------------------------------------------------------
 

@@ -73,30 +73,44 @@ private:
     bool Writable() const;
 };
 
-class TAccessibleCheckBox : public TAccessibleControl {
+// A control with one action that does what a click does (Toggle, Press), offered while the
+// control is enabled, and the caption's accelerator as its key binding.
+class TAccessibleClickable : public TAccessibleControl {
 public:
-    explicit TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box);
-    QAccessible::State state() const override;
+    TAccessibleClickable(QWidget *w, QAccessible::Role role, const QString &action);
     QStringList actionNames() const override;
     void doAction(const QString &action) override;
     QStringList keyBindingsForAction(const QString &action) const override;
 
 protected:
     QString DefaultName() const override;
+    virtual QString Caption() const = 0;
+    virtual void Click() = 0;
+
+private:
+    QString m_action;
+};
+
+class TAccessibleCheckBox : public TAccessibleClickable {
+public:
+    explicit TAccessibleCheckBox(TCustomAdvOfficeCheckBox *box);
+    QAccessible::State state() const override;
+
+protected:
+    QString Caption() const override;
+    void Click() override;
 
 private:
     TCustomAdvOfficeCheckBox *Box() const;
 };
 
-class TAccessibleGlassButton : public TAccessibleControl {
+class TAccessibleGlassButton : public TAccessibleClickable {
 public:
     explicit TAccessibleGlassButton(TAdvCustomGlassButton *button);
-    QStringList actionNames() const override;
-    void doAction(const QString &action) override;
-    QStringList keyBindingsForAction(const QString &action) const override;
 
 protected:
-    QString DefaultName() const override;
+    QString Caption() const override;
+    void Click() override;
 
 private:
     TAdvCustomGlassButton *Button() const;
