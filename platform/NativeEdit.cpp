@@ -11,7 +11,6 @@
 #include <QStyle>
 #include <QStyleHints>
 #include <QStyleOptionFrame>
-#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 namespace {
@@ -23,23 +22,7 @@ constexpr int kCaretWidth = 1;
 // The caret stops blinking (and stays shown) this long after the last input, so a
 // window left alone wakes nobody.
 constexpr int kCaretBlinkTimeoutMs = 10000;
-// Grapheme clusters longer than this are treated as several when moving the caret.
-constexpr int kClusterWindow = 32;
-// Undo keeps at most this many characters of removed and inserted text.
-constexpr qsizetype kUndoCharacterLimit = 4 * 1024 * 1024;
 constexpr int kDragScrollIntervalMs = 50;
-
-bool IsLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
-
-enum CharClass { ccSpace, ccWord, ccOther };
-CharClass ClassOf(QChar c)
-{
-    if (c.isSpace())
-        return ccSpace;
-    if (c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_') || c.isSurrogate())
-        return ccWord;
-    return ccOther;
-}
 
 } // namespace
 
@@ -60,36 +43,27 @@ TNativeEdit::~TNativeEdit() = default;
 
 void TNativeEdit::SetNativeText(const QString &text)
 {
-    const QString before = m_text;
-    m_text = text;
-    m_cursor = m_anchor = m_scroll = 0;
-    m_undo.clear();
-    m_undoSize = 0;
-    m_modified = false;
+    const TEditText::Change change = m_edit.SetText(text);
+    m_scroll = 0;
     InvalidateLayout();
     EnsureCursorVisible();
     update();
-    if (before != text)
-        ReportTextChange(0, before, text);
+    ReportTextChange(change);
     ReportCaret();
     Changed();
 }
 
 void TNativeEdit::SetSelection(int start, int length)
 {
-    const int n = int(m_text.size());
-    start = SnapOutOfLineBreak(qBound(0, start, n));
-    const int end = SnapOutOfLineBreak(qBound(0, start + qMax(0, length), n));
-    m_anchor = start;
-    m_cursor = end;
+    m_edit.SetSelection(start, length);
     ShowCaret();
 }
 
 void TNativeEdit::SetReadOnly(bool v)
 {
-    if (m_readOnly == v)
+    if (m_edit.ReadOnly() == v)
         return;
-    m_readOnly = v;
+    m_edit.SetReadOnly(v);
     update();
     QAccessible::State changed;
     changed.readOnly = true;
@@ -100,63 +74,25 @@ void TNativeEdit::SetReadOnly(bool v)
 
 QString TNativeEdit::VisibleLineText() const
 {
-    const int start = LineStartOf(m_cursor);
-    return m_text.mid(start, LineEndOf(m_cursor) - start);
+    const int start = m_edit.LineStartOf(m_edit.Cursor());
+    return m_edit.Text().mid(start, m_edit.LineEndOf(m_edit.Cursor()) - start);
 }
 
-void TNativeEdit::Replace(int start, int end, const QString &with, bool typing)
+void TNativeEdit::Show(const TEditText::Change &change)
 {
-    const QString removed = m_text.mid(start, end - start);
-    if (removed.isEmpty() && with.isEmpty())
+    if (!change)
         return;
-    const bool merge = typing && !m_undo.empty() && m_undo.back().typing && m_undo.back().removed.isEmpty()
-        && removed.isEmpty() && m_undo.back().position + m_undo.back().inserted.size() == start;
-    if (merge) {
-        m_undo.back().inserted += with;
-    } else {
-        m_undo.push_back({start, removed, with, m_anchor, m_cursor, typing});
-    }
-    m_undoSize += removed.size() + with.size();
-    while (m_undoSize > kUndoCharacterLimit && m_undo.size() > 1) {
-        m_undoSize -= m_undo.front().removed.size() + m_undo.front().inserted.size();
-        m_undo.erase(m_undo.begin());
-    }
-    m_text.replace(start, end - start, with);
-    m_cursor = m_anchor = start + int(with.size());
-    m_modified = true;
     InvalidateLayout();
-    ReportTextChange(start, removed, with);
+    ReportTextChange(change);
     ShowCaret();
     Changed();
 }
 
-void TNativeEdit::InsertText(const QString &text)
-{
-    if (m_readOnly)
-        return;
-    QString s = text;
-    if (m_maxLength > 0) {
-        const qsizetype room = m_maxLength - (m_text.size() - SelLength());
-        if (room <= 0)
-            return;
-        if (s.size() > room) {
-            s.truncate(room);
-            if (!s.isEmpty() && s.back().isHighSurrogate())
-                s.chop(1);
-        }
-    }
-    const bool typing = text.size() <= 2 && !HasSelection();
-    Replace(SelStart(), SelStart() + SelLength(), s, typing);
-}
+void TNativeEdit::InsertText(const QString &text) { Show(m_edit.Insert(text)); }
 
-void TNativeEdit::ClearSelection()
-{
-    if (m_readOnly || !HasSelection())
-        return;
-    Replace(SelStart(), SelStart() + SelLength(), QString(), false);
-}
+void TNativeEdit::ClearSelection() { Show(m_edit.RemoveSelection()); }
 
-void TNativeEdit::SelectAll() { SetSelection(0, int(m_text.size())); }
+void TNativeEdit::SelectAll() { SetSelection(0, int(m_edit.Text().size())); }
 
 void TNativeEdit::CopyToClipboard()
 {
@@ -171,7 +107,7 @@ void TNativeEdit::CopyToClipboard()
 
 void TNativeEdit::CutToClipboard()
 {
-    if (m_readOnly || !HasSelection())
+    if (ReadOnly() || !HasSelection())
         return;
     try {
         TClipboard::SetAsText(SelText());
@@ -183,7 +119,7 @@ void TNativeEdit::CutToClipboard()
 
 void TNativeEdit::PasteFromClipboard()
 {
-    if (m_readOnly)
+    if (ReadOnly())
         return;
     QString text;
     try {
@@ -195,180 +131,14 @@ void TNativeEdit::PasteFromClipboard()
         InsertText(text);
 }
 
-void TNativeEdit::Undo()
-{
-    if (m_readOnly || m_undo.empty())
-        return;
-    const UndoStep step = m_undo.back();
-    m_undo.pop_back();
-    m_undoSize -= step.removed.size() + step.inserted.size();
-    m_text.replace(step.position, step.inserted.size(), step.removed);
-    const int n = int(m_text.size());
-    m_anchor = qBound(0, step.anchorBefore, n);
-    m_cursor = qBound(0, step.cursorBefore, n);
-    m_modified = true;
-    InvalidateLayout();
-    ReportTextChange(step.position, step.inserted, step.removed);
-    ShowCaret();
-    Changed();
-}
-
-// --- positions ----------------------------------------------------------------------
-
-int TNativeEdit::LineStartOf(int pos) const
-{
-    const QStringView before = QStringView(m_text).left(pos);
-    const qsizetype cr = before.lastIndexOf(QLatin1Char('\r'));
-    const qsizetype lf = before.lastIndexOf(QLatin1Char('\n'));
-    return int(qMax(cr, lf) + 1);
-}
-
-int TNativeEdit::LineEndOf(int pos) const
-{
-    const qsizetype cr = m_text.indexOf(QLatin1Char('\r'), pos);
-    const qsizetype lf = m_text.indexOf(QLatin1Char('\n'), pos);
-    if (cr < 0 && lf < 0)
-        return int(m_text.size());
-    if (cr < 0 || lf < 0)
-        return int(qMax(cr, lf));
-    return int(qMin(cr, lf));
-}
-
-// A position between the CR and LF of one line break belongs before the CR.
-int TNativeEdit::SnapOutOfLineBreak(int pos) const
-{
-    if (pos > 0 && pos < m_text.size() && m_text.at(pos - 1) == QLatin1Char('\r') && m_text.at(pos) == QLatin1Char('\n'))
-        return pos - 1;
-    return pos;
-}
-
-int TNativeEdit::NextPosition(int pos) const
-{
-    if (pos >= m_text.size())
-        return int(m_text.size());
-    if (IsLineBreak(m_text.at(pos))) {
-        if (m_text.at(pos) == QLatin1Char('\r') && pos + 1 < m_text.size() && m_text.at(pos + 1) == QLatin1Char('\n'))
-            return pos + 2;
-        return pos + 1;
-    }
-    const int end = qMin(LineEndOf(pos), pos + kClusterWindow);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(pos, end - pos));
-    const qsizetype next = finder.toNextBoundary();
-    return next > 0 ? pos + int(next) : end;
-}
-
-int TNativeEdit::PreviousPosition(int pos) const
-{
-    if (pos <= 0)
-        return 0;
-    const QChar before = m_text.at(pos - 1);
-    if (IsLineBreak(before)) {
-        if (before == QLatin1Char('\n') && pos >= 2 && m_text.at(pos - 2) == QLatin1Char('\r'))
-            return pos - 2;
-        return pos - 1;
-    }
-    const int start = qMax(LineStartOf(pos), pos - kClusterWindow);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(start, pos - start));
-    finder.toEnd();
-    const qsizetype prev = finder.toPreviousBoundary();
-    return prev >= 0 ? start + int(prev) : start;
-}
-
-// Words are runs of letters and digits, runs of other symbols, and runs of blanks.
-int TNativeEdit::WordStartBefore(int pos) const
-{
-    const int lineStart = LineStartOf(pos);
-    if (pos == lineStart)
-        return PreviousPosition(pos);
-    int i = pos;
-    while (i > lineStart && ClassOf(m_text.at(i - 1)) == ccSpace)
-        --i;
-    if (i == lineStart)
-        return i;
-    const CharClass c = ClassOf(m_text.at(i - 1));
-    while (i > lineStart && ClassOf(m_text.at(i - 1)) == c)
-        --i;
-    return i;
-}
-
-int TNativeEdit::NextWordStart(int pos) const
-{
-    const int lineEnd = LineEndOf(pos);
-    if (pos == lineEnd)
-        return NextPosition(pos);
-    int i = pos;
-    const CharClass c = ClassOf(m_text.at(i));
-    while (i < lineEnd && ClassOf(m_text.at(i)) == c)
-        ++i;
-    while (i < lineEnd && ClassOf(m_text.at(i)) == ccSpace)
-        ++i;
-    return i;
-}
-
-void TNativeEdit::WordAt(int pos, int *start, int *end) const
-{
-    const int lineStart = LineStartOf(pos);
-    const int lineEnd = LineEndOf(pos);
-    if (lineStart == lineEnd) {
-        *start = *end = pos;
-        return;
-    }
-    int at = qMin(pos, lineEnd - 1);
-    const CharClass c = ClassOf(m_text.at(at));
-    int s = at, e = at;
-    while (s > lineStart && ClassOf(m_text.at(s - 1)) == c)
-        --s;
-    while (e < lineEnd && ClassOf(m_text.at(e)) == c)
-        ++e;
-    *start = s;
-    *end = e;
-}
+void TNativeEdit::Undo() { Show(m_edit.Undo()); }
 
 // --- keyboard -------------------------------------------------------------------------
 
 void TNativeEdit::MoveCursor(int pos, bool extend)
 {
-    m_cursor = SnapOutOfLineBreak(qBound(0, pos, int(m_text.size())));
-    if (!extend)
-        m_anchor = m_cursor;
+    m_edit.MoveCursor(pos, extend);
     ShowCaret();
-}
-
-void TNativeEdit::DeleteBackward(bool word)
-{
-    if (m_readOnly)
-        return;
-    if (HasSelection()) {
-        ClearSelection();
-        return;
-    }
-    if (m_cursor == 0)
-        return;
-    int from;
-    if (word) {
-        from = WordStartBefore(m_cursor);
-    } else if (IsLineBreak(m_text.at(m_cursor - 1))) {
-        from = PreviousPosition(m_cursor);
-    } else {
-        // One code point back: a combining mark goes without its base.
-        from = m_cursor - 1;
-        if (from > 0 && m_text.at(from).isLowSurrogate() && m_text.at(from - 1).isHighSurrogate())
-            --from;
-    }
-    Replace(from, m_cursor, QString(), false);
-}
-
-void TNativeEdit::DeleteForward(bool word)
-{
-    if (m_readOnly)
-        return;
-    if (HasSelection()) {
-        ClearSelection();
-        return;
-    }
-    if (m_cursor >= m_text.size())
-        return;
-    Replace(m_cursor, word ? NextWordStart(m_cursor) : NextPosition(m_cursor), QString(), false);
 }
 
 bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
@@ -378,29 +148,15 @@ bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
     if (modifiers & Qt::AltModifier)
         return false;
     switch (key) {
-    case vk::Left:
-        if (HasSelection() && !shift)
-            MoveCursor(ctrl ? WordStartBefore(SelStart()) : SelStart(), false);
-        else
-            MoveCursor(ctrl ? WordStartBefore(m_cursor) : PreviousPosition(m_cursor), shift);
-        return true;
-    case vk::Right:
-        if (HasSelection() && !shift)
-            MoveCursor(ctrl ? NextWordStart(SelStart() + SelLength()) : SelStart() + SelLength(), false);
-        else
-            MoveCursor(ctrl ? NextWordStart(m_cursor) : NextPosition(m_cursor), shift);
-        return true;
-    case vk::Home:
-        MoveCursor(ctrl ? 0 : LineStartOf(m_cursor), shift);
-        return true;
-    case vk::End:
-        MoveCursor(ctrl ? int(m_text.size()) : LineEndOf(m_cursor), shift);
-        return true;
+    case vk::Left: m_edit.MoveLeft(ctrl, shift); break;
+    case vk::Right: m_edit.MoveRight(ctrl, shift); break;
+    case vk::Home: m_edit.MoveHome(ctrl, shift); break;
+    case vk::End: m_edit.MoveEnd(ctrl, shift); break;
     case vk::Delete:
         if (shift)
             CutToClipboard();
         else
-            DeleteForward(ctrl);
+            Show(m_edit.DeleteForward(ctrl));
         return true;
     case vk::Insert:
         if (shift && !ctrl)
@@ -411,13 +167,16 @@ bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
     default:
         return false;
     }
+    ShowCaret();
+    return true;
 }
 
 void TNativeEdit::NativeChar(QChar ch)
 {
     switch (ch.unicode()) {
-    case 0x08: DeleteBackward(false); return;
-    case 0x7F: DeleteBackward(true); return;
+    case 0x08: Show(m_edit.DeleteBackward(false)); return;
+    case 0x7F: Show(m_edit.DeleteBackward(true)); return;
+
     case 0x01: SelectAll(); return;
     case 0x03: CopyToClipboard(); return;
     case 0x16: PasteFromClipboard(); return;
@@ -469,7 +228,7 @@ void TNativeEdit::InitFrameOption(QStyleOptionFrame *opt) const
     opt->lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, opt, this);
     opt->midLineWidth = 0;
     opt->state |= QStyle::State_Sunken;
-    if (m_readOnly)
+    if (ReadOnly())
         opt->state |= QStyle::State_ReadOnly;
     opt->features = QStyleOptionFrame::None;
 }
@@ -490,7 +249,7 @@ int TNativeEdit::TextTop() const
 
 std::unique_ptr<QTextLayout> TNativeEdit::LayoutOf(int start, int end) const
 {
-    auto layout = std::make_unique<QTextLayout>(m_text.mid(start, end - start), font(), const_cast<TNativeEdit *>(this));
+    auto layout = std::make_unique<QTextLayout>(m_edit.Text().mid(start, end - start), font(), const_cast<TNativeEdit *>(this));
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(layoutDirection());
@@ -508,14 +267,15 @@ std::unique_ptr<QTextLayout> TNativeEdit::LayoutOf(int start, int end) const
 // characters costs no more than a short one.
 const TNativeEdit::Segment &TNativeEdit::VisibleSegment() const
 {
-    const int lineEnd = LineEndOf(m_scroll);
+    const QString &text = m_edit.Text();
+    const int lineEnd = m_edit.LineEndOf(m_scroll);
     const int width = ContentsRect().width();
     if (m_visibleRevision == m_revision && m_visible.start == m_scroll && m_visible.layout)
         return m_visible;
     int n = qMax(16, width / 2);
     for (;;) {
         int end = qMin(lineEnd, m_scroll + n);
-        if (end < m_text.size() && end > 0 && m_text.at(end).isLowSurrogate())
+        if (end < text.size() && end > 0 && text.at(end).isLowSurrogate())
             ++end;
         auto layout = LayoutOf(m_scroll, end);
         if (end >= lineEnd || layout->lineAt(0).naturalTextWidth() > width) {
@@ -539,18 +299,18 @@ void TNativeEdit::ShowCaret()
     ReportCaret();
 }
 
-void TNativeEdit::ReportTextChange(int position, const QString &removed, const QString &inserted)
+void TNativeEdit::ReportTextChange(const TEditText::Change &change)
 {
-    if (!QAccessible::isActive())
+    if (!change || !QAccessible::isActive())
         return;
-    if (removed.isEmpty()) {
-        QAccessibleTextInsertEvent event(this, position, inserted);
+    if (change.removed.isEmpty()) {
+        QAccessibleTextInsertEvent event(this, change.position, change.inserted);
         QAccessible::updateAccessibility(&event);
-    } else if (inserted.isEmpty()) {
-        QAccessibleTextRemoveEvent event(this, position, removed);
+    } else if (change.inserted.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, change.position, change.removed);
         QAccessible::updateAccessibility(&event);
     } else {
-        QAccessibleTextUpdateEvent event(this, position, removed, inserted);
+        QAccessibleTextUpdateEvent event(this, change.position, change.removed, change.inserted);
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -560,20 +320,20 @@ void TNativeEdit::ReportCaret()
 {
     const int oldStart = qMin(m_reportedCursor, m_reportedAnchor);
     const int oldEnd = qMax(m_reportedCursor, m_reportedAnchor);
-    const bool cursorMoved = m_reportedCursor != m_cursor;
-    m_reportedCursor = m_cursor;
-    m_reportedAnchor = m_anchor;
+    const bool cursorMoved = m_reportedCursor != m_edit.Cursor();
+    m_reportedCursor = m_edit.Cursor();
+    m_reportedAnchor = m_edit.Anchor();
     if (!QAccessible::isActive())
         return;
     const int start = SelStart();
     const int end = start + SelLength();
     if ((oldStart != oldEnd || start != end) && (oldStart != start || oldEnd != end)) {
         QAccessibleTextSelectionEvent event(this, start, end);
-        event.setCursorPosition(m_cursor);
+        event.setCursorPosition(m_edit.Cursor());
         QAccessible::updateAccessibility(&event);
     }
     if (cursorMoved) {
-        QAccessibleTextCursorEvent event(this, m_cursor);
+        QAccessibleTextCursorEvent event(this, m_edit.Cursor());
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -587,7 +347,7 @@ QRect TNativeEdit::CharacterRect(int pos) const
     if (!line.isValid())
         return QRect();
     const qreal x1 = line.cursorToX(pos - seg.start);
-    const qreal x2 = line.cursorToX(qMin(NextPosition(pos), seg.end) - seg.start);
+    const qreal x2 = line.cursorToX(qMin(m_edit.NextPosition(pos), seg.end) - seg.start);
     const QRect contents = ContentsRect();
     const int left = contents.x() + qRound(qMin(x1, x2));
     const QRect glyph(left, TextTop(), qMax(1, qRound(qAbs(x2 - x1))), fontMetrics().height());
@@ -608,7 +368,7 @@ int TNativeEdit::FirstFittingStart(int end, int lineStart, int available) const
     int n = qMax(16, available / 2);
     for (;;) {
         int start = qMax(lineStart, end - n);
-        if (start > lineStart && start < m_text.size() && m_text.at(start).isLowSurrogate())
+        if (start > lineStart && start < m_edit.Text().size() && m_edit.Text().at(start).isLowSurrogate())
             ++start;
         const auto layout = LayoutOf(start, end);
         const QTextLine line = layout->lineAt(0);
@@ -628,16 +388,17 @@ int TNativeEdit::FirstFittingStart(int end, int lineStart, int available) const
 
 void TNativeEdit::EnsureCursorVisible()
 {
-    const int lineStart = LineStartOf(m_cursor);
-    const int lineEnd = LineEndOf(m_cursor);
+    const int cursor = m_edit.Cursor();
+    const int lineStart = m_edit.LineStartOf(cursor);
+    const int lineEnd = m_edit.LineEndOf(cursor);
     const int available = qMax(1, ContentsRect().width() - kCaretWidth);
     const int before = m_scroll;
     if (m_scroll < lineStart || m_scroll > lineEnd)
         m_scroll = lineStart;
-    if (m_cursor < m_scroll) {
-        m_scroll = m_cursor;
+    if (cursor < m_scroll) {
+        m_scroll = cursor;
     } else {
-        const int fitting = FirstFittingStart(m_cursor, qMax(lineStart, m_scroll), available);
+        const int fitting = FirstFittingStart(cursor, qMax(lineStart, m_scroll), available);
         if (fitting > m_scroll)
             m_scroll = fitting;
     }
@@ -679,8 +440,9 @@ void TNativeEdit::paintEvent(QPaintEvent *)
         }
     }
     seg.layout->draw(&p, origin, selections);
-    if (hasFocus() && m_caretOn && m_cursor >= seg.start && m_cursor <= seg.end)
-        seg.layout->drawCursor(&p, origin, m_cursor - seg.start, kCaretWidth);
+    const int cursor = m_edit.Cursor();
+    if (hasFocus() && m_caretOn && cursor >= seg.start && cursor <= seg.end)
+        seg.layout->drawCursor(&p, origin, cursor - seg.start, kCaretWidth);
 }
 
 int TNativeEdit::PositionAt(const QPoint &p) const
@@ -770,9 +532,10 @@ void TNativeEdit::timerEvent(QTimerEvent *e)
         return;
     }
     if (e->timerId() == m_dragScrollTimer.timerId()) {
-        const int target = m_dragDirection < 0 ? PreviousPosition(m_cursor) : NextPosition(m_cursor);
-        if (target == m_cursor || (m_dragDirection > 0 && target > LineEndOf(m_cursor))
-            || (m_dragDirection < 0 && m_cursor == LineStartOf(m_cursor)))
+        const int cursor = m_edit.Cursor();
+        const int target = m_dragDirection < 0 ? m_edit.PreviousPosition(cursor) : m_edit.NextPosition(cursor);
+        if (target == cursor || (m_dragDirection > 0 && target > m_edit.LineEndOf(cursor))
+            || (m_dragDirection < 0 && cursor == m_edit.LineStartOf(cursor)))
             return;
         MoveCursor(target, true);
         return;
@@ -826,14 +589,12 @@ void TNativeEdit::DragTo(const QPoint &p)
         return;
     }
     int s, e;
-    WordAt(pos, &s, &e);
-    if (pos < m_wordAnchorStart) {
-        m_anchor = m_wordAnchorEnd;
-        MoveCursor(s, true);
-    } else {
-        m_anchor = m_wordAnchorStart;
-        MoveCursor(qMax(e, m_wordAnchorEnd), true);
-    }
+    m_edit.WordAt(pos, &s, &e);
+    if (pos < m_wordAnchorStart)
+        m_edit.Select(m_wordAnchorEnd, s);
+    else
+        m_edit.Select(m_wordAnchorStart, qMax(e, m_wordAnchorEnd));
+    ShowCaret();
 }
 
 void TNativeEdit::mouseMoveEvent(QMouseEvent *e)
@@ -859,11 +620,11 @@ void TNativeEdit::mouseDoubleClickEvent(QMouseEvent *e)
         return;
     }
     int s, end;
-    WordAt(PositionAt(e->position().toPoint()), &s, &end);
+    m_edit.WordAt(PositionAt(e->position().toPoint()), &s, &end);
     m_wordAnchorStart = s;
     m_wordAnchorEnd = end;
-    m_anchor = s;
-    MoveCursor(end, true);
+    m_edit.Select(s, end);
+    ShowCaret();
     m_dragging = true;
     m_dragByWords = true;
 }
@@ -886,14 +647,14 @@ QMenu *TNativeEdit::CreateStandardContextMenu()
         QObject::connect(a, &QAction::triggered, menu, slot);
         return a;
     };
-    add(QStringLiteral("元に戻す(&U)"), "edit-undo", !m_readOnly && CanUndo(), [this] { Undo(); });
+    add(QStringLiteral("元に戻す(&U)"), "edit-undo", !ReadOnly() && CanUndo(), [this] { Undo(); });
     menu->addSeparator();
-    add(QStringLiteral("切り取り(&T)"), "edit-cut", !m_readOnly && HasSelection(), [this] { CutToClipboard(); });
+    add(QStringLiteral("切り取り(&T)"), "edit-cut", !ReadOnly() && HasSelection(), [this] { CutToClipboard(); });
     add(QStringLiteral("コピー(&C)"), "edit-copy", HasSelection(), [this] { CopyToClipboard(); });
-    add(QStringLiteral("貼り付け(&P)"), "edit-paste", !m_readOnly && clipboardHasText, [this] { PasteFromClipboard(); });
-    add(QStringLiteral("削除(&D)"), "edit-delete", !m_readOnly && HasSelection(), [this] { ClearSelection(); });
+    add(QStringLiteral("貼り付け(&P)"), "edit-paste", !ReadOnly() && clipboardHasText, [this] { PasteFromClipboard(); });
+    add(QStringLiteral("削除(&D)"), "edit-delete", !ReadOnly() && HasSelection(), [this] { ClearSelection(); });
     menu->addSeparator();
-    add(QStringLiteral("すべて選択(&A)"), "select-all", !m_text.isEmpty() && SelLength() < m_text.size(),
+    add(QStringLiteral("すべて選択(&A)"), "select-all", !m_edit.Text().isEmpty() && SelLength() < m_edit.Text().size(),
         [this] { SelectAll(); });
     return menu;
 }

@@ -2,13 +2,15 @@
 // The platform edit control the widget set's edit is built on: a text that may hold line
 // breaks, shown one line high (the line holding the caret) with horizontal auto-scroll,
 // with caret, selection, clipboard commands, undo, change notification and the standard
-// context menu. Typing never inserts a line break.
+// context menu. Typing never inserts a line break. What is edited and how lives in
+// TEditText; this is its view and its input.
+#include "EditText.h"
+
 #include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QWidget>
 
 #include <memory>
-#include <vector>
 
 class QMenu;
 class QStyleOptionFrame;
@@ -20,28 +22,28 @@ public:
     explicit TNativeEdit(QWidget *parent = nullptr);
     ~TNativeEdit() override;
 
-    QString NativeText() const { return m_text; }
+    QString NativeText() const { return m_edit.Text(); }
     // Replaces the whole text as a program would: caret to the start, no selection,
     // undo history and modified flag cleared; always reports a change.
     void SetNativeText(const QString &text);
 
-    int SelStart() const { return qMin(m_anchor, m_cursor); }
-    int SelLength() const { return qAbs(m_cursor - m_anchor); }
-    int CursorPosition() const { return m_cursor; }
+    int SelStart() const { return m_edit.SelStart(); }
+    int SelLength() const { return m_edit.SelLength(); }
+    int CursorPosition() const { return m_edit.Cursor(); }
     // Selects [start, start + length); the caret ends at start + length.
     void SetSelection(int start, int length);
     void SetSelStart(int start) { SetSelection(start, 0); }
     void SetSelLength(int length) { SetSelection(SelStart(), length); }
-    QString SelText() const { return m_text.mid(SelStart(), SelLength()); }
-    bool HasSelection() const { return m_cursor != m_anchor; }
+    QString SelText() const { return m_edit.SelText(); }
+    bool HasSelection() const { return m_edit.HasSelection(); }
 
-    bool Modified() const { return m_modified; }
-    void SetModified(bool v) { m_modified = v; }
-    bool ReadOnly() const { return m_readOnly; }
+    bool Modified() const { return m_edit.Modified(); }
+    void SetModified(bool v) { m_edit.SetModified(v); }
+    bool ReadOnly() const { return m_edit.ReadOnly(); }
     void SetReadOnly(bool v);
-    int MaxLength() const { return m_maxLength; }
-    void SetMaxLength(int v) { m_maxLength = qMax(0, v); }
-    bool CanUndo() const { return !m_undo.empty(); }
+    int MaxLength() const { return m_edit.MaxLength(); }
+    void SetMaxLength(int v) { m_edit.SetMaxLength(v); }
+    bool CanUndo() const { return m_edit.CanUndo(); }
 
     // The first character shown at the left edge; the visible line holds the caret.
     int FirstVisible() const { return m_scroll; }
@@ -98,31 +100,14 @@ protected:
     int CharacterAt(const QPoint &p) const;
 
 private:
-    struct UndoStep {
-        int position;
-        QString removed;
-        QString inserted;
-        int anchorBefore, cursorBefore;
-        bool typing;
-    };
     struct Segment {
         int start = -1, end = -1;
         std::unique_ptr<QTextLayout> layout;
     };
 
-    void Replace(int start, int end, const QString &with, bool typing);
+    // Shows what an edit of the text changed and reports it; nothing for an empty change.
+    void Show(const TEditText::Change &change);
     void MoveCursor(int pos, bool extend);
-    void DeleteBackward(bool word);
-    void DeleteForward(bool word);
-
-    int LineStartOf(int pos) const;
-    int LineEndOf(int pos) const;
-    int SnapOutOfLineBreak(int pos) const;
-    int NextPosition(int pos) const;
-    int PreviousPosition(int pos) const;
-    int WordStartBefore(int pos) const;
-    int NextWordStart(int pos) const;
-    void WordAt(int pos, int *start, int *end) const;
 
     QRect ContentsRect() const;
     void InitFrameOption(QStyleOptionFrame *opt) const;
@@ -137,18 +122,11 @@ private:
     void StopCaretBlink();
     void DragTo(const QPoint &p);
     // Tells assistive technology what changed, as Qt's line edit does.
-    void ReportTextChange(int position, const QString &removed, const QString &inserted);
+    void ReportTextChange(const TEditText::Change &change);
     void ReportCaret();
 
-    QString m_text;
-    int m_cursor = 0;
-    int m_anchor = 0;
+    TEditText m_edit;
     int m_scroll = 0;
-    bool m_modified = false;
-    bool m_readOnly = false;
-    int m_maxLength = 0;
-    std::vector<UndoStep> m_undo;
-    qsizetype m_undoSize = 0;
 
     mutable Segment m_visible;
     quint64 m_revision = 0;

@@ -1,0 +1,285 @@
+#include "EditText.h"
+
+#include <QTextBoundaryFinder>
+
+namespace {
+
+// Grapheme clusters longer than this are treated as several when moving the caret.
+constexpr int kClusterWindow = 32;
+// Undo keeps at most this many characters of removed and inserted text.
+constexpr qsizetype kUndoCharacterLimit = 4 * 1024 * 1024;
+
+bool IsLineBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+
+enum CharClass { ccSpace, ccWord, ccOther };
+CharClass ClassOf(QChar c)
+{
+    if (c.isSpace())
+        return ccSpace;
+    if (c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_') || c.isSurrogate())
+        return ccWord;
+    return ccOther;
+}
+
+} // namespace
+
+// --- text and selection ---------------------------------------------------------------
+
+TEditText::Change TEditText::SetText(const QString &text)
+{
+    Change change;
+    if (m_text != text)
+        change = {0, m_text, text};
+    m_text = text;
+    m_cursor = m_anchor = 0;
+    m_undo.clear();
+    m_undoSize = 0;
+    m_modified = false;
+    return change;
+}
+
+void TEditText::SetSelection(int start, int length)
+{
+    const int n = int(m_text.size());
+    start = SnapOutOfLineBreak(qBound(0, start, n));
+    const int end = SnapOutOfLineBreak(qBound(0, start + qMax(0, length), n));
+    m_anchor = start;
+    m_cursor = end;
+}
+
+void TEditText::Select(int anchor, int cursor)
+{
+    m_anchor = SnapOutOfLineBreak(qBound(0, anchor, int(m_text.size())));
+    MoveCursor(cursor, true);
+}
+
+void TEditText::MoveCursor(int pos, bool extend)
+{
+    m_cursor = SnapOutOfLineBreak(qBound(0, pos, int(m_text.size())));
+    if (!extend)
+        m_anchor = m_cursor;
+}
+
+void TEditText::MoveLeft(bool word, bool extend)
+{
+    if (HasSelection() && !extend)
+        MoveCursor(word ? WordStartBefore(SelStart()) : SelStart(), false);
+    else
+        MoveCursor(word ? WordStartBefore(m_cursor) : PreviousPosition(m_cursor), extend);
+}
+
+void TEditText::MoveRight(bool word, bool extend)
+{
+    if (HasSelection() && !extend)
+        MoveCursor(word ? NextWordStart(SelEnd()) : SelEnd(), false);
+    else
+        MoveCursor(word ? NextWordStart(m_cursor) : NextPosition(m_cursor), extend);
+}
+
+// --- editing ----------------------------------------------------------------------------
+
+TEditText::Change TEditText::Replace(int start, int end, const QString &with, bool typing)
+{
+    const QString removed = m_text.mid(start, end - start);
+    if (removed.isEmpty() && with.isEmpty())
+        return {};
+    const bool merge = typing && !m_undo.empty() && m_undo.back().typing && m_undo.back().removed.isEmpty()
+        && removed.isEmpty() && m_undo.back().position + m_undo.back().inserted.size() == start;
+    if (merge) {
+        m_undo.back().inserted += with;
+    } else {
+        m_undo.push_back({start, removed, with, m_anchor, m_cursor, typing});
+    }
+    m_undoSize += removed.size() + with.size();
+    while (m_undoSize > kUndoCharacterLimit && m_undo.size() > 1) {
+        m_undoSize -= m_undo.front().removed.size() + m_undo.front().inserted.size();
+        m_undo.erase(m_undo.begin());
+    }
+    m_text.replace(start, end - start, with);
+    m_cursor = m_anchor = start + int(with.size());
+    m_modified = true;
+    return {start, removed, with};
+}
+
+TEditText::Change TEditText::Insert(const QString &text)
+{
+    if (m_readOnly)
+        return {};
+    QString s = text;
+    if (m_maxLength > 0) {
+        const qsizetype room = m_maxLength - (m_text.size() - SelLength());
+        if (room <= 0)
+            return {};
+        if (s.size() > room) {
+            s.truncate(room);
+            if (!s.isEmpty() && s.back().isHighSurrogate())
+                s.chop(1);
+        }
+    }
+    // A character typed at the caret (a surrogate pair at most) joins the typing before it.
+    const bool typing = text.size() <= 2 && !HasSelection();
+    return Replace(SelStart(), SelEnd(), s, typing);
+}
+
+TEditText::Change TEditText::RemoveSelection()
+{
+    if (m_readOnly || !HasSelection())
+        return {};
+    return Replace(SelStart(), SelEnd(), QString(), false);
+}
+
+TEditText::Change TEditText::DeleteBackward(bool word)
+{
+    if (m_readOnly)
+        return {};
+    if (HasSelection())
+        return RemoveSelection();
+    if (m_cursor == 0)
+        return {};
+    int from;
+    if (word) {
+        from = WordStartBefore(m_cursor);
+    } else if (IsLineBreak(m_text.at(m_cursor - 1))) {
+        from = PreviousPosition(m_cursor);
+    } else {
+        from = m_cursor - 1;
+        if (from > 0 && m_text.at(from).isLowSurrogate() && m_text.at(from - 1).isHighSurrogate())
+            --from;
+    }
+    return Replace(from, m_cursor, QString(), false);
+}
+
+TEditText::Change TEditText::DeleteForward(bool word)
+{
+    if (m_readOnly)
+        return {};
+    if (HasSelection())
+        return RemoveSelection();
+    if (m_cursor >= m_text.size())
+        return {};
+    return Replace(m_cursor, word ? NextWordStart(m_cursor) : NextPosition(m_cursor), QString(), false);
+}
+
+TEditText::Change TEditText::Undo()
+{
+    if (m_readOnly || m_undo.empty())
+        return {};
+    const UndoStep step = m_undo.back();
+    m_undo.pop_back();
+    m_undoSize -= step.removed.size() + step.inserted.size();
+    m_text.replace(step.position, step.inserted.size(), step.removed);
+    const int n = int(m_text.size());
+    m_anchor = qBound(0, step.anchorBefore, n);
+    m_cursor = qBound(0, step.cursorBefore, n);
+    m_modified = true;
+    return {step.position, step.inserted, step.removed};
+}
+
+// --- positions ----------------------------------------------------------------------
+
+int TEditText::LineStartOf(int pos) const
+{
+    const QStringView before = QStringView(m_text).left(pos);
+    const qsizetype cr = before.lastIndexOf(QLatin1Char('\r'));
+    const qsizetype lf = before.lastIndexOf(QLatin1Char('\n'));
+    return int(qMax(cr, lf) + 1);
+}
+
+int TEditText::LineEndOf(int pos) const
+{
+    const qsizetype cr = m_text.indexOf(QLatin1Char('\r'), pos);
+    const qsizetype lf = m_text.indexOf(QLatin1Char('\n'), pos);
+    if (cr < 0 && lf < 0)
+        return int(m_text.size());
+    if (cr < 0 || lf < 0)
+        return int(qMax(cr, lf));
+    return int(qMin(cr, lf));
+}
+
+int TEditText::SnapOutOfLineBreak(int pos) const
+{
+    if (pos > 0 && pos < m_text.size() && m_text.at(pos - 1) == QLatin1Char('\r') && m_text.at(pos) == QLatin1Char('\n'))
+        return pos - 1;
+    return pos;
+}
+
+int TEditText::NextPosition(int pos) const
+{
+    if (pos >= m_text.size())
+        return int(m_text.size());
+    if (IsLineBreak(m_text.at(pos))) {
+        if (m_text.at(pos) == QLatin1Char('\r') && pos + 1 < m_text.size() && m_text.at(pos + 1) == QLatin1Char('\n'))
+            return pos + 2;
+        return pos + 1;
+    }
+    const int end = qMin(LineEndOf(pos), pos + kClusterWindow);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(pos, end - pos));
+    const qsizetype next = finder.toNextBoundary();
+    return next > 0 ? pos + int(next) : end;
+}
+
+int TEditText::PreviousPosition(int pos) const
+{
+    if (pos <= 0)
+        return 0;
+    const QChar before = m_text.at(pos - 1);
+    if (IsLineBreak(before)) {
+        if (before == QLatin1Char('\n') && pos >= 2 && m_text.at(pos - 2) == QLatin1Char('\r'))
+            return pos - 2;
+        return pos - 1;
+    }
+    const int start = qMax(LineStartOf(pos), pos - kClusterWindow);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(start, pos - start));
+    finder.toEnd();
+    const qsizetype prev = finder.toPreviousBoundary();
+    return prev >= 0 ? start + int(prev) : start;
+}
+
+int TEditText::WordStartBefore(int pos) const
+{
+    const int lineStart = LineStartOf(pos);
+    if (pos == lineStart)
+        return PreviousPosition(pos);
+    int i = pos;
+    while (i > lineStart && ClassOf(m_text.at(i - 1)) == ccSpace)
+        --i;
+    if (i == lineStart)
+        return i;
+    const CharClass c = ClassOf(m_text.at(i - 1));
+    while (i > lineStart && ClassOf(m_text.at(i - 1)) == c)
+        --i;
+    return i;
+}
+
+int TEditText::NextWordStart(int pos) const
+{
+    const int lineEnd = LineEndOf(pos);
+    if (pos == lineEnd)
+        return NextPosition(pos);
+    int i = pos;
+    const CharClass c = ClassOf(m_text.at(i));
+    while (i < lineEnd && ClassOf(m_text.at(i)) == c)
+        ++i;
+    while (i < lineEnd && ClassOf(m_text.at(i)) == ccSpace)
+        ++i;
+    return i;
+}
+
+void TEditText::WordAt(int pos, int *start, int *end) const
+{
+    const int lineStart = LineStartOf(pos);
+    const int lineEnd = LineEndOf(pos);
+    if (lineStart == lineEnd) {
+        *start = *end = pos;
+        return;
+    }
+    int at = qMin(pos, lineEnd - 1);
+    const CharClass c = ClassOf(m_text.at(at));
+    int s = at, e = at;
+    while (s > lineStart && ClassOf(m_text.at(s - 1)) == c)
+        --s;
+    while (e < lineEnd && ClassOf(m_text.at(e)) == c)
+        ++e;
+    *start = s;
+    *end = e;
+}
