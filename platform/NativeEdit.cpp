@@ -78,7 +78,7 @@ QString TNativeEdit::VisibleLineText() const
     return m_edit.Text().mid(start, m_edit.LineEndOf(m_edit.Cursor()) - start);
 }
 
-void TNativeEdit::Show(const TEditText::Change &change)
+void TNativeEdit::ShowChange(const TEditText::Change &change)
 {
     if (!change)
         return;
@@ -88,11 +88,15 @@ void TNativeEdit::Show(const TEditText::Change &change)
     Changed();
 }
 
-void TNativeEdit::InsertText(const QString &text) { Show(m_edit.Insert(text)); }
+void TNativeEdit::InsertText(const QString &text) { ShowChange(m_edit.Insert(text)); }
 
-void TNativeEdit::ClearSelection() { Show(m_edit.RemoveSelection()); }
+void TNativeEdit::ClearSelection() { ShowChange(m_edit.RemoveSelection()); }
 
-void TNativeEdit::SelectAll() { SetSelection(0, int(m_edit.Text().size())); }
+void TNativeEdit::SelectAll()
+{
+    m_edit.SelectAll();
+    ShowCaret();
+}
 
 void TNativeEdit::CopyToClipboard()
 {
@@ -131,7 +135,7 @@ void TNativeEdit::PasteFromClipboard()
         InsertText(text);
 }
 
-void TNativeEdit::Undo() { Show(m_edit.Undo()); }
+void TNativeEdit::Undo() { ShowChange(m_edit.Undo()); }
 
 // --- keyboard -------------------------------------------------------------------------
 
@@ -156,7 +160,7 @@ bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
         if (shift)
             CutToClipboard();
         else
-            Show(m_edit.DeleteForward(ctrl));
+            ShowChange(m_edit.DeleteForward(ctrl));
         return true;
     case vk::Insert:
         if (shift && !ctrl)
@@ -174,9 +178,8 @@ bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
 void TNativeEdit::NativeChar(QChar ch)
 {
     switch (ch.unicode()) {
-    case 0x08: Show(m_edit.DeleteBackward(false)); return;
-    case 0x7F: Show(m_edit.DeleteBackward(true)); return;
-
+    case 0x08: ShowChange(m_edit.DeleteBackward(false)); return;
+    case 0x7F: ShowChange(m_edit.DeleteBackward(true)); return;
     case 0x01: SelectAll(); return;
     case 0x03: CopyToClipboard(); return;
     case 0x16: PasteFromClipboard(); return;

@@ -106,7 +106,7 @@ private:
     };
 
     // Shows what an edit of the text changed and reports it; nothing for an empty change.
-    void Show(const TEditText::Change &change);
+    void ShowChange(const TEditText::Change &change);
     void MoveCursor(int pos, bool extend);
 
     QRect ContentsRect() const;

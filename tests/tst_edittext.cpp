@@ -58,13 +58,6 @@ TEditText::Change Run(TEditText &t, const QString &script)
     return last;
 }
 
-// A text with caret and selection, as it stands before a script runs (never modified).
-void Start(TEditText &t, const QString &text, int anchor, int cursor)
-{
-    t.SetText(text);
-    t.Select(anchor, cursor);
-}
-
 const QString kEmoji = QStringLiteral("\U0001F600"); // one code point, two UTF-16 units
 
 } // namespace
@@ -72,12 +65,28 @@ const QString kEmoji = QStringLiteral("\U0001F600"); // one code point, two UTF-
 class TestEditText : public QObject {
     Q_OBJECT
 
-    static void ScriptColumns()
+    // A row's text, anchor and cursor to start from and the script to run on them.
+    static void InputColumns()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("anchor");
         QTest::addColumn<int>("cursor");
         QTest::addColumn<QString>("script");
+    }
+    static TEditText::Change RunRow(TEditText &t)
+    {
+        QFETCH(QString, text);
+        QFETCH(int, anchor);
+        QFETCH(int, cursor);
+        QFETCH(QString, script);
+        t.SetText(text);
+        t.Select(anchor, cursor);
+        return Run(t, script);
+    }
+
+    static void ScriptColumns()
+    {
+        InputColumns();
         QTest::addColumn<QString>("expectedText");
         QTest::addColumn<int>("expectedAnchor");
         QTest::addColumn<int>("expectedCursor");
@@ -86,13 +95,8 @@ class TestEditText : public QObject {
 
     static void RunScript()
     {
-        QFETCH(QString, text);
-        QFETCH(int, anchor);
-        QFETCH(int, cursor);
-        QFETCH(QString, script);
         TEditText t;
-        Start(t, text, anchor, cursor);
-        Run(t, script);
+        RunRow(t);
         QTEST(t.Text(), "expectedText");
         QTEST(t.Anchor(), "expectedAnchor");
         QTEST(t.Cursor(), "expectedCursor");
@@ -167,10 +171,7 @@ private slots:
     // The change each edit reports: the widget tells assistive technology and its owner.
     void changeReport_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("anchor");
-        QTest::addColumn<int>("cursor");
-        QTest::addColumn<QString>("script");
+        InputColumns();
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("removed");
         QTest::addColumn<QString>("inserted");
@@ -187,13 +188,8 @@ private slots:
     }
     void changeReport()
     {
-        QFETCH(QString, text);
-        QFETCH(int, anchor);
-        QFETCH(int, cursor);
-        QFETCH(QString, script);
         TEditText t;
-        Start(t, text, anchor, cursor);
-        const TEditText::Change change = Run(t, script);
+        const TEditText::Change change = RunRow(t);
         QTEST(change.position, "position");
         QTEST(change.removed, "removed");
         QTEST(change.inserted, "inserted");
