@@ -5,9 +5,10 @@
 # is used by an ordinary user (root drops to nobody) who cannot write the program's
 # folder: the first start reads the packaged default beside the executable, the close
 # writes ~/.config/Kanavox/Kanavox.ini, and the next start keeps the options.
-# Usage: tst_deb.sh <build dir>
+# Usage: tst_deb.sh <build dir> <version>
 source "$(dirname "$0")/../realwindow/xvfb.sh"
 build=$(cd "$1" && pwd)
+version=$2
 start_xvfb
 WORK=$(mktemp -d /tmp/kanavox-deb.XXXXXX)
 chmod 755 "$WORK"
@@ -20,7 +21,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$WORK/pkg" >"$WORK/cpack.lo
 deb=$(ls "$WORK"/pkg/*.deb)
 echo "   $(basename "$deb"): $(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')"
 [ "$(dpkg-deb -f "$deb" Package)" = kanavox ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = 0.07 ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in ./usr/bin/kanavox ./usr/lib/kanavox/kanavox ./usr/share/applications/jp.kanavox.Kanavox.desktop \
          ./usr/share/metainfo/jp.kanavox.Kanavox.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/jp.kanavox.Kanavox.png; do
@@ -47,7 +48,7 @@ dpkg_cmd=(dpkg --root="$root" --force-depends)
 [ "$(id -u)" = 0 ] || dpkg_cmd=(fakeroot dpkg --root="$root" --force-depends --force-not-root)
 "${dpkg_cmd[@]}" -i "$deb" >"$WORK/dpkg.log" 2>&1 || { cat "$WORK/dpkg.log" >&2; fail "dpkg -i failed"; }
 dpkg --root="$root" -s kanavox | grep -qx 'Status: install ok installed' || fail "not installed"
-[ "$("$root/usr/bin/kanavox" --version)" = "Kanavox Ver.0.07" ] || fail "the launcher does not start the program"
+[ "$("$root/usr/bin/kanavox" --version)" = "Kanavox Ver.$version" ] || fail "the launcher does not start the program"
 # The administrator's default beside the executable: blank separator on.
 printf '[Setting]\r\nSepBlank=1\r\n\r\n' >"$root/usr/lib/kanavox/Kanavox.ini"
 [ "$(id -u)" = 0 ] || chmod -R a-w "$root/usr"
