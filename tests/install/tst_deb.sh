@@ -58,8 +58,8 @@ INI=$user_ini
 
 note "first start by $(${RUN_AS[@]} id -un 2>/dev/null || id -un)"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
-click_at 160 174   # chkNum on
-click_at 562 423   # exit button
+click_control chkNum 58 10   # on
+click_control btnEnd
 wait_exit
 [ -z "$(window_named '^Kanavox$')" ] || fail "an error box is open"
 want='[Setting]\r\nSepBlank=1\r\nMojiSyu=1\r\n1Mojigoto=1\r\nNum=1\r\nKigou=0\r\n\r\n[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n'
@@ -73,11 +73,11 @@ note "second start: the options kept"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
 xdotool type --delay 30 --window "$WIN" "a1"
 sleep 0.3
-click_at 267 423   # copy button
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 [ "$got" = "$(printf 'a1\r\n小文字:エー 数字:1' | od -An -c)" ] || fail "reading under the kept options: $(clipboard_text | cat -A)"
 echo "   reading of a1: $(clipboard_text | tail -1)"
-click_at 562 423
+click_control btnEnd
 wait_exit
 expect_file "$user_ini" "$want"
 echo "PASS: tst_deb"
