@@ -3,6 +3,7 @@
 #include "Icon.h"
 #include "Main.h"
 #include "PlatformChoice.h"
+#include "Version.h"
 
 #include <QGuiApplication>
 #include <cstdio>
@@ -13,7 +14,7 @@ int main(int argc, char **argv)
 {
     // The one switch, for packagers and bug reports; any other argument is ignored as before.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("Kanavox Ver.0.07");
+        std::puts(KANAVOX_VERSION_TEXT);
         return EXIT_SUCCESS;
     }
     // Without a usable platform plugin Qt would abort with a long message; say it in one

@@ -71,7 +71,7 @@ start_running() {
     ( cd "$WORK/$1" && exec "./bench_$1" run ) 2>>"$WORK/stderr.log" &
     RUN_PID=$!
     APP_PID=$RUN_PID
-    local name='^Kanavox Ver\.0\.07$'
+    local name=$MAIN_WINDOW_NAME
     [ "$1" != kanavox ] && name='^Reference$'
     WIN_ID=$(xdotool search --sync --onlyvisible --name "$name" | head -1)
 }
@@ -181,7 +181,7 @@ for _ in $(seq 1 "$SMALL_RUNS"); do
         s0=$(switches "$RUN_PID"); sleep 5; s1=$(switches "$RUN_PID")
         awk -v a="$s0" -v b="$s1" 'BEGIN { print (b - a) / 5 }' >>"$WORK/idle.$p"
         # The copy button's middle (the window stands at 0,0 without a window manager).
-        xdotool mousemove 267 423
+        xdotool mousemove $(control_point btnCopy)
         sleep 1
         c0=$(cpu_ticks "$RUN_PID"); sleep 5; c1=$(cpu_ticks "$RUN_PID")
         awk -v a="$c0" -v b="$c1" -v t="$TCK" 'BEGIN { print 100 * (b - a) / t / 5 }' >>"$WORK/hover.$p"

@@ -4,6 +4,7 @@
 // accessibility bridge (xcb); on the offscreen platform they are skipped and the run
 // under Xvfb (realwindow_accessibility_events) has them.
 #include "Accessible.h"
+#include "Version.h"
 #include "WindowFixture.h"
 
 #include <QAccessible>
@@ -146,7 +147,7 @@ private slots:
         QTest::newRow("reading of Ab1") << "type:Ab1" << "lblEGkekka" << int(QAccessible::StaticText) << kThreeReading << "" << "";
         QTest::newRow("result panel") << "" << "AdvSmoothPanel1" << int(QAccessible::Grouping) << "結果" << "" << "";
         QTest::newRow("bar") << "" << "pnlFunction" << int(QAccessible::Pane) << "" << "" << "";
-        QTest::newRow("window") << "" << "window" << int(QAccessible::Client) << "Kanavox Ver.0.07" << "" << "";
+        QTest::newRow("window") << "" << "window" << int(QAccessible::Client) << KANAVOX_VERSION_TEXT << "" << "";
     }
     void controls()
     {

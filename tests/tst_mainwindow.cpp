@@ -7,6 +7,7 @@
 #include "MessageBox.h"
 #include "Settings.h"
 #include "SysError.h"
+#include "Version.h"
 #include "TestFiles.h"
 #include "WindowFixture.h"
 
@@ -38,7 +39,7 @@ private slots:
     void firstStartWithoutFile()
     {
         TfmKanavox *f = Open();
-        QCOMPARE(f->windowTitle(), QStringLiteral("Kanavox Ver.0.07"));
+        QCOMPARE(f->windowTitle(), QStringLiteral(KANAVOX_VERSION_TEXT));
         QCOMPARE(f->pos(), QPoint(0, 0));
         QCOMPARE(f->size(), QSize(664, 443));
         QVERIFY(f->chkMojisyuIns->GetChecked());

@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "ReadingComposer.h"
 #include "Settings.h"
+#include "Version.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -189,7 +190,8 @@ private slots:
         };
         const char *gothic = "ＭＳ ゴシック";
 
-        row("fmKanavox.Caption", "Kanavox Ver.0.07");
+        // The layout keeps its caption as text; it must say the version the build was made as.
+        row("fmKanavox.Caption", KANAVOX_VERSION_TEXT);
         row("fmKanavox.ClientWidth", "664");
         row("fmKanavox.ClientHeight", "443");
         row("fmKanavox.BorderStyle", "bsSingle");

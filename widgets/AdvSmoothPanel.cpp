@@ -10,7 +10,8 @@
 #include <cmath>
 
 namespace {
-// The panel's caption text colour at the top of the text gradient and the underline.
+// The caption's underline starts this far right of the fill body's left edge and ends
+// this far short of the body's width.
 constexpr int kUnderlineInset = 2;
 } // namespace
 

@@ -18,7 +18,7 @@ cp "$INI" "$WORK/old.ini"
 
 ( cd "$WORK" && trap '' XFSZ && ulimit -S -f 4 && exec ./kanavox ) >"$WORK/app.log" 2>&1 &
 APP_PID=$!
-WIN=$(xdotool search --sync --onlyvisible --name '^Kanavox Ver\.0\.07$' | head -1)
+WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
 [ -n "$WIN" ] || fail "main window did not appear"
 xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
 sleep 0.3
@@ -27,7 +27,7 @@ grep -q 'Max file size *4096 ' "/proc/$APP_PID/limits" || fail "the limit is not
 note "exit with a full disk"
 xdotool type --delay 30 --window "$WIN" "ab"
 sleep 0.2
-click_at 562 423
+click_control btnEnd
 box=
 for _ in $(seq 1 60); do
     box=$(window_named '^Kanavox$' | head -1)
@@ -36,7 +36,7 @@ for _ in $(seq 1 60); do
 done
 [ -n "$box" ] || fail "no error box titled Kanavox"
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
-[ -n "$(window_named '^Kanavox Ver\.0\.07$')" ] || fail "the main window is gone"
+[ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window is gone"
 cmp -s "$INI" "$WORK/old.ini" || fail "the old file changed"
 leftover=$(find "$WORK" -maxdepth 1 -name '.Kanavox.ini.tmp*')
 [ -z "$leftover" ] || fail "temporary left behind: $leftover"
@@ -50,7 +50,7 @@ done
 
 note "room again: the next exit saves"
 prlimit --pid "$APP_PID" --fsize=unlimited
-click_at 562 423
+click_control btnEnd
 wait_exit
 tail -c 200 "$INI" | grep -q 'SepBlank=1' || fail "settings not saved: $(tail -c 200 "$INI" | cat -A)"
 head -c 9 "$INI" | grep -q '\[Other\]' || fail "the other section was lost"

@@ -17,8 +17,8 @@ inode=$(stat -c %i "$INI")
 before=$(ls -A "$WORK")
 
 start_program "${RUN_AS[@]}" ./kanavox
-click_at 160 148   # chkSepBlank on
-click_at 562 423   # exit button
+click_control chkSepBlank 58 10   # on
+click_control btnEnd
 wait_exit
 [ -z "$(window_named '^Kanavox$')" ] || fail "an error box is open"
 expect_file "$INI" '[Other]\r\nx=1\r\n\r\n[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n'

@@ -51,14 +51,14 @@ note "type, copy, close"
 start_app
 xdotool type --delay 20 --window "$WIN" "$SECRET"
 sleep 0.3
-click_at 267 423
+click_control btnCopy
 clip=$(clipboard_text | head -1 | tr -d '\r')
 [ "$clip" = "$SECRET" ] || fail "the copy did not reach the clipboard (got '$clip')"
 # Copied twice and pasted back, as a user may.
 xdotool key --window "$WIN" ctrl+v
 sleep 0.2
-click_at 267 423
-click_at 562 423
+click_control btnCopy
+click_control btnEnd
 wait_exit
 [ -f "$INI" ] || fail "the program wrote no settings file"
 written=$(find "$WORK" /tmp /var/tmp /dev/shm -xdev -type f -newer "$marker" 2>/dev/null | grep -c . || true)

@@ -5,9 +5,10 @@
 # is used by an ordinary user (root drops to nobody) who cannot write the program's
 # folder: the first start reads the packaged default beside the executable, the close
 # writes ~/.config/Kanavox/Kanavox.ini, and the next start keeps the options.
-# Usage: tst_deb.sh <build dir>
+# Usage: tst_deb.sh <build dir> <version>
 source "$(dirname "$0")/../realwindow/xvfb.sh"
 build=$(cd "$1" && pwd)
+version=$2
 start_xvfb
 WORK=$(mktemp -d /tmp/kanavox-deb.XXXXXX)
 chmod 755 "$WORK"
@@ -20,7 +21,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$WORK/pkg" >"$WORK/cpack.lo
 deb=$(ls "$WORK"/pkg/*.deb)
 echo "   $(basename "$deb"): $(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')"
 [ "$(dpkg-deb -f "$deb" Package)" = kanavox ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = 0.07 ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in ./usr/bin/kanavox ./usr/lib/kanavox/kanavox ./usr/share/applications/jp.kanavox.Kanavox.desktop \
          ./usr/share/metainfo/jp.kanavox.Kanavox.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/jp.kanavox.Kanavox.png; do
@@ -47,7 +48,7 @@ dpkg_cmd=(dpkg --root="$root" --force-depends)
 [ "$(id -u)" = 0 ] || dpkg_cmd=(fakeroot dpkg --root="$root" --force-depends --force-not-root)
 "${dpkg_cmd[@]}" -i "$deb" >"$WORK/dpkg.log" 2>&1 || { cat "$WORK/dpkg.log" >&2; fail "dpkg -i failed"; }
 dpkg --root="$root" -s kanavox | grep -qx 'Status: install ok installed' || fail "not installed"
-[ "$("$root/usr/bin/kanavox" --version)" = "Kanavox Ver.0.07" ] || fail "the launcher does not start the program"
+[ "$("$root/usr/bin/kanavox" --version)" = "Kanavox Ver.$version" ] || fail "the launcher does not start the program"
 # The administrator's default beside the executable: blank separator on.
 printf '[Setting]\r\nSepBlank=1\r\n\r\n' >"$root/usr/lib/kanavox/Kanavox.ini"
 [ "$(id -u)" = 0 ] || chmod -R a-w "$root/usr"
@@ -57,8 +58,8 @@ INI=$user_ini
 
 note "first start by $(${RUN_AS[@]} id -un 2>/dev/null || id -un)"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
-click_at 160 174   # chkNum on
-click_at 562 423   # exit button
+click_control chkNum 58 10   # on
+click_control btnEnd
 wait_exit
 [ -z "$(window_named '^Kanavox$')" ] || fail "an error box is open"
 want='[Setting]\r\nSepBlank=1\r\nMojiSyu=1\r\n1Mojigoto=1\r\nNum=1\r\nKigou=0\r\n\r\n[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n'
@@ -72,11 +73,11 @@ note "second start: the options kept"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
 xdotool type --delay 30 --window "$WIN" "a1"
 sleep 0.3
-click_at 267 423   # copy button
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 [ "$got" = "$(printf 'a1\r\n小文字:エー 数字:1' | od -An -c)" ] || fail "reading under the kept options: $(clipboard_text | cat -A)"
 echo "   reading of a1: $(clipboard_text | tail -1)"
-click_at 562 423
+click_control btnEnd
 wait_exit
 expect_file "$user_ini" "$want"
 echo "PASS: tst_deb"

@@ -23,7 +23,7 @@ start_app
 walk() { "${WALK[@]}" "$APP_PID" "$@"; }
 
 note "typed text reads back from the edit"
-click_at 300 36
+click_control edtPass 198 12
 xdotool type --delay 30 --window "$WIN" "Ab1"
 sleep 0.3
 walk tree >"$WORK/tree.txt"

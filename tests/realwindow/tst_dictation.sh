@@ -81,7 +81,7 @@ sleep 0.3
 xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
 xdotool key ctrl+v
 sleep 0.3
-xdotool mousemove --window "$WIN" 336 240 click 3
+xdotool mousemove --window "$WIN" $(control_point AdvSmoothPanel1 320 13) click 3
 sleep 0.4
 xdotool key l
 VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" | head -1)

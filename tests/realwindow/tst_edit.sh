@@ -10,7 +10,7 @@ start_app
 
 # copied: what the copy button puts on the X clipboard, as od characters.
 copied() {
-    click_at 267 423
+    click_control btnCopy
     clipboard_text | od -An -c
 }
 expect_copy() {
@@ -28,7 +28,7 @@ set_clipboard() {
     sleep 0.3
 }
 focus_edit() {
-    click_at 300 36
+    click_control edtPass 198 12
 }
 
 note "select all and type replaces the password"
@@ -54,13 +54,13 @@ xdotool key --window "$WIN" ctrl+v
 sleep 0.3
 expect_copy 'ab\r\ncd\r\n小文字:エー、小文字:ビー、小文字:シー、小文字:ディー' "ctrl+v of ab CR LF cd"
 # The edit shows what it shows for "ab" alone (the copy button holds the focus: no caret).
-click_at 267 423
+click_control btnCopy
 screenshot "$WORK/two-lines.png"
 set_clipboard 'ab'
 focus_edit
 xdotool key --window "$WIN" ctrl+v
 sleep 0.3
-click_at 267 423
+click_control btnCopy
 screenshot "$WORK/one-line.png"
 # Compare the edit's text area only (the result label below differs).
 convert "$WORK/two-lines.png" -crop 500x16+110+28 +repage "$WORK/a.png"

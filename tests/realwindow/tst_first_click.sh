@@ -11,25 +11,25 @@ install_copy "$1"
 start_unfocused() {
     ( cd "$WORK" && exec ./kanavox ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-    WIN=$(xdotool search --sync --onlyvisible --name '^Kanavox Ver\.0\.07$' | head -1)
+    WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
     [ -n "$WIN" ] || fail "main window did not appear"
 }
 
 note "first click on chkNum right after start-up"
 start_unfocused
-xdotool mousemove --window "$WIN" 106 172 click 1
+xdotool mousemove --window "$WIN" $(control_point chkNum 4 8) click 1
 sleep 0.3
-click_at 562 423            # the exit button
+click_control btnEnd
 wait_exit
 grep -q $'^Num=1\r$' "$INI" || fail "the first click did not toggle chkNum: $(cat -A "$INI")"
 
 note "first click on chkKigou after another start, the focus in the edit"
 start_unfocused
-xdotool mousemove --window "$WIN" 300 36 click 1
+xdotool mousemove --window "$WIN" $(control_point edtPass 198 12) click 1
 sleep 0.3
-xdotool mousemove --window "$WIN" 106 198 click 1
+xdotool mousemove --window "$WIN" $(control_point chkKigou 4 8) click 1
 sleep 0.3
-click_at 562 423
+click_control btnEnd
 wait_exit
 grep -q $'^Kigou=1\r$' "$INI" || fail "the click did not toggle chkKigou: $(cat -A "$INI")"
 grep -q $'^Num=1\r$' "$INI" || fail "chkNum lost its state: $(cat -A "$INI")"

@@ -8,7 +8,7 @@ install_copy "$1"
 
 note "click chkNum, Tab, Space: the exit button closes the window"
 start_app
-click_at 106 172
+click_control chkNum 4 8
 xdotool key Tab
 sleep 0.2
 xdotool key space
@@ -17,16 +17,16 @@ grep -q $'^Num=1\r$' "$INI" || fail "chkNum was not toggled: $(cat -A "$INI")"
 
 note "click chkKigou, Shift+Tab, type: the edit has the focus"
 start_app
-click_at 106 198
+click_control chkKigou 4 8
 xdotool key shift+Tab
 sleep 0.2
 xdotool type --delay 30 --window "$WIN" "a"
 sleep 0.3
-click_at 267 423            # the copy button
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 want=$(printf 'a\r\n小文字:エー' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
-click_at 562 423
+click_control btnEnd
 wait_exit
 grep -q $'^Kigou=1\r$' "$INI" || fail "chkKigou was not toggled: $(cat -A "$INI")"
 echo "PASS: tst_focus_order"

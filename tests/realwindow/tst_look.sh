@@ -103,7 +103,7 @@ near "${status%% *}" "$bar" 0 || fail "status area not empty before the copy ($s
 note "type a password, copy, and see コピーOK"
 xdotool type --delay 30 --window "$WIN" "Kanavox1"
 sleep 0.3
-click_at 267 423
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 want=$(printf 'Kanavox1\r\n大文字:ケイ、小文字:エー、小文字:エヌ、小文字:エー、小文字:ヴィー、小文字:オー、小文字:エックス、数字:イチ' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
@@ -120,6 +120,6 @@ if [ -n "${KANAVOX_SCREENSHOT:-}" ]; then
     cp "$shot2" "$KANAVOX_SCREENSHOT"
     note "screenshot saved to $KANAVOX_SCREENSHOT"
 fi
-click_at 562 423
+click_control btnEnd
 wait_exit
 echo "PASS: tst_look"

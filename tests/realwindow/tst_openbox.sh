@@ -46,7 +46,7 @@ echo "   client area at $WX,$WY"
 [ "$WX" -ge 0 ] && [ "$WY" -ge 0 ] && [ $((WX + 612)) -le 1280 ] && [ $((WY + 439)) -le 1024 ] ||
     fail "exit button not on the screen (client area at $WX,$WY)"
 [ "$(cat "$INI")" = "$(stored 2000 3000)" ] || fail "the file changed before the close"
-click_at 562 423
+click_control btnEnd
 wait_exit
 grep -q $'^MainTop=2000\r$' "$INI" && fail "the stranded position was written back"
 grep -q $'^MainLeft=3000\r$' "$INI" && fail "the stranded position was written back"

@@ -50,21 +50,27 @@ blocks=$( { area_pixels "$shot" 204 184 24 24 | sed 's/^/c /'; area_pixels "$sho
 echo "   tick blocks with more than one colour: ${blocks% *} of ${blocks#* }"
 [ "${blocks#* }" -ge 20 ] && [ $(( ${blocks% *} * 2 )) -ge "${blocks#* }" ] || fail "the tick is an enlarged bitmap ($blocks)"
 
+# click_scaled <control>: a click at the device pixel of the control's logical centre.
+click_scaled() {
+    local p
+    p=($(control_point "$1"))
+    click_at $(( 2 * p[0] + 1 )) $(( 2 * p[1] + 1 ))
+}
 xdotool type --delay 30 --window "$WIN" "Ab1"
 sleep 0.3
-click_at 535 847
+click_scaled btnCopy
 got=$(clipboard_text | od -An -c)
 want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
 
 xdotool windowmove --sync "$WIN" 300 200
 sleep 0.3
-click_at 1125 847
+click_scaled btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=100\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
 start_app
 window_geometry
 [ "$WX,$WY" = "300,200" ] || fail "second start at $WX,$WY, expected 300,200"
-click_at 1125 847
+click_scaled btnEnd
 wait_exit
 echo "PASS: tst_scale"

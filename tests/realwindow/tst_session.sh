@@ -10,7 +10,7 @@ install_copy "$1"
 
 # copy_expect <password> <reading>: presses the copy button and checks the X clipboard.
 copy_expect() {
-    click_at 267 423
+    click_control btnCopy
     local got want
     got=$(clipboard_text | od -An -c)
     want=$(printf '%s\r\n%s' "$1" "$2" | od -An -c)
@@ -19,11 +19,11 @@ copy_expect() {
 }
 # to_edit: a click into the password edit behind its text (a clicked option keeps the focus).
 to_edit() {
-    click_at 600 36
+    click_control edtPass 498 12
 }
-# option <y>: clicks the caption of the check box whose top is y.
+# option <check box>: clicks the check box's caption.
 option() {
-    click_at 160 $(( $1 + 10 ))
+    click_control "$1" 58 10
 }
 
 note "first start: readings under the options"
@@ -31,25 +31,24 @@ start_app
 xdotool type --delay 30 --window "$WIN" "AB1a"
 sleep 0.3
 copy_expect AB1a "大文字:エー、大文字:ビー、数字:イチ、小文字:エー" "defaults"
-option 112   # chk1Mojisyu off: one prefix per run
+option chk1Mojisyu    # off: one prefix per run
 copy_expect AB1a "大文字:エー、ビー、数字:イチ、小文字:エー" "one prefix per run"
-option 138   # chkSepBlank on
+option chkSepBlank    # on
 copy_expect AB1a "大文字:エー ビー 数字:イチ 小文字:エー" "blank separator"
-option 164   # chkNum on
+option chkNum         # on
 copy_expect AB1a "大文字:エー ビー 数字:1 小文字:エー" "digits kept"
-option 86    # chkMojisyuIns off: no prefixes, chk1Mojisyu disabled
+option chkMojisyuIns  # off: no prefixes, chk1Mojisyu disabled
 copy_expect AB1a "エー ビー 1 エー" "no classes"
-option 112   # disabled: the click changes nothing
+option chk1Mojisyu    # disabled: the click changes nothing
 copy_expect AB1a "エー ビー 1 エー" "click on the disabled option"
 to_edit
 xdotool type --delay 30 --window "$WIN" "@"
 sleep 0.2
-option 190   # chkKigou on
+option chkKigou       # on
 copy_expect AB1a@ "エー ビー 1 エー @" "symbols kept"
 to_edit
 xdotool key --delay 30 --window "$WIN" BackSpace BackSpace BackSpace BackSpace BackSpace
 sleep 0.2
-screenshot /tmp/dbg_sess.png
 copy_expect "" "エー" "password erased, the last reading kept"
 
 note "the window moves; the exit button writes the exact file"
@@ -57,7 +56,7 @@ xdotool windowmove --sync "$WIN" 150 90
 sleep 0.3
 window_geometry
 [ "$WX,$WY" = "150,90" ] || fail "window did not move (at $WX,$WY)"
-click_at 562 423
+click_control btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=90\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=0\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n'
 [ "$(wc -l <"$INI")" -eq 11 ] || fail "settings file has $(wc -l <"$INI") lines"
@@ -75,7 +74,7 @@ screenshot "$shot"
 grey=$(darkest "$shot" 118 114 200 16)
 echo "   darkest of the disabled option's caption: $grey"
 near "${grey%% *}" 128,128,128 8 || fail "disabled caption is not grey ($grey)"
-option 86    # chkMojisyuIns on again: chk1Mojisyu enabled, still unchecked
+option chkMojisyuIns  # on again: chk1Mojisyu enabled, still unchecked
 copy_expect a1@ "小文字:エー 数字:1 記号:@" "classes back, one per run"
 screenshot "$shot"
 black=$(darkest "$shot" 118 114 200 16)
@@ -85,7 +84,7 @@ echo "   darkest of the re-enabled option's caption: $black"
 note "a settings file that cannot be written"
 rm -f "$INI"
 mkdir "$INI"
-click_at 562 423
+click_control btnEnd
 box=
 for _ in $(seq 1 60); do
     box=$(window_named '^Kanavox$')
@@ -99,7 +98,7 @@ kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
 icons=$(xprop -id "$(echo "$box" | head -1)" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
 echo "   error box icons: $icons"
 [ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || fail "error box icon sizes: $icons"
-[ -n "$(window_named '^Kanavox Ver\.0\.07$')" ] || fail "the main window is gone"
+[ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window is gone"
 xwininfo -id "$(echo "$box" | head -1)" | grep -E 'xwininfo|Width|Height' | sed 's/^/   /'
 # Typed into the focused box (no window manager here: focus it ourselves).
 xdotool windowfocus --sync "$(echo "$box" | head -1)" 2>/dev/null || true
@@ -109,9 +108,9 @@ for _ in $(seq 1 60); do
     sleep 0.1
 done
 [ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
-[ -n "$(window_named '^Kanavox Ver\.0\.07$')" ] || fail "the main window closed after the failed write"
+[ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window closed after the failed write"
 rmdir "$INI"
-click_at 562 423
+click_control btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=90\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=0\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n'
 echo "PASS: tst_session"

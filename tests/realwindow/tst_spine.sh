@@ -15,13 +15,13 @@ window_geometry
 note "type Ab1 and copy"
 xdotool type --delay 30 --window "$WIN" "Ab1"
 sleep 0.3
-click_at 267 423            # the copy button on the bar
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
 
 note "exit button writes the settings"
-click_at 562 423            # the exit button
+click_control btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
 
@@ -32,11 +32,11 @@ window_geometry
 [ "$WX,$WY" = "80,120" ] || fail "window at $WX,$WY, expected 80,120"
 xdotool type --delay 30 --window "$WIN" "a1"
 sleep 0.3
-click_at 267 423
+click_control btnCopy
 got=$(clipboard_text | od -An -c)
 want=$(printf 'a1\r\nエー イチ' | od -An -c)
 [ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
-click_at 562 423
+click_control btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n'
 echo "PASS: tst_spine"

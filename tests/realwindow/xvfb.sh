@@ -6,6 +6,47 @@ set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*"; }
 
+# The layout the program builds its window from: the scripts find the window by its caption
+# and click the controls where the layout places them.
+LAYOUT_FILE="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../resources/layout" && pwd)/Main.json"
+
+# layout_query caption|rect <control>: the window caption as a whole-name pattern for
+# xdotool, or "x y w h" of a control in the window's client coordinates.
+layout_query() {
+    python3 - "$LAYOUT_FILE" "$@" <<'PY'
+import json, sys
+form = json.load(open(sys.argv[1], encoding="utf-8"))
+if sys.argv[2] == "caption":
+    print("^" + "".join("\\" + c if c in "\\.[]()*+?{}|^$" else c for c in form["Caption"]) + "$")
+    sys.exit(0)
+def find(node, x, y):
+    for c in node.get("children", []):
+        cx, cy = x + c.get("Left", 0), y + c.get("Top", 0)
+        if c["name"] == sys.argv[3]:
+            return cx, cy, c["Width"], c["Height"]
+        found = find(c, cx, cy)
+        if found:
+            return found
+found = find(form, 0, 0)
+if not found:
+    sys.exit("no control " + sys.argv[3] + " in " + sys.argv[1])
+print(*found)
+PY
+}
+MAIN_WINDOW_NAME=$(layout_query caption)
+
+# control_point <control> [dx dy]: "x y" of the control's centre, or of the point dx, dy
+# from its top-left corner, in client coordinates.
+control_point() {
+    local r
+    r=($(layout_query rect "$1")) || exit 1
+    if [ $# -ge 3 ]; then
+        echo $(( r[0] + $2 )) $(( r[1] + $3 ))
+    else
+        echo $(( r[0] + r[2] / 2 )) $(( r[1] + r[3] / 2 ))
+    fi
+}
+
 # start_xvfb: starts a private X server and exports DISPLAY; stopped on exit.
 # XVFB_SCREEN (default 1280x1024x24) sets the screen size and depth.
 start_xvfb() {
@@ -59,7 +100,7 @@ start_program() {
     APP_PID=$!
     local i
     for i in $(seq 1 200); do
-        WIN=$(xdotool search --onlyvisible --name '^Kanavox Ver\.0\.07$' 2>/dev/null | head -1 || true)
+        WIN=$(xdotool search --onlyvisible --name "$MAIN_WINDOW_NAME" 2>/dev/null | head -1 || true)
         [ -n "$WIN" ] && break
         kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
         sleep 0.05
@@ -100,6 +141,13 @@ window_geometry() {
 click_at() {
     xdotool mousemove --window "$WIN" "$1" "$2" click 1
     sleep 0.2
+}
+
+# click_control <control> [dx dy]: click_at the control's centre or that point in it.
+click_control() {
+    local p
+    p=($(control_point "$@")) || exit 1
+    click_at "${p[0]}" "${p[1]}"
 }
 
 # screenshot <file>: the main window's client area as PNG.
