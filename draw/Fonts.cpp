@@ -91,6 +91,13 @@ QString Resolve(const QString &designName)
     return QString();
 }
 
+// Kana, kanji and the full-width forms and punctuation that go with them.
+bool IsJapaneseScript(char16_t c)
+{
+    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF)
+           || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
 } // namespace
 
 void EnsureFontSubstitutions()
@@ -148,5 +155,23 @@ QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold, bool 
     // Pixel-exact layouts want hinted, unkerned metrics like the design platform's.
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
+    return f;
+}
+
+QFont FontForText(const QFont &font, const QString &text)
+{
+    if (text.isEmpty() || font.families().isEmpty())
+        return font;
+    for (QChar c : text)
+        if (!IsJapaneseScript(c.unicode()))
+            return font;
+    const QString family = font.families().constFirst();
+    if (QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
+        return font;
+    const QString japanese = ResolvedFontFamily(QStringLiteral("ＭＳ ゴシック"));
+    if (japanese.isEmpty() || japanese.compare(family, Qt::CaseInsensitive) == 0)
+        return font;
+    QFont f = font;
+    f.setFamilies(QStringList{japanese});
     return f;
 }
