@@ -91,6 +91,21 @@ QString Resolve(const QString &designName)
     return QString();
 }
 
+const char kWineTahoma[] = "/usr/share/wine/fonts/tahoma.ttf";
+const char kWineTahomaBold[] = "/usr/share/wine/fonts/tahomabd.ttf";
+
+// Loads wine's bold Tahoma the first time a bold Tahoma is made from it. Loading it
+// makes Qt read the whole font list again, once, which only a bold Tahoma pays for.
+void EnsureBoldTahoma(const QString &family)
+{
+    static bool done = false;
+    if (done || family != QLatin1String("Tahoma"))
+        return;
+    done = true;
+    if (QFile::exists(QLatin1String(kWineTahomaBold)))
+        QFontDatabase::addApplicationFont(QLatin1String(kWineTahomaBold));
+}
+
 // Kana, kanji and the full-width forms and punctuation that go with them.
 bool IsJapaneseScript(char16_t c)
 {
@@ -106,11 +121,11 @@ void EnsureFontSubstitutions()
     if (done)
         return;
     done = true;
-    // Debian's fonts-wine ships a Tahoma that fontconfig does not index.
-    for (const char *path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFile::exists(QString::fromLatin1(path)))
-            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
-    }
+    // Debian's fonts-wine ships a Tahoma that fontconfig does not index. The bold face
+    // waits until a bold Tahoma is asked for (see MakePixelFont): the window has none,
+    // and reading a face in costs as much as a font engine.
+    if (QFile::exists(QLatin1String(kWineTahoma)))
+        QFontDatabase::addApplicationFont(QLatin1String(kWineTahoma));
     for (int i = 0; i < Substitutes().size(); ++i) {
         const Substitute &s = SubstituteFor(i);
         const QString design = QString::fromUtf8(s.design);
@@ -146,6 +161,8 @@ QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold, bool 
     EnsureFontSubstitutions();
     QFont f;
     const QString resolved = ResolvedFontFamily(designName);
+    if (bold)
+        EnsureBoldTahoma(resolved);
     f.setFamilies(QStringList{resolved.isEmpty() ? designName : resolved});
     f.setPixelSize(qMax(1, pixelHeight));
     f.setBold(bold);

@@ -218,6 +218,10 @@ private slots:
         QVERIFY(f.strikeOut());
         QCOMPARE(QFontInfo(f).pixelSize(), 11);
         QVERIFY(MakePixelFont(QStringLiteral("Tahoma"), 0).pixelSize() >= 1);
+        // wine's bold face is read in only when first asked for; it must then be drawn
+        // with, not a regular face made heavier.
+        if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")))
+            QCOMPARE(QRawFont::fromFont(f).styleName(), QStringLiteral("Bold"));
     }
 };
 
