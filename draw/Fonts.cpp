@@ -91,6 +91,28 @@ QString Resolve(const QString &designName)
     return QString();
 }
 
+const char kWineTahoma[] = "/usr/share/wine/fonts/tahoma.ttf";
+const char kWineTahomaBold[] = "/usr/share/wine/fonts/tahomabd.ttf";
+
+// Loads wine's bold Tahoma the first time a bold Tahoma is made from it. Loading it
+// makes Qt read the whole font list again, once, which only a bold Tahoma pays for.
+void EnsureBoldTahoma(const QString &family)
+{
+    static bool done = false;
+    if (done || family != QLatin1String("Tahoma"))
+        return;
+    done = true;
+    if (QFile::exists(QLatin1String(kWineTahomaBold)))
+        QFontDatabase::addApplicationFont(QLatin1String(kWineTahomaBold));
+}
+
+// Kana, kanji and the full-width forms and punctuation that go with them.
+bool IsJapaneseScript(char16_t c)
+{
+    return (c >= 0x3000 && c <= 0x30FF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF)
+           || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
+}
+
 } // namespace
 
 void EnsureFontSubstitutions()
@@ -99,11 +121,11 @@ void EnsureFontSubstitutions()
     if (done)
         return;
     done = true;
-    // Debian's fonts-wine ships a Tahoma that fontconfig does not index.
-    for (const char *path : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFile::exists(QString::fromLatin1(path)))
-            QFontDatabase::addApplicationFont(QString::fromLatin1(path));
-    }
+    // Debian's fonts-wine ships a Tahoma that fontconfig does not index. The bold face
+    // waits until a bold Tahoma is asked for (see MakePixelFont): the window has none,
+    // and reading a face in costs as much as a font engine.
+    if (QFile::exists(QLatin1String(kWineTahoma)))
+        QFontDatabase::addApplicationFont(QLatin1String(kWineTahoma));
     for (int i = 0; i < Substitutes().size(); ++i) {
         const Substitute &s = SubstituteFor(i);
         const QString design = QString::fromUtf8(s.design);
@@ -139,6 +161,8 @@ QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold, bool 
     EnsureFontSubstitutions();
     QFont f;
     const QString resolved = ResolvedFontFamily(designName);
+    if (bold)
+        EnsureBoldTahoma(resolved);
     f.setFamilies(QStringList{resolved.isEmpty() ? designName : resolved});
     f.setPixelSize(qMax(1, pixelHeight));
     f.setBold(bold);
@@ -148,5 +172,23 @@ QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold, bool 
     // Pixel-exact layouts want hinted, unkerned metrics like the design platform's.
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
+    return f;
+}
+
+QFont FontForText(const QFont &font, const QString &text)
+{
+    if (text.isEmpty() || font.families().isEmpty())
+        return font;
+    for (QChar c : text)
+        if (!IsJapaneseScript(c.unicode()))
+            return font;
+    const QString family = font.families().constFirst();
+    if (QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
+        return font;
+    const QString japanese = ResolvedFontFamily(QStringLiteral("ＭＳ ゴシック"));
+    if (japanese.isEmpty() || japanese.compare(family, Qt::CaseInsensitive) == 0)
+        return font;
+    QFont f = font;
+    f.setFamilies(QStringList{japanese});
     return f;
 }

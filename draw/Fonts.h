@@ -17,3 +17,10 @@ bool FontFamilyFound(const QString &designName);
 // height, given here as a positive pixel count).
 QFont MakePixelFont(const QString &designName, int pixelHeight, bool bold = false,
                     bool italic = false, bool underline = false, bool strikeOut = false);
+
+// The font to lay out and draw `text` in. Text wholly in Japanese script asked for in a
+// face without Japanese glyphs (Tahoma) takes the design's Japanese face, as the design
+// platform links Latin faces to it; anything else keeps `font`. Every glyph would come
+// from the fallback anyway, and the line metrics are the fallback's, so only the way it
+// is found changes: fontconfig's sort of every face for a fallback costs milliseconds.
+QFont FontForText(const QFont &font, const QString &text);

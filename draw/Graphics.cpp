@@ -519,8 +519,10 @@ QFont TGPGraphics::RenderFont(const QFont &f) const
         break;
     case TextRenderingHintClearTypeGridFit:
         // Sub-pixel where the target allows it (Qt falls back to grey anti-aliasing on
-        // surfaces with alpha).
-        font.setStyleStrategy(QFont::PreferAntialias);
+        // surfaces with alpha). That is the default strategy already; naming it
+        // (PreferAntialias changes nothing for outline faces) would make a font engine of
+        // its own instead of sharing the one the window's labels loaded.
+        font.setStyleStrategy(QFont::PreferDefault);
         font.setHintingPreference(QFont::PreferFullHinting);
         break;
     }
@@ -543,7 +545,7 @@ void TGPGraphics::DrawString(const QString &text, const TGPFont &font, const QRe
     m_p->save();
     // Text lands on the pixel grid, as grid-fitted text does.
     m_p->translate(-kPixelCentre, -kPixelCentre);
-    m_p->setFont(RenderFont(font.Font()));
+    m_p->setFont(RenderFont(FontForText(font.Font(), text)));
     m_p->setRenderHint(QPainter::TextAntialiasing, m_textHint != TextRenderingHintSingleBitPerPixel
                                                        && m_textHint != TextRenderingHintSingleBitPerPixelGridFit);
     m_p->setPen(QPen(brush.Brush(), 0));
@@ -562,7 +564,7 @@ void TGPGraphics::DrawString(const QString &text, const TGPFont &font, const QRe
 QRectF TGPGraphics::MeasureString(const QString &text, const TGPFont &font, const QRectF &layout,
                                   const TGPStringFormat &format) const
 {
-    const QFontMetricsF fm(RenderFont(font.Font()));
+    const QFontMetricsF fm(RenderFont(FontForText(font.Font(), text)));
     int flags = format.QtFlags();
     QRectF r = layout;
     if (Unbounded(layout)) {

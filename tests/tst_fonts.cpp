@@ -8,6 +8,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QTextLayout>
 #include <QRawFont>
 #include <QTest>
 
@@ -147,6 +150,63 @@ private slots:
         QVERIFY(QFontMetrics(f).horizontalAdvance(QStringLiteral("Kanavox")) > 0);
     }
 
+    // Japanese text in a face without Japanese glyphs goes straight to the design's
+    // Japanese face; anything the face itself might draw stays with it, so mixed lines keep
+    // their metrics. Catches a range that lets Latin text through or a size or style lost.
+    void japaneseTextFace_data()
+    {
+        QTest::addColumn<QString>("design");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("switches");
+        QTest::newRow("kanji in Tahoma") << QStringLiteral("Tahoma") << QStringLiteral("結果") << true;
+        QTest::newRow("katakana and long vowel in Arial") << QStringLiteral("Arial") << QStringLiteral("パスワード") << true;
+        QTest::newRow("full-width brackets and ideographic space") << QStringLiteral("Tahoma") << QStringLiteral("（　）＠") << true;
+        QTest::newRow("one Latin letter") << QStringLiteral("Tahoma") << QStringLiteral("結果A") << false;
+        QTest::newRow("half-width katakana") << QStringLiteral("Tahoma") << QStringLiteral("ｱ") << true;
+        QTest::newRow("ASCII space") << QStringLiteral("Tahoma") << QStringLiteral("結 果") << false;
+        QTest::newRow("empty") << QStringLiteral("Tahoma") << QString() << false;
+        QTest::newRow("already Japanese") << QStringLiteral("ＭＳ ゴシック") << QStringLiteral("結果") << false;
+    }
+    void japaneseTextFace()
+    {
+        QFETCH(QString, design);
+        QFETCH(QString, text);
+        QFETCH(bool, switches);
+        const QFont font = MakePixelFont(design, 16, true);
+        const QFont used = FontForText(font, text);
+        QCOMPARE(used.families().constFirst(), switches ? ResolvedFontFamily(QStringLiteral("ＭＳ ゴシック"))
+                                                        : font.families().constFirst());
+        QCOMPARE(used.pixelSize(), 16);
+        QVERIFY(used.bold());
+        QCOMPARE(used.hintingPreference(), font.hintingPreference());
+    }
+
+    // Where fontconfig's own fallback for Tahoma is the design's Japanese face, as on the
+    // machines this is built for, the shortcut draws exactly what the fallback drew.
+    void japaneseTextFaceDrawsAsFallback()
+    {
+        const QFont tahoma = MakePixelFont(QStringLiteral("Tahoma"), 16);
+        const QString text = QStringLiteral("結果");
+        QTextLayout probe(text, tahoma);
+        probe.beginLayout();
+        probe.createLine();
+        probe.endLayout();
+        const QList<QGlyphRun> runs = probe.glyphRuns();
+        if (runs.size() != 1 || runs[0].rawFont().familyName() != ResolvedFontFamily(QStringLiteral("ＭＳ ゴシック")))
+            QSKIP("fontconfig falls back to another face here");
+        auto draw = [&](const QFont &f) {
+            QImage image(48, 24, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            p.setFont(f);
+            p.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, text);
+            return image;
+        };
+        // Same face, size and hinting: glyph for glyph the same, so exactly equal.
+        QCOMPARE(draw(FontForText(tahoma, text)), draw(tahoma));
+        QCOMPARE(QFontMetricsF(FontForText(tahoma, text)).boundingRect(text), QFontMetricsF(tahoma).boundingRect(text));
+    }
+
     // Style flags and heights survive substitution; a zero or negative height must not
     // become Qt's "unset" pixel size.
     void styleAndHeight()
@@ -158,6 +218,10 @@ private slots:
         QVERIFY(f.strikeOut());
         QCOMPARE(QFontInfo(f).pixelSize(), 11);
         QVERIFY(MakePixelFont(QStringLiteral("Tahoma"), 0).pixelSize() >= 1);
+        // wine's bold face is read in only when first asked for; it must then be drawn
+        // with, not a regular face made heavier.
+        if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")))
+            QCOMPARE(QRawFont::fromFont(f).styleName(), QStringLiteral("Bold"));
     }
 };
 
