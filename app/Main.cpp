@@ -32,7 +32,7 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     const QIcon appIcon = QGuiApplication::windowIcon();
     setWindowIcon(appIcon.isNull() ? KanavoxIcon() : appIcon);
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
-    TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
     Accessibility::SetLabel(edtPass, EllipsLabel2);
     Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
     Accessibility::SetController(edtPass, lblEGkekka);
@@ -50,7 +50,22 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
             menu->popup(w->mapToGlobal(pos));
         });
     }
-    emit OnCreate(this);
+    OnCreate(this);
+}
+
+const THandlerTable &TfmKanavox::Handlers()
+{
+    static const THandlerTable table = THandlerTable()
+        .Add("FormCreate", &TfmKanavox::OnCreate, &TfmKanavox::FormCreate)
+        .Add("FormCloseQuery", &TfmKanavox::OnCloseQuery, &TfmKanavox::FormCloseQuery)
+        .Add("edtPassChange", &TAdvEdit::OnChange, &TfmKanavox::edtPassChange)
+        .Add("edtPassKeyDown", &TAdvEdit::OnKeyDown, &TfmKanavox::edtPassKeyDown)
+        .Add("edtPassKeyPress", &TAdvEdit::OnKeyPress, &TfmKanavox::edtPassKeyPress)
+        .Add("chkMojisyuInsClick", &TAdvOfficeCheckBox::OnClick, &TfmKanavox::chkMojisyuInsClick)
+        .Add("chk1MojisyuClick", &TAdvOfficeCheckBox::OnClick, &TfmKanavox::chk1MojisyuClick)
+        .Add("btnEndClick", &TAdvGlassButton::OnClick, &TfmKanavox::btnEndClick)
+        .Add("btnCopyClick", &TAdvGlassButton::OnClick, &TfmKanavox::btnCopyClick);
+    return table;
 }
 
 void TfmKanavox::SetClientWidth(int v)
@@ -245,10 +260,8 @@ void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
 bool TfmKanavox::CloseQuery()
 {
     bool canClose = true;
-    const int failuresBefore = EventFailureCount();
-    emit OnCloseQuery(this, canClose);
     // A failing handler abandons the close, as if it had said no.
-    return canClose && EventFailureCount() == failuresBefore;
+    return OnCloseQuery(this, canClose) && canClose;
 }
 
 void TfmKanavox::closeEvent(QCloseEvent *event)
