@@ -31,6 +31,10 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     // The application's own when set (the program sets it first): decoded once.
     const QIcon appIcon = QGuiApplication::windowIcon();
     setWindowIcon(appIcon.isNull() ? KanavoxIcon() : appIcon);
+    // The window shows its initial colour and border, so that a layout value equal to one
+    // of them changes nothing.
+    ApplyColor();
+    ApplyWindowFlags();
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
     Accessibility::SetLabel(edtPass, EllipsLabel2);
@@ -70,32 +74,47 @@ const THandlerTable &TfmKanavox::Handlers()
 
 void TfmKanavox::SetClientWidth(int v)
 {
+    if (v == m_clientWidth && v == width())
+        return;
     m_clientWidth = v;
     resize(v, height());
 }
 
 void TfmKanavox::SetClientHeight(int v)
 {
+    if (v == m_clientHeight && v == height())
+        return;
     m_clientHeight = v;
     resize(width(), v);
 }
 
 void TfmKanavox::SetColor(TColor v)
 {
+    if (v == m_color)
+        return;
     m_color = v;
+    ApplyColor();
+}
+
+void TfmKanavox::ApplyColor()
+{
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorToQColor(v));
+    pal.setColor(QPalette::Window, ColorToQColor(m_color));
     setPalette(pal);
 }
 
 void TfmKanavox::SetBorderStyle(TFormBorderStyle v)
 {
+    if (v == m_borderStyle)
+        return;
     m_borderStyle = v;
     ApplyWindowFlags();
 }
 
 void TfmKanavox::SetBorderIcons(TBorderIcons v)
 {
+    if (v == m_borderIcons)
+        return;
     m_borderIcons = v;
     ApplyWindowFlags();
 }

@@ -124,6 +124,7 @@ private:
     void ResetInput();
     void RefreshReading();
     ReadingOptions ReadOptionsFromWindow() const;
+    void ApplyColor();
     void ApplyWindowFlags();
     void CommitData(QSessionManager &manager);
 
