@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 QString g_directoryOverride;
@@ -35,9 +37,9 @@ constexpr TSettingsKey kKeys[] = {
 
 } // namespace
 
-void SetSettingsDirectoryOverride(const QString &dir)
+QString SetSettingsDirectoryOverride(QString dir)
 {
-    g_directoryOverride = dir;
+    return std::exchange(g_directoryOverride, std::move(dir));
 }
 
 QString SettingsFilePath()

@@ -8,6 +8,7 @@
 #include "LayoutLoader.h"
 #include "Main.h"
 #include "MessageBox.h"
+#include "TestSeams.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -129,12 +130,11 @@ private slots:
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QStringList boxes;
-        SetMessageBoxHook([&](const QString &caption, const QString &text) { boxes << caption + QLatin1Char('|') + text; });
+        const TestSeams::MessageBoxes capture(
+            [&](const QString &caption, const QString &text) { boxes << caption + QLatin1Char('|') + text; });
         f.throwOnClick = true;
         QTest::mouseClick(f.chk, Qt::LeftButton, {}, QPoint(5, 10));
-        const bool created = f.OnCreate(&f);
-        SetMessageBoxHook({});
-        QCOMPARE(created, false);
+        QCOMPARE(f.OnCreate(&f), false);
         QCOMPARE(boxes, QStringList(2, QStringLiteral("Kanavox|壊れました.")));
         QVERIFY(!f.chk->GetChecked()); // the toggle before the click still happened
     }
