@@ -272,7 +272,8 @@ void ConnectEvents(LoadState &st)
         const auto entry = std::find_if(entries.begin(), entries.end(),
                                         [&](const THandlerTable::Entry &h) { return h.handler == e.handler; });
         if (entry != entries.end() && servesEvent(*entry)) {
-            entry->bind(e.sender, st.root);
+            if (!entry->bind(e.sender, st.root))
+                Fail(Where(e.sender, e.path), QStringLiteral("cannot bind \"%1\"").arg(e.handler));
             continue;
         }
         if (!HasSignal(e.sender, e.event) && std::none_of(entries.begin(), entries.end(), servesEvent))

@@ -58,13 +58,15 @@ public:
         m_entries.append({QString::fromLatin1(handler),
                           [name](QObject *sender) { return qobject_cast<Control *>(sender) ? name : QByteArray(); },
                           [event, member](QObject *sender, QObject *root) {
-                              auto *window = static_cast<Window *>(root);
+                              auto *window = qobject_cast<Window *>(root);
                               // Direct: handlers take some arguments by reference and may change them.
-                              QObject::connect(static_cast<Control *>(sender), event, window,
-                                               [window, member](Args... args) {
-                                                   RunHandler([&] { (window->*member)(std::forward<Args>(args)...); });
-                                               },
-                                               Qt::DirectConnection);
+                              return window
+                                  && QObject::connect(
+                                      static_cast<Control *>(sender), event, window,
+                                      [window, member](Args... args) {
+                                          RunHandler([&] { (window->*member)(std::forward<Args>(args)...); });
+                                      },
+                                      Qt::DirectConnection);
                           }});
         return *this;
     }
@@ -78,10 +80,12 @@ public:
                               return window ? QByteArray((window->*event).Name()) : QByteArray();
                           },
                           [event, member](QObject *, QObject *root) {
-                              auto *window = static_cast<Window *>(root);
-                              (window->*event).Bind([window, member](Args... args) {
-                                  (window->*member)(std::forward<Args>(args)...);
-                              });
+                              auto *window = qobject_cast<Window *>(root);
+                              if (window)
+                                  (window->*event).Bind([window, member](Args... args) {
+                                      (window->*member)(std::forward<Args>(args)...);
+                                  });
+                              return window != nullptr;
                           }});
         return *this;
     }
@@ -90,7 +94,8 @@ public:
         QString handler;
         // The name of the handler's event on `sender`, empty when it is not of the event's class.
         std::function<QByteArray(QObject *sender)> eventOf;
-        std::function<void(QObject *sender, QObject *root)> bind;
+        // False when `root` is not of the window class the handler belongs to.
+        std::function<bool(QObject *sender, QObject *root)> bind;
     };
     const QList<Entry> &Entries() const { return m_entries; }
 
