@@ -31,8 +31,12 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     // The application's own when set (the program sets it first): decoded once.
     const QIcon appIcon = QGuiApplication::windowIcon();
     setWindowIcon(appIcon.isNull() ? KanavoxIcon() : appIcon);
+    // The window shows its initial colour and border, so that a layout value equal to one
+    // of them changes nothing.
+    ApplyColor();
+    ApplyWindowFlags();
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
-    TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)));
+    TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
     Accessibility::SetLabel(edtPass, EllipsLabel2);
     Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
     Accessibility::SetController(edtPass, lblEGkekka);
@@ -50,37 +54,67 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
             menu->popup(w->mapToGlobal(pos));
         });
     }
-    emit OnCreate(this);
+    OnCreate(this);
+}
+
+const THandlerTable &TfmKanavox::Handlers()
+{
+    static const THandlerTable table = THandlerTable()
+        .Add("FormCreate", &TfmKanavox::OnCreate, &TfmKanavox::FormCreate)
+        .Add("FormCloseQuery", &TfmKanavox::OnCloseQuery, &TfmKanavox::FormCloseQuery)
+        .Add("edtPassChange", &TAdvEdit::OnChange, &TfmKanavox::edtPassChange)
+        .Add("edtPassKeyDown", &TAdvEdit::OnKeyDown, &TfmKanavox::edtPassKeyDown)
+        .Add("edtPassKeyPress", &TAdvEdit::OnKeyPress, &TfmKanavox::edtPassKeyPress)
+        .Add("chkMojisyuInsClick", &TAdvOfficeCheckBox::OnClick, &TfmKanavox::chkMojisyuInsClick)
+        .Add("chk1MojisyuClick", &TAdvOfficeCheckBox::OnClick, &TfmKanavox::chk1MojisyuClick)
+        .Add("btnEndClick", &TAdvGlassButton::OnClick, &TfmKanavox::btnEndClick)
+        .Add("btnCopyClick", &TAdvGlassButton::OnClick, &TfmKanavox::btnCopyClick);
+    return table;
 }
 
 void TfmKanavox::SetClientWidth(int v)
 {
+    if (v == m_clientWidth && v == width())
+        return;
     m_clientWidth = v;
     resize(v, height());
 }
 
 void TfmKanavox::SetClientHeight(int v)
 {
+    if (v == m_clientHeight && v == height())
+        return;
     m_clientHeight = v;
     resize(width(), v);
 }
 
 void TfmKanavox::SetColor(TColor v)
 {
+    if (v == m_color)
+        return;
     m_color = v;
+    ApplyColor();
+}
+
+void TfmKanavox::ApplyColor()
+{
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ColorToQColor(v));
+    pal.setColor(QPalette::Window, ColorToQColor(m_color));
     setPalette(pal);
 }
 
 void TfmKanavox::SetBorderStyle(TFormBorderStyle v)
 {
+    if (v == m_borderStyle)
+        return;
     m_borderStyle = v;
     ApplyWindowFlags();
 }
 
 void TfmKanavox::SetBorderIcons(TBorderIcons v)
 {
+    if (v == m_borderIcons)
+        return;
     m_borderIcons = v;
     ApplyWindowFlags();
 }
@@ -245,10 +279,8 @@ void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
 bool TfmKanavox::CloseQuery()
 {
     bool canClose = true;
-    const int failuresBefore = EventFailureCount();
-    emit OnCloseQuery(this, canClose);
     // A failing handler abandons the close, as if it had said no.
-    return canClose && EventFailureCount() == failuresBefore;
+    return OnCloseQuery(this, canClose) && canClose;
 }
 
 void TfmKanavox::closeEvent(QCloseEvent *event)

@@ -10,6 +10,7 @@
 #include "Component.h"
 #include "EllipsLabel.h"
 #include "Font.h"
+#include "LayoutLoader.h"
 #include "ReadingComposer.h"
 
 #include <QPointer>
@@ -100,7 +101,11 @@ public:
     // Opens the large dictation view of the password, or brings it to the front.
     void ShowDictation();
 
-public slots:
+    // The window's own events, bound by the layout.
+    TEvent<QObject *> OnCreate{"OnCreate"};
+    TEvent<QObject *, bool &> OnCloseQuery{"OnCloseQuery"};
+
+    // Handlers the layout binds by name.
     void FormCreate(QObject *Sender);
     void edtPassKeyPress(QObject *Sender, QChar &Key);
     void edtPassChange(QObject *Sender);
@@ -111,17 +116,15 @@ public slots:
     void btnCopyClick(QObject *Sender);
     void edtPassKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
 
-signals:
-    void OnCreate(QObject *Sender);
-    void OnCloseQuery(QObject *Sender, bool &CanClose);
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static const THandlerTable &Handlers();
     void ResetInput();
     void RefreshReading();
     ReadingOptions ReadOptionsFromWindow() const;
+    void ApplyColor();
     void ApplyWindowFlags();
     void CommitData(QSessionManager &manager);
 

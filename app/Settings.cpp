@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 QString g_directoryOverride;
@@ -16,11 +18,28 @@ QString g_directoryOverride;
 const QString kPosition = QStringLiteral("Position");
 const QString kSetting = QStringLiteral("Setting");
 
+// The file's seven values, in the order a new file has them: the window's place as
+// numbers in [Position], then the reading options as flags in [Setting].
+struct TSettingsKey {
+    const char *name;
+    int TKanavoxSettings::*number;
+    bool TKanavoxSettings::*flag;
+};
+constexpr TSettingsKey kKeys[] = {
+    {"MainTop", &TKanavoxSettings::MainTop, nullptr},
+    {"MainLeft", &TKanavoxSettings::MainLeft, nullptr},
+    {"MojiSyu", nullptr, &TKanavoxSettings::MojiSyu},
+    {"1Mojigoto", nullptr, &TKanavoxSettings::Mojigoto1},
+    {"SepBlank", nullptr, &TKanavoxSettings::SepBlank},
+    {"Num", nullptr, &TKanavoxSettings::Num},
+    {"Kigou", nullptr, &TKanavoxSettings::Kigou},
+};
+
 } // namespace
 
-void SetSettingsDirectoryOverride(const QString &dir)
+QString SetSettingsDirectoryOverride(QString dir)
 {
-    g_directoryOverride = dir;
+    return std::exchange(g_directoryOverride, std::move(dir));
 }
 
 QString SettingsFilePath()
@@ -82,13 +101,12 @@ TKanavoxSettings LoadSettings()
     const TMemIniFile ini(SettingsReadPath());
     const TKanavoxSettings defaults;
     TKanavoxSettings s;
-    s.MainTop = ini.ReadInteger(kPosition, QStringLiteral("MainTop"), defaults.MainTop);
-    s.MainLeft = ini.ReadInteger(kPosition, QStringLiteral("MainLeft"), defaults.MainLeft);
-    s.MojiSyu = ini.ReadBool(kSetting, QStringLiteral("MojiSyu"), defaults.MojiSyu);
-    s.Mojigoto1 = ini.ReadBool(kSetting, QStringLiteral("1Mojigoto"), defaults.Mojigoto1);
-    s.SepBlank = ini.ReadBool(kSetting, QStringLiteral("SepBlank"), defaults.SepBlank);
-    s.Num = ini.ReadBool(kSetting, QStringLiteral("Num"), defaults.Num);
-    s.Kigou = ini.ReadBool(kSetting, QStringLiteral("Kigou"), defaults.Kigou);
+    for (const TSettingsKey &k : kKeys) {
+        if (k.number)
+            s.*k.number = ini.ReadInteger(kPosition, QLatin1String(k.name), defaults.*k.number);
+        else
+            s.*k.flag = ini.ReadBool(kSetting, QLatin1String(k.name), defaults.*k.flag);
+    }
     return s;
 }
 
@@ -97,14 +115,11 @@ void SaveSettings(const TKanavoxSettings &settings)
     // Loading first keeps what others wrote into the file; an unreadable file stops
     // the save here rather than being overwritten with our seven values alone.
     TMemIniFile ini = OpenForSave(SettingsWritePath());
-    if (settings.HasPosition) {
-        ini.WriteInteger(kPosition, QStringLiteral("MainTop"), settings.MainTop);
-        ini.WriteInteger(kPosition, QStringLiteral("MainLeft"), settings.MainLeft);
+    for (const TSettingsKey &k : kKeys) {
+        if (!k.number)
+            ini.WriteBool(kSetting, QLatin1String(k.name), settings.*k.flag);
+        else if (settings.HasPosition)
+            ini.WriteInteger(kPosition, QLatin1String(k.name), settings.*k.number);
     }
-    ini.WriteBool(kSetting, QStringLiteral("MojiSyu"), settings.MojiSyu);
-    ini.WriteBool(kSetting, QStringLiteral("1Mojigoto"), settings.Mojigoto1);
-    ini.WriteBool(kSetting, QStringLiteral("SepBlank"), settings.SepBlank);
-    ini.WriteBool(kSetting, QStringLiteral("Num"), settings.Num);
-    ini.WriteBool(kSetting, QStringLiteral("Kigou"), settings.Kigou);
     ini.UpdateFile();
 }

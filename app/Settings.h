@@ -27,8 +27,9 @@ QString SettingsWritePath();
 // The file start-up reads: the one written, or, while the user's does not exist yet,
 // the one beside the executable (a packaged default).
 QString SettingsReadPath();
-// Tests point the program at a directory of their own instead of the executable's.
-void SetSettingsDirectoryOverride(const QString &dir);
+// Tests point the program at a directory of their own instead of the executable's (an
+// empty one restores it); returns the override it replaces.
+QString SetSettingsDirectoryOverride(QString dir);
 
 // Throws EFOpenError when the file exists but cannot be read.
 TKanavoxSettings LoadSettings();

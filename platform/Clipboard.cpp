@@ -6,13 +6,15 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include <utility>
+
 namespace {
 std::optional<QString> g_openFailure;
 }
 
-void TClipboard::SetOpenFailureForTesting(std::optional<QString> errorDescription)
+std::optional<QString> TClipboard::SetOpenFailureForTesting(std::optional<QString> errorDescription)
 {
-    g_openFailure = std::move(errorDescription);
+    return std::exchange(g_openFailure, std::move(errorDescription));
 }
 
 void TClipboard::Open()

@@ -20,8 +20,9 @@ public:
     // Replaces the whole clipboard content with prepared data (takes ownership).
     static void SetMimeData(QMimeData *data);
 
-    // While set, opening fails with this platform error description.
-    static void SetOpenFailureForTesting(std::optional<QString> errorDescription);
+    // While set, opening fails with this platform error description; returns the setting
+    // it replaces.
+    static std::optional<QString> SetOpenFailureForTesting(std::optional<QString> errorDescription);
 
 private:
     static void Open();

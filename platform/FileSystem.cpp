@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <utility>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +13,7 @@
 namespace FileSystem {
 namespace {
 
-Fault g_fault = Fault::None;
-int g_faultError = 0;
+InjectedFault g_fault;
 
 // Linux gives up on link chains after 40 links; so do we.
 constexpr int kMaxLinkDepth = 40;
@@ -25,9 +25,10 @@ constexpr qsizetype kMaxReadSize = 64 * 1024 * 1024;
 
 bool Injected(Fault point)
 {
-    if (g_fault != point)
+    if (g_fault.fault != point)
         return false;
-    errno = g_faultError;
+    // A fault must fail: without a code of its own it reports an I/O error.
+    errno = g_fault.errorCode != 0 ? g_fault.errorCode : EIO;
     return true;
 }
 
@@ -146,13 +147,13 @@ int WriteLoop(int fd, const char *p, size_t left, size_t maxChunk)
 int WriteAll(int fd, const QByteArray &data)
 {
     const size_t size = size_t(data.size());
-    if (g_fault == Fault::Write) {
+    if (g_fault.fault == Fault::Write) {
         if (int error = WriteLoop(fd, data.constData(), size / 2, size))
             return error;
         Injected(Fault::Write);
         return errno;
     }
-    return WriteLoop(fd, data.constData(), size, g_fault == Fault::ShortWrites ? 1 : size);
+    return WriteLoop(fd, data.constData(), size, g_fault.fault == Fault::ShortWrites ? 1 : size);
 }
 
 // Rewrites an existing file through its own inode. The data is written over the old
@@ -177,16 +178,9 @@ int RewriteInPlace(const QByteArray &target, const QByteArray &data)
 
 } // namespace
 
-void SetFaultForTesting(Fault fault, int errorCode)
+InjectedFault SetFaultForTesting(InjectedFault fault)
 {
-    g_fault = fault;
-    // A fault must fail: without a code of its own it reports an I/O error.
-    g_faultError = errorCode != 0 ? errorCode : EIO;
-}
-
-void ClearFaultForTesting()
-{
-    SetFaultForTesting(Fault::None, 0);
+    return std::exchange(g_fault, fault);
 }
 
 bool FileExists(const QString &path)

@@ -42,7 +42,11 @@ enum class Fault {
     Sync,         // syncing the temporary file fails with the error
     BeforeRename, // everything is written and synced, then the save stops with the error
 };
-void SetFaultForTesting(Fault fault, int errorCode = 0);
-void ClearFaultForTesting();
+struct InjectedFault {
+    Fault fault = Fault::None;
+    int errorCode = 0; // 0: EIO
+};
+// Sets the fault (Fault::None clears it); returns the one it replaces.
+InjectedFault SetFaultForTesting(InjectedFault fault);
 
 } // namespace FileSystem

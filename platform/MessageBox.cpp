@@ -3,13 +3,15 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 MessageBoxHook g_hook;
 }
 
-void SetMessageBoxHook(MessageBoxHook hook)
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook)
 {
-    g_hook = std::move(hook);
+    return std::exchange(g_hook, std::move(hook));
 }
 
 void ShowErrorBox(const QString &caption, const QString &text)

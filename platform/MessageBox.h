@@ -7,5 +7,6 @@ using MessageBoxHook = std::function<void(const QString &caption, const QString 
 
 // A modal error box with the error icon; returns when the user closes it.
 void ShowErrorBox(const QString &caption, const QString &text);
-// Replaces the box by the hook while set (pass an empty function to restore).
-void SetMessageBoxHook(MessageBoxHook hook);
+// Replaces the box by the hook while set (an empty function restores it); returns the
+// hook it replaces.
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);

@@ -2,11 +2,8 @@
 // What the tests of the real main window share: the settings file in a directory of the
 // test's own, message boxes captured, no injected faults, and the window shown, active
 // and driven with real events.
-#include "Clipboard.h"
-#include "FileSystem.h"
 #include "Main.h"
-#include "MessageBox.h"
-#include "Settings.h"
+#include "TestSeams.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -22,7 +19,17 @@ struct Box {
 
 class TWindowFixture {
 protected:
+    // The seams every window test starts from; a test sets others with guards of its own.
+    struct TSeams {
+        TSeams(const QString &dir, MessageBoxHook hook) : settings(dir), boxes(std::move(hook)) {}
+        TestSeams::SettingsDirectory settings;
+        TestSeams::MessageBoxes boxes;
+        TestSeams::ClipboardOpenFailure clipboard{std::nullopt};
+        TestSeams::FileSystemFault fault{FileSystem::Fault::None};
+    };
+
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TSeams> m_seams;
     std::unique_ptr<TfmKanavox> m_form;
     QList<Box> m_boxes;
 
@@ -34,11 +41,9 @@ protected:
         m_dir = std::make_unique<QTemporaryDir>();
         if (!m_dir->isValid())
             return false;
-        SetSettingsDirectoryOverride(m_dir->path());
         m_boxes.clear();
-        SetMessageBoxHook([this](const QString &caption, const QString &text) { m_boxes.append({caption, text}); });
-        TClipboard::SetOpenFailureForTesting(std::nullopt);
-        FileSystem::ClearFaultForTesting();
+        m_seams = std::make_unique<TSeams>(
+            m_dir->path(), [this](const QString &caption, const QString &text) { m_boxes.append({caption, text}); });
         QGuiApplication::clipboard()->clear();
         return true;
     }
@@ -46,14 +51,11 @@ protected:
     // For cleanup(): the window goes without writing the test's directory again.
     void TearDownWindow()
     {
-        FileSystem::ClearFaultForTesting();
-        TClipboard::SetOpenFailureForTesting(std::nullopt);
         if (m_form) {
             m_form->hide();
             m_form.reset();
         }
-        SetMessageBoxHook({});
-        SetSettingsDirectoryOverride(QString());
+        m_seams.reset();
         m_dir.reset();
     }
 

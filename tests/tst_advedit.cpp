@@ -2,6 +2,7 @@
 // key, character and change events are recorded and compared as whole sequences.
 #include "AdvEdit.h"
 #include "Clipboard.h"
+#include "TestSeams.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -85,7 +86,6 @@ private slots:
         m_window.reset();
         m_discardAll = false;
         m_cancelKey = 0;
-        TClipboard::SetOpenFailureForTesting(std::nullopt);
     }
 
     // Each key class raises the owner's events in a fixed order and count (a held
@@ -284,6 +284,7 @@ private slots:
         QFETCH(QString, why);
         Open(QStringLiteral("ab"));
         SetClipboard(QStringLiteral("zz"));
+        std::optional<TestSeams::ClipboardOpenFailure> locked;
         if (why == QLatin1String("read-only")) {
             m_edit->SetReadOnly(true);
         } else if (why == QLatin1String("image")) {
@@ -291,7 +292,7 @@ private slots:
             data->setImageData(QImage(4, 4, QImage::Format_RGB32));
             QGuiApplication::clipboard()->setMimeData(data);
         } else {
-            TClipboard::SetOpenFailureForTesting(QStringLiteral("x"));
+            locked.emplace(QStringLiteral("x"));
         }
         Key(Qt::Key_Insert, Qt::ShiftModifier);
         QCOMPARE(m_edit->Text(), QStringLiteral("ab"));
@@ -317,7 +318,7 @@ private slots:
     {
         Open(QStringLiteral("abc"));
         m_edit->SelectAll();
-        TClipboard::SetOpenFailureForTesting(QStringLiteral("x"));
+        const TestSeams::ClipboardOpenFailure locked(QStringLiteral("x"));
         Key(Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(m_edit->Text(), QStringLiteral("abc"));
         QVERIFY(m_events.filter(QStringLiteral("change:")).isEmpty());

@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "SysError.h"
 #include "TestFiles.h"
+#include "TestSeams.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -59,19 +61,20 @@ private slots:
 
 private:
     QTemporaryDir *m_dir = nullptr;
+    std::unique_ptr<TestSeams::FileSystemFault> m_noFault;
     QString Path(const QString &name) const { return m_dir->filePath(name); }
 };
 
 void TestIniFile::init()
 {
-    FileSystem::ClearFaultForTesting();
+    m_noFault = std::make_unique<TestSeams::FileSystemFault>(FileSystem::Fault::None);
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
 }
 
 void TestIniFile::cleanup()
 {
-    FileSystem::ClearFaultForTesting();
+    m_noFault.reset();
     delete m_dir;
     m_dir = nullptr;
 }
@@ -368,14 +371,18 @@ void TestIniFile::unreadableFile()
     QFETCH(int, error);
     const QString path = Path(u"locked.ini"_qs);
     QVERIFY(WriteBytes(path, "[S]\r\nk=1\r\n"));
-    FileSystem::SetFaultForTesting(FileSystem::Fault(fault), error);
-    try {
-        TMemIniFile ini(path);
-        QFAIL("an unreadable file loaded");
-    } catch (const EFOpenError &e) {
-        QCOMPARE(e.Message(), u"ファイル "_qs + path + u" は開けません。 "_qs + SysErrorMessage(error)
-                                  + u" "_qs);
+    {
+        const TestSeams::FileSystemFault locked(FileSystem::Fault(fault), error);
+        try {
+            TMemIniFile ini(path);
+            QFAIL("an unreadable file loaded");
+        } catch (const EFOpenError &e) {
+            QCOMPARE(e.Message(), u"ファイル "_qs + path + u" は開けません。 "_qs + SysErrorMessage(error)
+                                      + u" "_qs);
+        }
     }
+    // The fault went with its guard.
+    QCOMPARE(TMemIniFile(path).ReadString(u"S"_qs, u"k"_qs, QString()), u"1"_qs);
 }
 
 void TestIniFile::updateFileFailures_data()
@@ -399,20 +406,21 @@ void TestIniFile::updateFileFailures()
     QVERIFY(WriteBytes(path, old));
     TMemIniFile ini(path);
     ini.WriteBool(u"Setting"_qs, u"Num"_qs, true);
-    FileSystem::SetFaultForTesting(FileSystem::Fault(fault), error);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            ini.UpdateFile();
-            QFAIL("a failed write reported success");
-        } catch (const EFCreateError &e) {
-            QCOMPARE(e.Message(), u"ファイル \""_qs + path + u"\" を作成できません。"_qs
-                                      + SysErrorMessage(error));
+    {
+        const TestSeams::FileSystemFault failing(FileSystem::Fault(fault), error);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                ini.UpdateFile();
+                QFAIL("a failed write reported success");
+            } catch (const EFCreateError &e) {
+                QCOMPARE(e.Message(), u"ファイル \""_qs + path + u"\" を作成できません。"_qs
+                                          + SysErrorMessage(error));
+            }
+            QCOMPARE(ReadBytes(path), old);
+            QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                     QStringList{u"keep.ini"_qs});
         }
-        QCOMPARE(ReadBytes(path), old);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{u"keep.ini"_qs});
     }
-    FileSystem::ClearFaultForTesting();
     ini.UpdateFile();
     QCOMPARE(ReadBytes(path), QByteArray("[Setting]\r\nNum=1\r\nlong=" + QByteArray(5000, 'x') + "\r\n\r\n"));
 }
@@ -441,7 +449,7 @@ void TestIniFile::inPlaceWhenNoTemporary()
     TMemIniFile ini(path);
     ini.WriteBool(u"Setting"_qs, u"Num"_qs, true);
     ini.WriteString(u"Setting"_qs, u"grown"_qs, QString(40, u'y'));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::CreateTemporary, EACCES);
+    const TestSeams::FileSystemFault noTemporary(FileSystem::Fault::CreateTemporary, EACCES);
     ini.UpdateFile();
     const QByteArray expected = ini.Text().toLatin1();
     QCOMPARE(ReadBytes(path), expected);
@@ -467,7 +475,7 @@ void TestIniFile::shortWritesStillComplete()
     TMemIniFile ini(path);
     ini.WriteInteger(u"Position"_qs, u"MainTop"_qs, 120);
     ini.WriteString(u"Other"_qs, u"Text"_qs, QString(300, u'z'));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::ShortWrites);
+    const TestSeams::FileSystemFault shortWrites(FileSystem::Fault::ShortWrites);
     ini.UpdateFile();
     QCOMPARE(ReadBytes(path), QByteArray("[Position]\r\nMainTop=120\r\n\r\n[Other]\r\nText=" + QByteArray(300, 'z')
                                          + "\r\n\r\n"));

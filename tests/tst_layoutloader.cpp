@@ -8,6 +8,7 @@
 #include "LayoutLoader.h"
 #include "Main.h"
 #include "MessageBox.h"
+#include "TestSeams.h"
 
 #include <QJsonDocument>
 #include <QTest>
@@ -25,7 +26,25 @@ public:
     QStringList calls;
     bool throwOnClick = false;
 
-public slots:
+    TEvent<QObject *> OnCreate{"OnCreate"};
+
+    static const THandlerTable &Handlers()
+    {
+        static const THandlerTable table = THandlerTable()
+            .Add("FormCreate", &TTestForm::OnCreate, &TTestForm::FormCreate)
+            .Add("edtKeyPress", &TAdvEdit::OnKeyPress, &TTestForm::edtKeyPress)
+            .Add("edtChange", &TAdvEdit::OnChange, &TTestForm::edtChange)
+            .Add("chkClick", &TAdvOfficeCheckBox::OnClick, &TTestForm::chkClick)
+            .Add("wrongShape", &TAdvEdit::OnKeyPress, &TTestForm::wrongShape);
+        return table;
+    }
+
+    void FormCreate(QObject *)
+    {
+        calls << QStringLiteral("create");
+        if (throwOnClick)
+            throw Exception(QStringLiteral("壊れました"));
+    }
     void edtKeyPress(QObject *, QChar &Key)
     {
         calls << QStringLiteral("press %1").arg(Key.unicode());
@@ -39,7 +58,8 @@ public slots:
         if (throwOnClick)
             throw Exception(QStringLiteral("壊れました"));
     }
-    void wrongShape(int) {}
+    // A key press handler, named on another event.
+    void wrongShape(QObject *, QChar &) {}
 };
 
 namespace {
@@ -54,7 +74,7 @@ QJsonObject Doc(const char *json)
 }
 
 const char *kGood = R"({
-  "Marker": 7,
+  "Marker": 7, "OnCreate": "FormCreate",
   "children": [
     {"name": "edt", "class": "TAdvEdit", "Left": 3, "Top": 4, "Width": 100, "Height": 24, "TabOrder": 1,
      "Text": "from layout", "OnKeyPress": "edtKeyPress", "OnChange": "edtChange"},
@@ -72,7 +92,7 @@ private slots:
     void appliesValuesAndBindsMembers()
     {
         TTestForm f;
-        TLayoutLoader::Apply(&f, Doc(kGood));
+        TLayoutLoader::Apply(&f, Doc(kGood), TTestForm::Handlers());
         QCOMPARE(f.marker, 7);
         QVERIFY(f.edt);
         QVERIFY(f.chk);
@@ -88,7 +108,7 @@ private slots:
     void byReferenceArgumentsReachTheControl()
     {
         TTestForm f;
-        TLayoutLoader::Apply(&f, Doc(kGood));
+        TLayoutLoader::Apply(&f, Doc(kGood), TTestForm::Handlers());
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         f.edt->SetText(QString());
@@ -100,22 +120,22 @@ private slots:
         QVERIFY(f.calls.contains(QStringLiteral("change y")));
     }
 
-    // A failing handler is reported through the application's handler and counted; the
-    // control's event delivery is not unwound by it.
+    // A failing handler is reported through the application's handler; the control's
+    // event delivery is not unwound by it, and the window raising its own event learns
+    // that the handler failed.
     void failingHandlerIsReported()
     {
         TTestForm f;
-        TLayoutLoader::Apply(&f, Doc(kGood));
+        TLayoutLoader::Apply(&f, Doc(kGood), TTestForm::Handlers());
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
         QStringList boxes;
-        SetMessageBoxHook([&](const QString &caption, const QString &text) { boxes << caption + QLatin1Char('|') + text; });
+        const TestSeams::MessageBoxes capture(
+            [&](const QString &caption, const QString &text) { boxes << caption + QLatin1Char('|') + text; });
         f.throwOnClick = true;
-        const int before = EventFailureCount();
         QTest::mouseClick(f.chk, Qt::LeftButton, {}, QPoint(5, 10));
-        SetMessageBoxHook({});
-        QCOMPARE(EventFailureCount(), before + 1);
-        QCOMPARE(boxes, QStringList{QStringLiteral("Kanavox|壊れました.")});
+        QCOMPARE(f.OnCreate(&f), false);
+        QCOMPARE(boxes, QStringList(2, QStringLiteral("Kanavox|壊れました.")));
         QVERIFY(!f.chk->GetChecked()); // the toggle before the click still happened
     }
 
@@ -129,6 +149,8 @@ private slots:
         QTest::newRow("handler") << R"({"children":[{"name":"edt","class":"TAdvEdit","OnChange":"noSuchHandler"}]})" << "unknown handler";
         QTest::newRow("event") << R"({"children":[{"name":"edt","class":"TAdvEdit","OnWobble":"edtChange"}]})" << "unknown event";
         QTest::newRow("handler shape") << R"({"children":[{"name":"edt","class":"TAdvEdit","OnChange":"wrongShape"}]})" << "does not fit";
+        QTest::newRow("control's handler on the window") << R"({"OnCreate":"edtChange"})" << "does not fit";
+        QTest::newRow("window's handler on a control") << R"({"children":[{"name":"edt","class":"TAdvEdit","OnChange":"FormCreate"}]})" << "does not fit";
         QTest::newRow("enum value") << R"({"children":[{"name":"edt","class":"TAdvEdit","ImeMode":"imSideways"}]})" << "unknown value";
         QTest::newRow("colour") << R"({"children":[{"name":"edt","class":"TAdvEdit","Color":"clPlaid"}]})" << "not a colour";
         QTest::newRow("member class") << R"({"children":[{"name":"edt","class":"TAdvOfficeCheckBox"}]})" << "member of another class";
@@ -139,7 +161,7 @@ private slots:
         QFETCH(QString, expected);
         TTestForm f;
         try {
-            TLayoutLoader::Apply(&f, Doc(json.toUtf8().constData()));
+            TLayoutLoader::Apply(&f, Doc(json.toUtf8().constData()), TTestForm::Handlers());
             QFAIL("no error raised");
         } catch (const ELayoutError &e) {
             QVERIFY2(e.Message().contains(expected), qPrintable(e.Message()));

@@ -242,7 +242,7 @@ private slots:
         Open();
         QTest::keyClicks(m_form->edtPass, QStringLiteral("ab"));
         QGuiApplication::clipboard()->setText(QStringLiteral("zz"));
-        TClipboard::SetOpenFailureForTesting(QStringLiteral("アクセスが拒否されました"));
+        const TestSeams::ClipboardOpenFailure locked(QStringLiteral("アクセスが拒否されました"));
         QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].caption, QStringLiteral("Kanavox"));
@@ -283,7 +283,7 @@ private slots:
         Open();
         QGuiApplication::clipboard()->setText(QStringLiteral("keep"));
         QTest::keyClicks(m_form->edtPass, QStringLiteral("x"));
-        TClipboard::SetOpenFailureForTesting(QStringLiteral("アクセスが拒否されました"));
+        const TestSeams::ClipboardOpenFailure locked(QStringLiteral("アクセスが拒否されました"));
         ClickButton(m_form->btnCopy);
         QCOMPARE(Status(), QStringLiteral("NG"));
         QVERIFY(m_boxes.isEmpty());
@@ -360,7 +360,7 @@ private slots:
     void unreadableAtStart()
     {
         QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(50).arg(60).arg(0).arg(0).arg(1).arg(1).arg(1).toLatin1()));
-        FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+        const TestSeams::FileSystemFault locked(FileSystem::Fault::OpenForRead, EACCES);
         TfmKanavox *f = Open();
         QCOMPARE(m_boxes.size(), 1);
         QCOMPARE(m_boxes[0].caption, QStringLiteral("Kanavox"));
@@ -399,9 +399,10 @@ private slots:
             QVERIFY(WriteBytes(IniPath(), old));
         }
         TfmKanavox *f = Open();
+        std::optional<TestSeams::FileSystemFault> full;
         if (how == QLatin1String("inject")) {
             err = ENOSPC;
-            FileSystem::SetFaultForTesting(FileSystem::Fault::Create, err);
+            full.emplace(FileSystem::Fault::Create, err);
         }
         for (int attempt = 0; attempt < 3; ++attempt) {
             if (attempt == 1)
@@ -425,7 +426,7 @@ private slots:
         if (!old.isEmpty())
             QCOMPARE(ReadBytes(IniPath()), old);
         // Once the cause is gone the next close succeeds.
-        FileSystem::ClearFaultForTesting();
+        full.reset();
         if (how == QLatin1String("dir"))
             QVERIFY(QDir(m_dir->path()).rmdir(QStringLiteral("Kanavox.ini")));
         QVERIFY(f->close());

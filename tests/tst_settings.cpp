@@ -3,6 +3,7 @@
 #include "Settings.h"
 #include "SysError.h"
 #include "TestFiles.h"
+#include "TestSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +99,8 @@ private slots:
 
 private:
     QTemporaryDir *m_dir = nullptr;
+    std::unique_ptr<TestSeams::SettingsDirectory> m_settingsDirectory;
+    std::unique_ptr<TestSeams::FileSystemFault> m_noFault;
     QString IniPath() const { return m_dir->filePath(u"Kanavox.ini"_qs); }
     QStringList DirEntries() const
     {
@@ -107,18 +111,18 @@ private:
 
 void TestSettings::init()
 {
-    FileSystem::ClearFaultForTesting();
+    m_noFault = std::make_unique<TestSeams::FileSystemFault>(FileSystem::Fault::None);
     m_dir = new QTemporaryDir;
     QVERIFY(m_dir->isValid());
-    SetSettingsDirectoryOverride(m_dir->path());
+    m_settingsDirectory = std::make_unique<TestSeams::SettingsDirectory>(m_dir->path());
     // The user's folder must never be the real one.
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(u"config"_qs)));
 }
 
 void TestSettings::cleanup()
 {
-    FileSystem::ClearFaultForTesting();
-    SetSettingsDirectoryOverride(QString());
+    m_settingsDirectory.reset();
+    m_noFault.reset();
     if (m_dir) {
         QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::setPermissions(m_dir->filePath(u"program"_qs), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -142,8 +146,12 @@ void TestSettings::settingsFilePath()
 {
     QFETCH(QString, dir);
     QFETCH(QString, expected);
-    SetSettingsDirectoryOverride(dir);
-    QCOMPARE(SettingsFilePath(), expected);
+    {
+        const TestSeams::SettingsDirectory elsewhere(dir);
+        QCOMPARE(SettingsFilePath(), expected);
+    }
+    // The guard put the test's own directory back.
+    QCOMPARE(SettingsFilePath(), IniPath());
 }
 
 void TestSettings::newFileHasElevenLines()
@@ -262,7 +270,7 @@ void TestSettings::save()
 void TestSettings::unreadableAtLoad()
 {
     QVERIFY(WriteBytes(IniPath(), kElevenLines));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
+    const TestSeams::FileSystemFault locked(FileSystem::Fault::OpenForRead, EACCES);
     try {
         LoadSettings();
         QFAIL("an unreadable file gave settings");
@@ -274,17 +282,17 @@ void TestSettings::unreadableAtLoad()
 void TestSettings::unreadableAtSave()
 {
     QVERIFY(WriteBytes(IniPath(), kElevenLines));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
     for (int attempt = 0; attempt < 3; ++attempt) {
-        try {
-            SaveSettings(Make(1, 2, false, false, false, false, false));
-            QFAIL("a save over an unreadable file succeeded");
-        } catch (const EFOpenError &e) {
-            QCOMPARE(e.Message(), u"ファイル "_qs + IniPath() + u" は開けません。 アクセスが拒否されました "_qs);
+        {
+            const TestSeams::FileSystemFault locked(FileSystem::Fault::OpenForRead, EACCES);
+            try {
+                SaveSettings(Make(1, 2, false, false, false, false, false));
+                QFAIL("a save over an unreadable file succeeded");
+            } catch (const EFOpenError &e) {
+                QCOMPARE(e.Message(), u"ファイル "_qs + IniPath() + u" は開けません。 アクセスが拒否されました "_qs);
+            }
         }
-        FileSystem::ClearFaultForTesting();
         QCOMPARE(ReadBytes(IniPath()), kElevenLines);
-        FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
     }
     QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
 }
@@ -328,12 +336,13 @@ void TestSettings::unwritableLocation()
     QFETCH(QString, description);
 
     QByteArray old;
+    std::optional<TestSeams::SettingsDirectory> underFile;
     if (kind == u"dir"_qs) {
         QVERIFY(QDir(m_dir->path()).mkdir(u"Kanavox.ini"_qs));
     } else if (kind == u"under-file"_qs) {
         const QString plain = m_dir->filePath(u"plain"_qs);
         QVERIFY(WriteBytes(plain, "not a directory"));
-        SetSettingsDirectoryOverride(plain);
+        underFile.emplace(plain);
         old = "not a directory";
     } else {
         old = "[Setting]\r\nNum=1\r\n\r\n";
@@ -383,16 +392,17 @@ void TestSettings::unwritableDirectoryWithoutPermission()
 void TestSettings::interruptedSaveKeepsOldFile()
 {
     QVERIFY(WriteBytes(IniPath(), kElevenLines));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::BeforeRename, EIO);
-    try {
-        SaveSettings(Make(5, 6, false, false, true, true, true));
-        QFAIL("an interrupted save reported success");
-    } catch (const EFCreateError &e) {
-        QCOMPARE(e.Message(), u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + SysErrorMessage(EIO));
+    {
+        const TestSeams::FileSystemFault interrupted(FileSystem::Fault::BeforeRename, EIO);
+        try {
+            SaveSettings(Make(5, 6, false, false, true, true, true));
+            QFAIL("an interrupted save reported success");
+        } catch (const EFCreateError &e) {
+            QCOMPARE(e.Message(), u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + SysErrorMessage(EIO));
+        }
+        QCOMPARE(ReadBytes(IniPath()), kElevenLines);
+        QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
     }
-    QCOMPARE(ReadBytes(IniPath()), kElevenLines);
-    QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});
-    FileSystem::ClearFaultForTesting();
     SaveSettings(Make(5, 6, false, false, true, true, true));
     QCOMPARE(Describe(LoadSettings()), u"5,6,0,0,1,1,1"_qs);
 }
@@ -532,8 +542,9 @@ void TestSettings::userLocation()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir->filePath(xdg)));
+    std::optional<TestSeams::SettingsDirectory> program;
     if (!programDir.isEmpty())
-        SetSettingsDirectoryOverride(m_dir->filePath(programDir));
+        program.emplace(m_dir->filePath(programDir));
     const QString path = m_dir->filePath(written);
     const QString where = SettingsWritePath();
     SaveSettings(Make(120, 80, true, true, false, false, false));
@@ -551,7 +562,7 @@ void TestSettings::packagedDefault()
     const QByteArray packaged("[Setting]\r\nSepBlank=1\r\n\r\n[Other]\r\nx=1\r\n\r\n");
     const QString program = m_dir->filePath(u"program"_qs);
     QVERIFY(QDir().mkdir(program));
-    SetSettingsDirectoryOverride(program);
+    const TestSeams::SettingsDirectory programDirectory(program);
     const QString beside = SettingsFilePath();
     QVERIFY(WriteBytes(beside, packaged));
     QVERIFY(QFile::setPermissions(beside, QFile::ReadOwner));
@@ -572,16 +583,17 @@ void TestSettings::packagedDefault()
 
     // An unreadable default is reported at start-up but does not stop the first save.
     QVERIFY(QFile::remove(UserSettingsFilePath()));
-    FileSystem::SetFaultForTesting(FileSystem::Fault::OpenForRead, EACCES);
-    bool reported = false;
-    try {
-        LoadSettings();
-    } catch (const EFOpenError &) {
-        reported = true;
+    {
+        const TestSeams::FileSystemFault locked(FileSystem::Fault::OpenForRead, EACCES);
+        bool reported = false;
+        try {
+            LoadSettings();
+        } catch (const EFOpenError &) {
+            reported = true;
+        }
+        QVERIFY(reported);
+        SaveSettings(Make(7, 8, true, true, false, false, false));
     }
-    QVERIFY(reported);
-    SaveSettings(Make(7, 8, true, true, false, false, false));
-    FileSystem::ClearFaultForTesting();
     QCOMPARE(ReadBytes(UserSettingsFilePath()), QByteArray("[Position]\r\nMainTop=7\r\nMainLeft=8\r\n\r\n"
                                                            "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n"));
 }

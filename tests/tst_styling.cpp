@@ -10,6 +10,7 @@
 #include "MessageBox.h"
 #include "ReadingComposer.h"
 #include "Settings.h"
+#include "TestSeams.h"
 #include "Version.h"
 
 #include <QFontInfo>
@@ -106,6 +107,8 @@ class TestStyling : public QObject {
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestSeams::SettingsDirectory> m_settingsDirectory;
+    std::unique_ptr<TestSeams::MessageBoxes> m_boxes;
     std::unique_ptr<TfmKanavox> m_form;
     QImage m_shot;
     qreal m_scale = 1;
@@ -151,8 +154,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        SetSettingsDirectoryOverride(m_dir->path());
-        SetMessageBoxHook([](const QString &caption, const QString &text) {
+        m_settingsDirectory = std::make_unique<TestSeams::SettingsDirectory>(m_dir->path());
+        m_boxes = std::make_unique<TestSeams::MessageBoxes>([](const QString &caption, const QString &text) {
             qWarning("unexpected message box %s: %s", qPrintable(caption), qPrintable(text));
         });
         m_scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
@@ -167,8 +170,8 @@ private slots:
     {
         m_form->hide();
         m_form.reset();
-        SetMessageBoxHook({});
-        SetSettingsDirectoryOverride(QString());
+        m_boxes.reset();
+        m_settingsDirectory.reset();
     }
 
     // Every value the layout sets, and a few that it must leave at the class's new-control

@@ -43,6 +43,7 @@ struct LoadState {
     QList<QObject *> created;               // every component, in load order
     QHash<QWidget *, int> tabOrder;         // layout TabOrder per control
     QList<PendingEvent> events;
+    const THandlerTable *handlers = nullptr;
 };
 
 EventExceptionHandler &ExceptionHandler()
@@ -50,41 +51,6 @@ EventExceptionHandler &ExceptionHandler()
     static EventExceptionHandler h;
     return h;
 }
-
-int g_failures = 0;
-
-void ReportFailure(const std::exception &e)
-{
-    ++g_failures;
-    if (ExceptionHandler())
-        ExceptionHandler()(e);
-}
-
-// Receives one event of one control and calls the bound handler of the root through the
-// meta-object system with the event's own argument array, so arguments passed by
-// reference reach the handler unchanged and come back changed. Connected by index
-// (QMetaObject::connect), Qt delivers to this virtual qt_metacall.
-class TEventBinding : public QObject {
-public:
-    TEventBinding(QObject *root, int handlerIndex) : QObject(root), m_root(root), m_handler(handlerIndex) {}
-
-    int qt_metacall(QMetaObject::Call call, int id, void **argv) override
-    {
-        id = QObject::qt_metacall(call, id, argv);
-        if (id < 0 || call != QMetaObject::InvokeMetaMethod)
-            return id;
-        try {
-            QMetaObject::metacall(m_root, QMetaObject::InvokeMetaMethod, m_handler, argv);
-        } catch (const std::exception &e) {
-            ReportFailure(e);
-        }
-        return -1;
-    }
-
-private:
-    QObject *m_root;
-    int m_handler;
-};
 
 [[noreturn]] void Fail(const QString &where, const QString &what)
 {
@@ -285,35 +251,36 @@ void ApplyTabOrder(LoadState &st)
         QWidget::setTabOrder(chain[i], chain[i + 1]);
 }
 
-QMetaMethod FindMethod(const QMetaObject *mo, const QString &name, QMetaMethod::MethodType type)
+bool HasSignal(const QObject *obj, const QString &name)
 {
     const QByteArray n = name.toLatin1();
+    const QMetaObject *mo = obj->metaObject();
     for (int i = 0; i < mo->methodCount(); ++i) {
         const QMetaMethod m = mo->method(i);
-        if (m.methodType() == type && m.name() == n)
-            return m;
+        if (m.methodType() == QMetaMethod::Signal && m.name() == n)
+            return true;
     }
-    return QMetaMethod();
+    return false;
 }
 
 void ConnectEvents(LoadState &st)
 {
+    const QList<THandlerTable::Entry> &entries = st.handlers->Entries();
     for (const PendingEvent &e : std::as_const(st.events)) {
-        const QMetaMethod signal = FindMethod(e.sender->metaObject(), e.event, QMetaMethod::Signal);
-        if (!signal.isValid())
+        const QByteArray event = e.event.toLatin1();
+        const auto servesEvent = [&](const THandlerTable::Entry &h) { return h.eventOf(e.sender) == event; };
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&](const THandlerTable::Entry &h) { return h.handler == e.handler; });
+        if (entry != entries.end() && servesEvent(*entry)) {
+            if (!entry->bind(e.sender, st.root))
+                Fail(Where(e.sender, e.path), QStringLiteral("cannot bind \"%1\"").arg(e.handler));
+            continue;
+        }
+        if (!HasSignal(e.sender, e.event) && std::none_of(entries.begin(), entries.end(), servesEvent))
             Fail(Where(e.sender, e.path), QStringLiteral("unknown event"));
-        QMetaMethod handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Slot);
-        if (!handler.isValid())
-            handler = FindMethod(st.root->metaObject(), e.handler, QMetaMethod::Method);
-        if (!handler.isValid())
+        if (entry == entries.end())
             Fail(Where(e.sender, e.path), QStringLiteral("unknown handler \"%1\"").arg(e.handler));
-        if (!QMetaObject::checkConnectArgs(signal, handler))
-            Fail(Where(e.sender, e.path), QStringLiteral("handler \"%1\" does not fit the event").arg(e.handler));
-        // Direct: handlers take some arguments by reference and may change them.
-        auto *binding = new TEventBinding(st.root, handler.methodIndex());
-        const int slot = QObject::staticMetaObject.methodCount(); // first index past QObject's own
-        if (!QMetaObject::connect(e.sender, signal.methodIndex(), binding, slot, Qt::DirectConnection))
-            Fail(Where(e.sender, e.path), QStringLiteral("cannot bind \"%1\"").arg(e.handler));
+        Fail(Where(e.sender, e.path), QStringLiteral("handler \"%1\" does not fit the event").arg(e.handler));
     }
 }
 
@@ -324,9 +291,16 @@ void SetEventExceptionHandler(EventExceptionHandler handler)
     ExceptionHandler() = std::move(handler);
 }
 
-int EventFailureCount()
+bool RunHandler(const std::function<void()> &call)
 {
-    return g_failures;
+    try {
+        call();
+        return true;
+    } catch (const std::exception &e) {
+        if (ExceptionHandler())
+            ExceptionHandler()(e);
+        return false;
+    }
 }
 
 void TLayoutLoader::RegisterClass(const QString &className, Factory factory)
@@ -344,11 +318,12 @@ void TLayoutLoader::RegisterWidgetClasses()
     Register<TAdvSmoothPanel>("TAdvSmoothPanel");
 }
 
-void TLayoutLoader::Apply(QWidget *root, const QJsonObject &layout)
+void TLayoutLoader::Apply(QWidget *root, const QJsonObject &layout, const THandlerTable &handlers)
 {
     RegisterWidgetClasses();
     LoadState st;
     st.root = root;
+    st.handlers = &handlers;
     if (auto *c = dynamic_cast<TComponent *>(root))
         c->BeginLoad();
     st.created.append(root);

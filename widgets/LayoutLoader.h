@@ -6,6 +6,9 @@
 #include "Exceptions.h"
 
 #include <QJsonObject>
+#include <QList>
+#include <QMetaMethod>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -16,12 +19,89 @@ public:
     using Exception::Exception;
 };
 
-// Handlers bound by the loader run inside a guard: a failure escaping a handler never
+// Handlers bound by the loader run inside RunHandler: a failure escaping a handler never
 // unwinds through Qt's event delivery; it is passed to this function instead (the
-// application shows it) and counted, so a caller can tell that a handler failed.
+// application shows it).
 using EventExceptionHandler = std::function<void(const std::exception &failure)>;
 void SetEventExceptionHandler(EventExceptionHandler handler);
-int EventFailureCount();
+// Runs one handler call; false when it failed, the failure already reported.
+bool RunHandler(const std::function<void()> &call);
+
+// One of the window's own events (created, asked to close). The window raises it itself
+// and learns whether the bound handler succeeded, which a signal cannot tell it.
+template <class... Args> class TEvent {
+public:
+    explicit TEvent(const char *name) : m_name(name) {}
+    const char *Name() const { return m_name; }
+    void Bind(std::function<void(Args...)> handler) { m_handler = std::move(handler); }
+    // True when no handler is bound or the bound one returned normally.
+    bool operator()(Args... args) const
+    {
+        return !m_handler || RunHandler([&] { m_handler(std::forward<Args>(args)...); });
+    }
+
+private:
+    const char *m_name;
+    std::function<void(Args...)> m_handler;
+};
+
+// The handlers a window offers its layout: each handler's name with the one event it
+// serves and the window's member that handles it. The argument lists are checked by the
+// compiler; the loader binds a name only to its own event on a control of its class.
+class THandlerTable {
+public:
+    // A control's signal.
+    template <class Control, class Window, class... Args>
+    THandlerTable &Add(const char *handler, void (Control::*event)(Args...), void (Window::*member)(Args...))
+    {
+        const QByteArray name = QMetaMethod::fromSignal(event).name();
+        m_entries.append({QString::fromLatin1(handler),
+                          [name](QObject *sender) { return qobject_cast<Control *>(sender) ? name : QByteArray(); },
+                          [event, member](QObject *sender, QObject *root) {
+                              auto *window = qobject_cast<Window *>(root);
+                              // Direct: handlers take some arguments by reference and may change them.
+                              return window
+                                  && QObject::connect(
+                                      static_cast<Control *>(sender), event, window,
+                                      [window, member](Args... args) {
+                                          RunHandler([&] { (window->*member)(std::forward<Args>(args)...); });
+                                      },
+                                      Qt::DirectConnection);
+                          }});
+        return *this;
+    }
+    // One of the window's own events.
+    template <class Window, class... Args>
+    THandlerTable &Add(const char *handler, TEvent<Args...> Window::*event, void (Window::*member)(Args...))
+    {
+        m_entries.append({QString::fromLatin1(handler),
+                          [event](QObject *sender) {
+                              auto *window = qobject_cast<Window *>(sender);
+                              return window ? QByteArray((window->*event).Name()) : QByteArray();
+                          },
+                          [event, member](QObject *, QObject *root) {
+                              auto *window = qobject_cast<Window *>(root);
+                              if (window)
+                                  (window->*event).Bind([window, member](Args... args) {
+                                      (window->*member)(std::forward<Args>(args)...);
+                                  });
+                              return window != nullptr;
+                          }});
+        return *this;
+    }
+
+    struct Entry {
+        QString handler;
+        // The name of the handler's event on `sender`, empty when it is not of the event's class.
+        std::function<QByteArray(QObject *sender)> eventOf;
+        // False when `root` is not of the window class the handler belongs to.
+        std::function<bool(QObject *sender, QObject *root)> bind;
+    };
+    const QList<Entry> &Entries() const { return m_entries; }
+
+private:
+    QList<Entry> m_entries;
+};
 
 class TLayoutLoader {
 public:
@@ -37,9 +117,9 @@ public:
 
     // Applies `layout` to `root`: the root's values, then its children, created in
     // document order. Child pointers of the root named like a child are set; Loaded()
-    // runs on every component once all values are in; events are connected last, so
-    // no handler runs during the load. Throws ELayoutError.
-    static void Apply(QWidget *root, const QJsonObject &layout);
+    // runs on every component once all values are in; events are bound last, to the
+    // root's handlers in `handlers`, so no handler runs during the load. Throws ELayoutError.
+    static void Apply(QWidget *root, const QJsonObject &layout, const THandlerTable &handlers = {});
     // Reads a layout document (e.g. from the resource ":/layout/Main.json").
     static QJsonObject Read(const QString &path);
 };

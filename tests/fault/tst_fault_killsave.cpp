@@ -3,6 +3,7 @@
 // A child process runs the real save; the parent kills it after a seeded random delay.
 #include "Settings.h"
 #include "TestFiles.h"
+#include "TestSeams.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,7 +97,7 @@ void TestKillSave::killedSaveLeavesCompleteFile()
     QFETCH(quint32, seed);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    SetSettingsDirectoryOverride(dir.path());
+    const TestSeams::SettingsDirectory settingsDirectory(dir.path());
     const QString ini = dir.filePath(QStringLiteral("Kanavox.ini"));
 
     const TKanavoxSettings a = Make(120, 80, true);
@@ -220,7 +221,6 @@ void TestKillSave::killedSaveLeavesCompleteFile()
     const TKanavoxSettings back = LoadSettings();
     QCOMPARE(back.MainTop, b.MainTop);
     QCOMPARE(back.MainLeft, b.MainLeft);
-    SetSettingsDirectoryOverride(QString());
 }
 
 QTEST_GUILESS_MAIN(TestKillSave)
