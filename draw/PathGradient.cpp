@@ -230,7 +230,8 @@ QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect
             if (s >= solidFrom)
                 break;
         }
-        std::fill(line + left + 1, line + right, solid);
+        if (right > left + 1) // a row whose only core pixel is its last has no span between
+            std::fill(line + left + 1, line + right, solid);
     }
     return img;
 }
