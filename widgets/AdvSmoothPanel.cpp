@@ -292,7 +292,9 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     if (width() <= 1 || height() <= 1)
         return;
     const qreal dpr = devicePixelRatioF();
-    if (refreshcache || FCache.size() != size() * dpr) {
+    // Besides the settings (refreshcache), the image holds the size and the pixel ratio
+    // it was rendered at; two ratios can round a small panel to the same device size.
+    if (refreshcache || FCache.size() != size() * dpr || FCache.devicePixelRatio() != dpr) {
         refreshcache = false;
         FCache = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
         FCache.setDevicePixelRatio(dpr);
