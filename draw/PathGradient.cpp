@@ -154,47 +154,28 @@ qreal TPathGradient::ValueAt(const QPointF &p) const
     return 1.0 - ratio;
 }
 
-QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect) const
-{
-    QImage img(deviceRect.size(), QImage::Format_ARGB32_Premultiplied);
-    img.fill(0);
-    if (deviceRect.isEmpty())
-        return img;
-    const QPointF c = toDevice.map(m_centre);
-    const QVector<Edge> edges = EdgesOf(m_outline.toFillPolygon(toDevice), c);
-    const int n = edges.size();
-    if (n == 0)
-        return img;
-    BuildTable();
-    const Edge *e = edges.constData();
-    const quint32 *table = m_table.constData();
+// The edges' dual points form a convex polygon, so for one pixel the gauge terms rise
+// and then fall around the edge list: walking from any edge to the local maximum finds
+// the global one, in a step or two from the neighbouring pixel's.
+class TPathGradient::TGaugeWalk {
+public:
+    explicit TGaugeWalk(const QVector<Edge> &edges) : m_e(edges.constData()), m_n(int(edges.size())) {}
 
-    // Where the table ends in one colour (a solid core behind a ramp), that colour
-    // starts at this step.
-    int solidFrom = kTableSize - 1;
-    while (solidFrom > 0 && table[solidFrom - 1] == table[kTableSize - 1])
-        --solidFrom;
-    const quint32 solid = table[kTableSize - 1];
-
-    // The edges' dual points form a convex polygon, so for one pixel the gauge terms
-    // rise and then fall around the edge list: walking from any edge to the local
-    // maximum finds the global one, in a step or two from the neighbouring pixel's.
-    int best = 0;
-    // The table step of pixel (i, row), -1 outside the outline.
-    const auto step = [&](int i, double dy) {
-        const double dx = deviceRect.x() + i + 0.5 - c.x();
-        auto term = [&](int k) { return e[k].gx * dx + e[k].gy * dy; };
-        double v = term(best);
-        for (int steps = 0; steps < n; ++steps) {
-            const int next = best + 1 == n ? 0 : best + 1;
-            const int prev = best == 0 ? n - 1 : best - 1;
+    // The table step of the pixel at (dx, dy) from the centre, -1 outside the outline.
+    int Step(double dx, double dy)
+    {
+        auto term = [&](int k) { return m_e[k].gx * dx + m_e[k].gy * dy; };
+        double v = term(m_best);
+        for (int steps = 0; steps < m_n; ++steps) {
+            const int next = m_best + 1 == m_n ? 0 : m_best + 1;
+            const int prev = m_best == 0 ? m_n - 1 : m_best - 1;
             const double vn = term(next);
             const double vp = term(prev);
             if (vn > v && vn >= vp) {
-                best = next;
+                m_best = next;
                 v = vn;
             } else if (vp > v) {
-                best = prev;
+                m_best = prev;
                 v = vp;
             } else {
                 break;
@@ -204,33 +185,74 @@ QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect
             return -1; // outside: clamp paints nothing
         const double value = 1.0 - std::max(v, 0.0);
         return int(value * (kTableSize - 1) + 0.5);
-    };
-    const int width = deviceRect.width();
+    }
+
+private:
+    const Edge *m_e;
+    int m_n;
+    int m_best = 0; // where the last pixel's walk ended
+};
+
+namespace {
+
+// Where the table ends in one colour (a solid core behind a ramp), that colour starts
+// at this step.
+int SolidFrom(const quint32 *table)
+{
+    int solidFrom = kTableSize - 1;
+    while (solidFrom > 0 && table[solidFrom - 1] == table[kTableSize - 1])
+        --solidFrom;
+    return solidFrom;
+}
+
+// One row, from both ends inwards until a pixel of the solid colour. Every gauge term is
+// monotonic along the row, so no pixel between two such pixels has a larger gauge than
+// both: all of them are solid too, and need no evaluation.
+template <typename StepOf>
+void RenderRow(quint32 *line, int width, const quint32 *table, int solidFrom, StepOf step)
+{
+    int left = 0;
+    for (; left < width; ++left) {
+        const int s = step(left);
+        if (s >= 0)
+            line[left] = table[s];
+        if (s >= solidFrom)
+            break;
+    }
+    if (left == width)
+        return;
+    int right = width - 1;
+    for (; right > left; --right) {
+        const int s = step(right);
+        if (s >= 0)
+            line[right] = table[s];
+        if (s >= solidFrom)
+            break;
+    }
+    if (right > left + 1) // a row whose only core pixel is its last has no span between
+        std::fill(line + left + 1, line + right, table[kTableSize - 1]);
+}
+
+} // namespace
+
+QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect) const
+{
+    QImage img(deviceRect.size(), QImage::Format_ARGB32_Premultiplied);
+    img.fill(0);
+    if (deviceRect.isEmpty())
+        return img;
+    const QPointF c = toDevice.map(m_centre);
+    const QVector<Edge> edges = EdgesOf(m_outline.toFillPolygon(toDevice), c);
+    if (edges.isEmpty())
+        return img;
+    BuildTable();
+    const quint32 *table = m_table.constData();
+    const int solidFrom = SolidFrom(table);
+    TGaugeWalk walk(edges);
     for (int j = 0; j < deviceRect.height(); ++j) {
         const double dy = deviceRect.y() + j + 0.5 - c.y();
-        quint32 *line = reinterpret_cast<quint32 *>(img.scanLine(j));
-        // From both ends inwards until a pixel of the solid colour. Every gauge term is
-        // monotonic along the row, so no pixel between two such pixels has a larger
-        // gauge than both: all of them are solid too, and need no evaluation.
-        int left = 0;
-        for (; left < width; ++left) {
-            const int s = step(left, dy);
-            if (s >= 0)
-                line[left] = table[s];
-            if (s >= solidFrom)
-                break;
-        }
-        if (left == width)
-            continue;
-        int right = width - 1;
-        for (; right > left; --right) {
-            const int s = step(right, dy);
-            if (s >= 0)
-                line[right] = table[s];
-            if (s >= solidFrom)
-                break;
-        }
-        std::fill(line + left + 1, line + right, solid);
+        RenderRow(reinterpret_cast<quint32 *>(img.scanLine(j)), deviceRect.width(), table, solidFrom,
+                  [&](int i) { return walk.Step(deviceRect.x() + i + 0.5 - c.x(), dy); });
     }
     return img;
 }

@@ -62,6 +62,7 @@ private:
     struct Edge {
         double gx, gy; // edge normal divided by its distance from the centre
     };
+    class TGaugeWalk;
     static QVector<Edge> EdgesOf(const QPolygonF &polygon, const QPointF &centre);
     void BuildTable() const;
 

@@ -247,6 +247,10 @@ void tst_GDIPFill::fills_data()
     row("shadow bottom",
         Plain([](TGDIPFill &f) { f.SetShadowOffset(6); f.SetShadowColor(kBlack); f.SetShadowType(TGDIPFill::stBottom); }), R,
         QRectF(0, 0, 100, 54), {{{50, 55}, {109, 109, 109}, 40}, {{1, 59}, white, 12}, {{50, 53}, red, 0}});
+    // Two pixels high: the surround shadow's outline folds over itself, and rows whose only
+    // core pixel was the last one scanned once ran the core span backwards.
+    row("shadow surround, flat", Plain([](TGDIPFill &f) { f.SetShadowOffset(4); f.SetShadowColor(kBlack); f.SetShadowType(TGDIPFill::stSurround); }),
+        QRectF(2, 2, 100, 2), QRectF(6, 6, 92, -6), {{{50, 3}, red, 0}, {{50, 30}, white, 0}});
 
     // Corners: rtTop, rtBottom, rtLeft, rtRight; with a mirror part the main part keeps
     // only its top corners and the mirror part its bottom ones.

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -231,6 +232,25 @@ private slots:
         m_panel->setStyle(m_panel->style()); // a style change alone renders again too
         QEvent styleChange(QEvent::StyleChange);
         QApplication::sendEvent(m_panel, &styleChange);
+        m_panel->repaint();
+        QCOMPARE(m_panel->RenderCount(), n + 1);
+    }
+
+    // The image holds the pixel ratio it was rendered at: moved to a screen of another
+    // ratio, the panel renders again even where its device size rounds the same.
+    void cacheFollowsPixelRatio()
+    {
+        QScreen *other = nullptr;
+        for (QScreen *screen : QGuiApplication::screens())
+            if (screen->devicePixelRatio() != m_parent->devicePixelRatioF())
+                other = screen;
+        if (!other)
+            QSKIP("needs screens of different pixel ratios (the two-screen run)");
+        m_panel->resize(2, 2); // 2 device pixels at 1 and 2.4 at 1.2 round to the same 2
+        m_panel->repaint();
+        const int n = m_panel->RenderCount();
+        m_parent->move(other->geometry().topLeft() + QPoint(10, 10));
+        QTRY_VERIFY(qAbs(m_panel->devicePixelRatioF() - other->devicePixelRatio()) < 0.01);
         m_panel->repaint();
         QCOMPARE(m_panel->RenderCount(), n + 1);
     }

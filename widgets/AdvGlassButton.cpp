@@ -413,9 +413,16 @@ void TAdvCustomGlassButton::PaintButtonFace(QPainter *canvas)
                               FMouseDownInControl || FDown || FState == absDown || FState == absExclusive};
         PaintGlass(g, width(), height(), r, look);
     }
-    const bool focus = hasFocus() && m_showFocusRect;
-    PaintPictureAndCaption(canvas, rect(), m_caption, CaptionFont(), isEnabled(), focus, r, m_layout, m_antiAlias,
-                           m_showCaption, m_buttonShape, m_buttonDirection, picture);
+    TCaptionLook caption;
+    caption.Text = m_showCaption ? m_caption : QString();
+    caption.Font = CaptionFont();
+    caption.Enabled = isEnabled();
+    caption.Focus = hasFocus() && m_showFocusRect;
+    caption.Radius = r;
+    caption.Layout = m_layout;
+    caption.AntiAlias = m_antiAlias;
+    caption.Picture = picture;
+    PaintPictureAndCaption(canvas, rect(), caption);
 }
 
 void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, const TGlassLook &look)
@@ -450,19 +457,17 @@ void TAdvCustomGlassButton::PaintGlass(TGPGraphics &g, int w, int h, int r, cons
     g.DrawPath(TGPPen(DrawingColor(kOpaque, look.InnerBorderColor), kPenWidth), inner);
 }
 
-void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
-                                                    const TCaptionFont &font, bool enabled, bool focus, int r,
-                                                    TButtonLayout layout, TAntiAlias antiAlias, bool showCaption,
-                                                    TButtonShape, TButtonDirection, const QImage &picture)
+void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect &client, const TCaptionLook &look)
 {
     const int w = client.width(), h = client.height();
     TGPGraphics g(canvas);
     g.SetSmoothingMode(SmoothingModeAntiAlias);
 
-    if (focus)
-        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth), RoundedOutline(QRectF(4, 4, w - 8, h - 8), r - 2));
+    if (look.Focus)
+        g.DrawPath(TGPPen(DrawingColor(kOpaque, kGreyText), kPenWidth),
+                   RoundedOutline(QRectF(4, 4, w - 8, h - 8), look.Radius - 2));
 
-    QString text = showCaption ? caption : QString();
+    QString text = look.Text;
     if (text.contains(QLatin1String("\\n"))) {
         text.replace(QLatin1String("\\n"), QLatin1String("\n\r"));
         text.replace(QLatin1String("\\N"), QLatin1String("\n\r"));
@@ -471,25 +476,20 @@ void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect
     // Only a picture beside the left edge is laid out here; the other picture places
     // belong to features this program does not use.
     int p = 0;
-    if (!picture.isNull()) {
-        g.DrawImage(picture, 2, (h - picture.height()) / 2);
-        p = picture.width() + (text.isEmpty() ? 0 : 2);
+    if (!look.Picture.isNull()) {
+        g.DrawImage(look.Picture, 2, (h - look.Picture.height()) / 2);
+        p = look.Picture.width() + (text.isEmpty() ? 0 : 2);
     }
-    if (text.isEmpty())
-        return;
+    if (!text.isEmpty())
+        PaintCaption(canvas, g, QRect(2 + p, 0, w - 2 - p, h), text, look);
+}
 
+void TAdvCustomGlassButton::PaintCaption(QPainter *canvas, TGPGraphics &g, const QRect &area, const QString &text,
+                                         const TCaptionLook &look)
+{
+    const TCaptionFont &font = look.Font;
     const TGPFont gpFont(GPFontFamilyOr(font.Name, kFallbackFamily), font.Points, font.Style);
-    const QRectF layoutRect(2 + p, 0, w - 2 - p, h);
-    TGPStringFormat format;
-    format.Alignment = layout == blGlyphLeftAdjusted    ? StringAlignmentNear
-                       : layout == blGlyphRightAdjusted ? StringAlignmentFar
-                                                        : StringAlignmentCenter;
-    format.LineAlignment = layout == blGlyphTopAdjusted      ? StringAlignmentNear
-                           : layout == blGlyphBottomAdjusted ? StringAlignmentFar
-                                                             : StringAlignmentCenter;
-    format.HotkeyPrefix = HotkeyPrefixShow;
-
-    if (antiAlias == aaNone) {
+    if (look.AntiAlias == aaNone) {
         // Plain text output: the canvas font and colour (also when disabled), aliased,
         // word-wrapped and centred.
         canvas->save();
@@ -497,14 +497,22 @@ void TAdvCustomGlassButton::PaintPictureAndCaption(QPainter *canvas, const QRect
         f.setStyleStrategy(QFont::NoAntialias);
         canvas->setFont(f);
         canvas->setPen(font.Color);
-        canvas->drawText(QRect(2 + p, 0, w - 2 - p, h), Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, text);
+        canvas->drawText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, text);
         canvas->restore();
-    } else {
-        g.SetTextRenderingHint(antiAlias == aaClearType ? TextRenderingHintClearTypeGridFit : TextRenderingHintAntiAlias);
-        const QColor color = enabled ? QColor(font.Color.red(), font.Color.green(), font.Color.blue(), kOpaque)
-                                     : DrawingColor(kOpaque, kGreyText);
-        g.DrawString(text, gpFont, layoutRect, format, TGPBrush::Solid(color));
+        return;
     }
+    TGPStringFormat format;
+    format.Alignment = look.Layout == blGlyphLeftAdjusted    ? StringAlignmentNear
+                       : look.Layout == blGlyphRightAdjusted ? StringAlignmentFar
+                                                             : StringAlignmentCenter;
+    format.LineAlignment = look.Layout == blGlyphTopAdjusted      ? StringAlignmentNear
+                           : look.Layout == blGlyphBottomAdjusted ? StringAlignmentFar
+                                                                  : StringAlignmentCenter;
+    format.HotkeyPrefix = HotkeyPrefixShow;
+    g.SetTextRenderingHint(look.AntiAlias == aaClearType ? TextRenderingHintClearTypeGridFit : TextRenderingHintAntiAlias);
+    const QColor color = look.Enabled ? QColor(font.Color.red(), font.Color.green(), font.Color.blue(), kOpaque)
+                                      : DrawingColor(kOpaque, kGreyText);
+    g.DrawString(text, gpFont, QRectF(area), format, TGPBrush::Solid(color));
 }
 
 // ------------------------------------------------------------------------ input

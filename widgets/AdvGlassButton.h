@@ -149,11 +149,21 @@ protected:
         bool Glow;
     };
     static void PaintGlass(TGPGraphics &g, int w, int h, int r, const TGlassLook &look);
+    // The picture and caption and the focus outline over the plate.
+    struct TCaptionLook {
+        QString Text; // empty when the caption is not shown
+        TCaptionFont Font;
+        bool Enabled = true;
+        bool Focus = false;
+        int Radius = 0;
+        TButtonLayout Layout = blGlyphLeft;
+        TAntiAlias AntiAlias = aaClearType;
+        QImage Picture;
+    };
     // Lays out and draws the picture and caption.
-    static void PaintPictureAndCaption(QPainter *canvas, const QRect &client, const QString &caption,
-                                        const TCaptionFont &font, bool enabled, bool focus, int r,
-                                        TButtonLayout layout, TAntiAlias antiAlias, bool showCaption,
-                                        TButtonShape shape, TButtonDirection direction, const QImage &picture);
+    static void PaintPictureAndCaption(QPainter *canvas, const QRect &client, const TCaptionLook &look);
+    static void PaintCaption(QPainter *canvas, TGPGraphics &g, const QRect &area, const QString &text,
+                             const TCaptionLook &look);
 
     void paintEvent(QPaintEvent *) override;
     void resizeEvent(QResizeEvent *e) override;

@@ -6,7 +6,6 @@
 
 #include <QAccessible>
 #include <QEvent>
-#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -354,6 +353,23 @@ QImage TCustomAdvOfficeCheckBox::GlyphForScreen(TCheckBoxState state, TGlyphLook
     return img;
 }
 
+TGlyphCache TCustomAdvOfficeCheckBox::s_glyphs;
+
+TGlyphCache &TCustomAdvOfficeCheckBox::Glyphs()
+{
+    return s_glyphs;
+}
+
+const QImage &TGlyphCache::Get(TCustomAdvOfficeCheckBox::TCheckBoxState state,
+                               TCustomAdvOfficeCheckBox::TGlyphLook look, int side, qreal dpr)
+{
+    const Key key{int(state), int(look), side, dpr};
+    auto it = m_images.find(key);
+    if (it == m_images.end())
+        it = m_images.insert(key, TCustomAdvOfficeCheckBox::GlyphForScreen(state, look, side, dpr));
+    return *it;
+}
+
 // --- painting ---------------------------------------------------------------------------
 
 void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
@@ -365,15 +381,8 @@ void TCustomAdvOfficeCheckBox::paintEvent(QPaintEvent *)
     // A held Space sets Down too, but keyboard toggles never show the pressed glyph:
     // only a mouse press does.
     const TGlyphLook look = (FDown && !m_spaceDown) ? glDown : (FHot ? glHot : glNormal);
-    static QHash<quint64, QImage> cache;
     const int side = GlyphSide();
-    const qreal dpr = devicePixelRatioF();
-    const quint64 key = (quint64(FState) << 56) | (quint64(look) << 48) | (quint64(qRound(dpr * 100)) << 24)
-                        | quint64(side);
-    auto it = cache.find(key);
-    if (it == cache.end())
-        it = cache.insert(key, GlyphForScreen(FState, look, side, dpr));
-    p.drawImage(GlyphRect().topLeft(), *it);
+    p.drawImage(GlyphRect().topLeft(), Glyphs().Get(FState, look, side, devicePixelRatioF()));
 
     const QFontMetrics fm(font());
     const CaptionLayout l = LayoutCaption(fm);

@@ -5,12 +5,14 @@
 #include "Component.h"
 #include "Font.h"
 
+#include <QHash>
 #include <QImage>
 #include <QLine>
 #include <QStringList>
 #include <QWidget>
 
 class QPainter;
+class TGlyphCache;
 
 class TCustomAdvOfficeCheckBox : public QWidget, public TComponent {
     Q_OBJECT
@@ -104,6 +106,8 @@ public:
     static QImage GlyphForScreen(TCheckBoxState state, TGlyphLook look, int side, qreal dpr);
     // Plain-text caption laid out into lines no wider than `width`, breaking only at blanks.
     static QStringList CaptionLines(const QString &text, const QFontMetrics &fm, int width);
+    // The glyph images drawn so far, shared by every check box.
+    static TGlyphCache &Glyphs();
 
 signals:
     void OnClick(QObject *Sender);
@@ -184,6 +188,31 @@ private:
     bool m_dpiForced = false;
     bool m_spaceDown = false;       // a Space press seen by this box, waiting for its release
     QWidget *m_acceleratorWindow = nullptr;
+
+    static TGlyphCache s_glyphs;
+};
+
+// Glyph images as GlyphForScreen draws them, kept for the next paint. An image depends on
+// state, look, side and device pixel ratio only (never on a box's colours or caption),
+// so one cache serves every box; the check box class owns it.
+class TGlyphCache {
+public:
+    const QImage &Get(TCustomAdvOfficeCheckBox::TCheckBoxState state, TCustomAdvOfficeCheckBox::TGlyphLook look,
+                      int side, qreal dpr);
+    int Count() const { return int(m_images.size()); }
+    void Clear() { m_images.clear(); }
+
+private:
+    struct Key {
+        int state, look, side;
+        qreal dpr;
+        bool operator==(const Key &o) const
+        {
+            return state == o.state && look == o.look && side == o.side && dpr == o.dpr;
+        }
+        friend size_t qHash(const Key &k, size_t seed = 0) { return qHashMulti(seed, k.state, k.look, k.side, k.dpr); }
+    };
+    QHash<Key, QImage> m_images;
 };
 
 class TAdvOfficeCheckBox : public TCustomAdvOfficeCheckBox {

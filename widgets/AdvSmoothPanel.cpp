@@ -13,6 +13,59 @@ namespace {
 // The caption's underline starts this far right of the fill body's left edge and ends
 // this far short of the body's width.
 constexpr int kUnderlineInset = 2;
+
+TGPFont CaptionGPFont(const TFont &cf)
+{
+    const qreal s = 1.0; // the layout is in 96-dpi pixels; Qt scales the finished window
+    const QString family = FontFamilyFound(cf.Name()) ? cf.Name() : QStringLiteral("Arial");
+    return TGPFont(family, cf.Size() * s, int(cf.Style()) & kCaptionFontStyles);
+}
+
+// The caption's size from its measured box: one pixel wider, and nothing for no box.
+QSizeF CaptionSize(const QRectF &measured)
+{
+    if (measured.isNull())
+        return QSizeF(1, 0);
+    return QSizeF(measured.width() + 1, measured.height());
+}
+
+// Where the caption's box goes: at Left and Top, or in one of nine places of the body,
+// by whole pixels.
+QPoint CaptionPlace(const TAdvSmoothPanelCaption &c, const QRectF &r, const QSizeF &size)
+{
+    const auto loc = c.Location();
+    if (loc == TAdvSmoothPanelCaption::plCustom)
+        return QPoint(c.Left(), c.Top());
+    const int tw = int(std::nearbyint(size.width())), th = int(std::nearbyint(size.height()));
+    const int rx = int(std::nearbyint(r.x())), ry = int(std::nearbyint(r.y()));
+    const int rw = int(std::nearbyint(r.width())), rh = int(std::nearbyint(r.height()));
+    const int col = int(loc) % 3, row = int(loc) / 3;
+    const int x = col == 0 ? rx : col == 1 ? qMax(rw - tw, rx) / 2 : qMax(rw - tw, rx);
+    const int y = row == 0 ? ry : row == 1 ? (rh - th) / 2 : rh - th;
+    return QPoint(x, y);
+}
+
+// The text brush over the caption's box; false for a kind that draws no text.
+bool CaptionBrush(const TAdvSmoothPanelCaption &c, const QRectF &box, TGPBrush *brush)
+{
+    const QColor start = DrawingColor(c.OpacityStart(), c.ColorStart());
+    const QColor end = c.ColorEnd() == clNone ? start : DrawingColor(c.OpacityEnd(), c.ColorEnd());
+    const qreal x = box.x(), y = box.y(), w = box.width(), h = box.height();
+    switch (c.GradientType()) {
+    case TGDIPFill::gtSolid: *brush = TGPBrush::Solid(start); return true;
+    case TGDIPFill::gtVertical: *brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x, y + h), start, end); return true;
+    case TGDIPFill::gtHorizontal: *brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y), start, end); return true;
+    case TGDIPFill::gtForwardDiagonal:
+        *brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y + h), start, end);
+        return true;
+    case TGDIPFill::gtBackwardDiagonal:
+        *brush = TGPBrush::LinearGradientPoints(QPointF(x, y + h), QPointF(x + w, y), end, start);
+        return true;
+    case TGDIPFill::gtHatch: *brush = TGPBrush(HatchBrush(c.HatchStyle(), start, end)); return true;
+    default: return false; // the caption picture as texture is not supported
+    }
+}
+
 } // namespace
 
 TAdvSmoothPanelCaption::TAdvSmoothPanelCaption(QObject *parent)
@@ -240,7 +293,9 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     if (width() <= 1 || height() <= 1)
         return;
     const qreal dpr = devicePixelRatioF();
-    if (refreshcache || FCache.size() != size() * dpr) {
+    // Besides the settings (refreshcache), the image holds the size and the pixel ratio
+    // it was rendered at; two ratios can round a small panel to the same device size.
+    if (refreshcache || FCache.size() != size() * dpr || FCache.devicePixelRatio() != dpr) {
         refreshcache = false;
         FCache = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
         FCache.setDevicePixelRatio(dpr);
@@ -278,67 +333,33 @@ QRectF TAdvSmoothPanel::BodyRect() const
 void TAdvSmoothPanel::RenderPanel(TGPGraphics &g)
 {
     const QRectF r = m_fill->Fill(g, OuterRect()).Body;
-    const QString text = m_caption->Text();
+    const TAdvSmoothPanelCaption &c = *m_caption;
+    const QString text = c.Text();
     if (text.isEmpty())
         return;
 
-    const qreal s = 1.0; // the layout is in 96-dpi pixels; Qt scales the finished window
-    const TFont *cf = m_caption->Font();
-    const QString family = FontFamilyFound(cf->Name()) ? cf->Name() : QStringLiteral("Arial");
-    const TGPFont font(family, cf->Size() * s, int(cf->Style()) & kCaptionFontStyles);
-    TGPStringFormat measureFormat;
-    if (!m_caption->TextWordWrapping())
-        measureFormat.FormatFlags |= StringFormatFlagsNoWrap;
-    const QRectF box = g.MeasureString(text, font, r, measureFormat);
-    qreal w = box.width() + 1, h = box.height();
-    if (box.isNull()) {
-        w = 1;
-        h = 0;
-    }
-    const int tw = int(std::nearbyint(w)), th = int(std::nearbyint(h));
-    int x = 0, y = 0;
-    const auto loc = m_caption->Location();
-    if (loc == TAdvSmoothPanelCaption::plCustom) {
-        x = m_caption->Left();
-        y = m_caption->Top();
-    } else {
-        const int rx = int(std::nearbyint(r.x())), ry = int(std::nearbyint(r.y()));
-        const int rw = int(std::nearbyint(r.width())), rh = int(std::nearbyint(r.height()));
-        const int col = int(loc) % 3, row = int(loc) / 3;
-        x = col == 0 ? rx : col == 1 ? qMax(rw - tw, rx) / 2 : qMax(rw - tw, rx);
-        y = row == 0 ? ry : row == 1 ? (rh - th) / 2 : rh - th;
-    }
-    const QColor start = DrawingColor(m_caption->OpacityStart(), m_caption->ColorStart());
-    const QColor end = m_caption->ColorEnd() == clNone ? start : DrawingColor(m_caption->OpacityEnd(), m_caption->ColorEnd());
+    const TGPFont font = CaptionGPFont(*c.Font());
+    TGPStringFormat format;
+    if (!c.TextWordWrapping())
+        format.FormatFlags |= StringFormatFlagsNoWrap;
+    const QSizeF size = CaptionSize(g.MeasureString(text, font, r, format));
+    const QPoint at = CaptionPlace(c, r, size);
+    const QRectF box(at.x(), at.y(), size.width(), size.height());
     TGPBrush brush;
-    bool hasBrush = true;
-    switch (m_caption->GradientType()) {
-    case TGDIPFill::gtSolid: brush = TGPBrush::Solid(start); break;
-    case TGDIPFill::gtVertical: brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x, y + h), start, end); break;
-    case TGDIPFill::gtHorizontal: brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y), start, end); break;
-    case TGDIPFill::gtForwardDiagonal:
-        brush = TGPBrush::LinearGradientPoints(QPointF(x, y), QPointF(x + w, y + h), start, end);
-        break;
-    case TGDIPFill::gtBackwardDiagonal:
-        brush = TGPBrush::LinearGradientPoints(QPointF(x, y + h), QPointF(x + w, y), end, start);
-        break;
-    case TGDIPFill::gtHatch: brush = TGPBrush(HatchBrush(m_caption->HatchStyle(), start, end)); break;
-    default: hasBrush = false; break; // the caption picture as texture is not supported
-    }
-    if (hasBrush) {
-        TGPStringFormat drawFormat = measureFormat;
-        switch (m_caption->TextAlignment()) {
-        case TAdvSmoothPanelCaption::taRightJustify: drawFormat.Alignment = StringAlignmentFar; break;
-        case TAdvSmoothPanelCaption::taCenter: drawFormat.Alignment = StringAlignmentCenter; break;
+    if (CaptionBrush(c, box, &brush)) {
+        switch (c.TextAlignment()) {
+        case TAdvSmoothPanelCaption::taRightJustify: format.Alignment = StringAlignmentFar; break;
+        case TAdvSmoothPanelCaption::taCenter: format.Alignment = StringAlignmentCenter; break;
         case TAdvSmoothPanelCaption::taLeftJustify: break;
         }
-        g.DrawString(text, font, QRectF(x, y, w, h), drawFormat, brush);
+        g.DrawString(text, font, box, format, brush);
     }
-    if (m_caption->LineColor() != clNone && m_caption->Line()) {
+    if (c.LineColor() != clNone && c.Line()) {
+        const auto loc = c.Location();
         const bool bottom = loc == TAdvSmoothPanelCaption::plBottomLeft || loc == TAdvSmoothPanelCaption::plBottomCenter
                             || loc == TAdvSmoothPanelCaption::plBottomRight;
-        const qreal yl = bottom ? y - 2 : y + h;
-        g.DrawLine(TGPPen(DrawingColor(255, m_caption->LineColor()), 1),
-                   std::nearbyint(r.x() + kUnderlineInset), yl, std::nearbyint(r.width() - kUnderlineInset), yl);
+        const qreal yl = bottom ? box.y() - 2 : box.y() + box.height();
+        g.DrawLine(TGPPen(DrawingColor(255, c.LineColor()), 1), std::nearbyint(r.x() + kUnderlineInset), yl,
+                   std::nearbyint(r.width() - kUnderlineInset), yl);
     }
 }

@@ -373,6 +373,131 @@ int LineHeight(const QFont &font)
     return font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
 }
 
+// A piece of the shown text and where its line goes: at `left`, or, when `aligned`, where
+// the label's alignment puts a line of its width.
+struct TPlacedSegment {
+    TSegment seg;
+    int top = 0;
+    qreal left = 0;
+    bool aligned = true;
+};
+
+qreal AlignedLeft(qreal textWidth, qreal width, TEllipsLabel::TAlignment alignment)
+{
+    if (alignment == TEllipsLabel::taRightJustify)
+        return std::round(width - textWidth);
+    if (alignment == TEllipsLabel::taCenter)
+        return std::floor((width - textWidth) / 2);
+    return 0;
+}
+
+// Word-wrapped text starts at the top; lines below the bottom are not laid out.
+QList<TPlacedSegment> WrappedLines(const TAcceleratorText &shown, const QFont &f, qreal w, int height, int lineHeight,
+                                   TEllipsLabel::TEllipsType type, TAdvances &adv)
+{
+    const QString &t = shown.text;
+    const int n = int(t.size());
+    const int visible = height > 0 ? (height + lineHeight - 1) / lineHeight + 1 : 0;
+    const QList<TLabelLine> lines = BreakLabelText(t, f, w, type == TEllipsLabel::etNone, false, visible);
+    QList<TPlacedSegment> placed;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const TLabelLine &l = lines.at(i);
+        int end = l.end;
+        if (!l.hard)
+            while (end > l.start && IsBlank(t.at(end - 1)))
+                --end;
+        TPlacedSegment p;
+        p.top = int(i) * lineHeight;
+        const bool textEnd = !l.hard && l.next >= n;
+        if (l.width > w && type == TEllipsLabel::etEndEllips && textEnd)
+            p.seg = EndEllipsis(shown, l.start, end, w, adv);
+        else if (l.width > w && type == TEllipsLabel::etPathEllips)
+            p.seg = PathEllipsis(shown, l.start, end, w, adv);
+        else
+            p.seg.Append(shown, l.start, end); // a long word inside the text is cut at the edge
+        placed.append(p);
+    }
+    return placed;
+}
+
+// The top of a single line, as Layout places it vertically.
+int SingleLineTop(TEllipsLabel::TTextLayout layout, int height, int lineHeight)
+{
+    if (layout == TEllipsLabel::tlCenter)
+        return (height - lineHeight) / 2;
+    if (layout == TEllipsLabel::tlBottom)
+        return height - lineHeight;
+    return 0;
+}
+
+// Too wide and not shortened: only the units over the label, starting where the first
+// of them lies once the whole line is aligned.
+TPlacedSegment VisiblePart(const TAcceleratorText &shown, qreal w, TEllipsLabel::TAlignment alignment, TAdvances &adv)
+{
+    const QString &t = shown.text;
+    const int n = int(t.size());
+    qreal origin = 0;
+    if (alignment != TEllipsLabel::taLeftJustify)
+        origin = AlignedLeft(adv.Range(t, 0, n), w, alignment);
+    qreal x = origin;
+    int from = 0;
+    while (from < n) {
+        const int e = UnitEnd(t, from);
+        const qreal a = adv.Of(t, from, e, x - origin);
+        if (x + a > 0)
+            break;
+        x += a;
+        from = e;
+    }
+    const int to = FitPrefix(t, from, n, w - x, adv);
+    TPlacedSegment p;
+    p.seg.Append(shown, from, qMin(n, to < n ? UnitEnd(t, to) : n)); // include the unit cut at the edge
+    p.left = x;
+    p.aligned = false;
+    return p;
+}
+
+// One line: line breaks show as blanks; a line too wide is shortened as the type says.
+TPlacedSegment SingleLine(const TAcceleratorText &shown, qreal w, int top, TEllipsLabel::TEllipsType type,
+                          TEllipsLabel::TAlignment alignment, TAdvances &adv)
+{
+    const int n = int(shown.text.size());
+    TPlacedSegment p;
+    if (adv.Range(shown.text, 0, n, w) <= w)
+        p.seg.Append(shown, 0, n);
+    else if (type == TEllipsLabel::etEndEllips)
+        p.seg = EndEllipsis(shown, 0, n, w, adv);
+    else if (type == TEllipsLabel::etPathEllips)
+        p.seg = PathEllipsis(shown, 0, n, w, adv);
+    else
+        p = VisiblePart(shown, w, alignment, adv);
+    p.top = top;
+    return p;
+}
+
+// Lays one segment out as a single unwrapped line with its accelerator underlines.
+QTextLine LayOutSegment(QTextLayout &layout, const TSegment &seg, const QFont &f)
+{
+    layout.setFont(f);
+    layout.setText(seg.text);
+    QTextOption opt;
+    opt.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(opt);
+    QList<QTextLayout::FormatRange> formats;
+    for (int u : seg.underlined) {
+        QTextLayout::FormatRange r;
+        r.start = u;
+        r.length = UnitEnd(seg.text, u) - u;
+        r.format.setFontUnderline(true);
+        formats.append(r);
+    }
+    layout.setFormats(formats);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line;
+}
+
 } // namespace
 
 QList<TLabelLine> BreakLabelText(const QString &text, const QFont &font, qreal width, bool breakAnywhere,
@@ -558,114 +683,30 @@ void TEllipsLabel::BuildLayout()
     m_lines.clear();
     m_layoutSize = size();
     const TAcceleratorText shown = ShownText(m_caption, m_showAccelChar);
-    const QString &t = shown.text;
     // Nothing to draw: no need to load the font (the empty result label of a new
     // window would load a face size that nothing else on its first frame uses).
-    if (t.isEmpty()) {
+    if (shown.text.isEmpty()) {
         m_layoutValid = true;
         return;
     }
     const QFont f = font();
-    const int n = int(t.size());
     const qreal w = width();
     const int lineHeight = LineHeight(f);
-    const int ascent = QFontMetrics(f).ascent();
     TAdvances adv(f, false);
-
-    auto add = [&](const TSegment &seg, int top, qreal left, bool aligned) {
+    const QList<TPlacedSegment> placed =
+        m_wordWrap ? WrappedLines(shown, f, w, height(), lineHeight, m_ellipsType, adv)
+                   : QList<TPlacedSegment>{SingleLine(shown, w, SingleLineTop(m_layout, height(), lineHeight),
+                                                      m_ellipsType, m_alignment, adv)};
+    const int ascent = QFontMetrics(f).ascent();
+    for (const TPlacedSegment &p : placed) {
         auto pl = std::make_unique<PaintLine>();
-        pl->layout.setFont(f);
-        pl->layout.setText(seg.text);
-        QTextOption opt;
-        opt.setWrapMode(QTextOption::NoWrap);
-        pl->layout.setTextOption(opt);
-        QList<QTextLayout::FormatRange> formats;
-        for (int u : seg.underlined) {
-            QTextLayout::FormatRange r;
-            r.start = u;
-            r.length = UnitEnd(seg.text, u) - u;
-            r.format.setFontUnderline(true);
-            formats.append(r);
-        }
-        pl->layout.setFormats(formats);
-        pl->layout.beginLayout();
-        QTextLine line = pl->layout.createLine();
-        pl->layout.endLayout();
+        const QTextLine line = LayOutSegment(pl->layout, p.seg, f);
         if (!line.isValid())
-            return;
-        qreal x = left;
-        if (aligned) {
-            const qreal textWidth = line.horizontalAdvance();
-            if (m_alignment == taRightJustify)
-                x = std::round(w - textWidth);
-            else if (m_alignment == taCenter)
-                x = std::floor((w - textWidth) / 2);
-        }
+            continue;
+        const qreal x = p.aligned ? AlignedLeft(line.horizontalAdvance(), w, m_alignment) : p.left;
         // Baselines sit one font ascent below each line's top, whatever faces fall back.
-        pl->origin = QPointF(x, top + ascent - line.ascent());
+        pl->origin = QPointF(x, p.top + ascent - line.ascent());
         m_lines.push_back(std::move(pl));
-    };
-
-    if (m_wordWrap) {
-        // Word-wrapped text starts at the top; lines below the bottom are not laid out.
-        const int visible = height() > 0 ? (height() + lineHeight - 1) / lineHeight + 1 : 0;
-        const QList<TLabelLine> lines = BreakLabelText(t, f, w, m_ellipsType == etNone, false, visible);
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const TLabelLine &l = lines.at(i);
-            int end = l.end;
-            if (!l.hard)
-                while (end > l.start && IsBlank(t.at(end - 1)))
-                    --end;
-            TSegment seg;
-            const bool textEnd = !l.hard && l.next >= n;
-            if (l.width > w && m_ellipsType == etEndEllips && textEnd)
-                seg = EndEllipsis(shown, l.start, end, w, adv);
-            else if (l.width > w && m_ellipsType == etPathEllips)
-                seg = PathEllipsis(shown, l.start, end, w, adv);
-            else
-                seg.Append(shown, l.start, end); // a long word inside the text is cut at the edge
-            add(seg, int(i) * lineHeight, 0, true);
-        }
-        m_layoutValid = true;
-        return;
-    }
-
-    // One line: line breaks show as blanks; vertical placement follows Layout.
-    int top = 0;
-    if (m_layout == tlCenter)
-        top = (height() - lineHeight) / 2;
-    else if (m_layout == tlBottom)
-        top = height() - lineHeight;
-    const bool fits = adv.Range(t, 0, n, w) <= w;
-    if (fits) {
-        TSegment seg;
-        seg.Append(shown, 0, n);
-        add(seg, top, 0, true);
-    } else if (m_ellipsType == etEndEllips) {
-        add(EndEllipsis(shown, 0, n, w, adv), top, 0, true);
-    } else if (m_ellipsType == etPathEllips) {
-        add(PathEllipsis(shown, 0, n, w, adv), top, 0, true);
-    } else {
-        // Too wide and not shortened: only the part over the label is laid out.
-        qreal origin = 0;
-        if (m_alignment != taLeftJustify) {
-            const qreal total = adv.Range(t, 0, n);
-            origin = m_alignment == taRightJustify ? std::round(w - total) : std::floor((w - total) / 2);
-        }
-        qreal x = origin;
-        int from = 0;
-        while (from < n) {
-            const int e = UnitEnd(t, from);
-            const qreal a = adv.Of(t, from, e, x - origin);
-            if (x + a > 0)
-                break;
-            x += a;
-            from = e;
-        }
-        const int to = FitPrefix(t, from, n, w - x, adv);
-        TSegment seg;
-        seg.Append(shown, from, qMin(n, to < n ? UnitEnd(t, to) : n)); // include the unit cut at the edge
-        add(seg, top, x, false);
     }
     m_layoutValid = true;
 }

@@ -310,77 +310,107 @@ TGDIPFill::TFillAreas TGDIPFill::Areas(const QRectF &r) const
 TGDIPFill::TFillAreas TGDIPFill::Fill(TGPGraphics &g, const QRectF &r, int aBorderOpacity, int aOpacity, int aOpacityTo,
                        int aOpacityMirror, int aOpacityMirrorTo)
 {
-    const int borderAlpha = Effective(aBorderOpacity, m_borderOpacity);
-    const int oc = Effective(aOpacity, m_opacity);
-    const int octo = Effective(aOpacityTo, m_opacityTo);
-    const int ocmr = Effective(aOpacityMirror, m_opacityMirror);
-    const int ocmrto = Effective(aOpacityMirrorTo, m_opacityMirrorTo);
+    const TOpacities o{Effective(aOpacity, m_opacity), Effective(aOpacityTo, m_opacityTo),
+                       Effective(aOpacityMirror, m_opacityMirror), Effective(aOpacityMirrorTo, m_opacityMirrorTo)};
     const TFillAreas areas = Areas(r);
-    const QRectF &work = areas.Body;
     const bool border = m_borderWidth > 0 && m_borderColor != clNone;
-    const TGPPen borderPen(DrawingColor(quint8(borderAlpha), m_borderColor), m_borderWidth, DashStyleSolid);
-
+    const TGPPen borderPen(DrawingColor(quint8(Effective(aBorderOpacity, m_borderOpacity)), m_borderColor), m_borderWidth,
+                           DashStyleSolid);
     if (r.height() == 1 || r.width() == 1) {
         // Too thin for a body: at most the border as a line.
         if (border)
             g.DrawLine(borderPen, r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
     } else {
-        if (m_shadowOffset > 0 && m_shadowColor != clNone) {
-            const int so = m_shadowOffset;
-            if (m_shadowType == stBottom) {
-                DrawRadialFill(g, QRectF(r.x(), r.y() + r.height() - 2 * so, r.width(), 2 * so), m_shadowColor,
-                               m_shadowColor, 0, 255, true, m_rounding, rtBottom);
-            } else {
-                const TGPPath outline = m_shadowType == stSurround ? CreateRoundRectPath(r, so, rtBoth)
-                                                                   : CreateRoundRectPath(r, m_rounding, m_roundingType);
-                TPathGradient shadow(outline.Path());
-                const QColor sc = DrawingColor(kShadowAlpha, m_shadowColor);
-                shadow.SetStops({{0.0, QColor(0, 0, 0, 0)}, {kShadowRamp, sc}, {1.0, sc}});
-                shadow.Fill(*g.Painter(), outline.Path());
-            }
-        }
-
-        const qreal x = work.x(), y = work.y(), w = work.width(), h = work.height();
-        if (m_gradientType == gtHatch || m_gradientType == gtTexture || m_colorMirror == clNone) {
-            if (m_gradientType == gtRadial) {
-                if (m_color != clNone)
-                    DrawRadialFill(g, work, m_color, m_colorTo == clNone ? m_color : m_colorTo, oc, octo, true,
-                                   m_rounding, m_roundingType);
-            } else {
-                DrawGradientBackGround(g, work, false, oc, octo, ocmr, ocmrto);
-            }
-        } else {
-            // Two parts that overlap by two pixels around the middle; the mirror goes last.
-            const qreal half = h / 2.0;
-            const QRectF t(x, y, w, h - half + 1);
-            const QRectF m(x, y + half - 1, w, h - half + 1);
-            if (m_gradientType == gtRadial) {
-                if (m_color != clNone)
-                    DrawRadialFill(g, t, m_color, m_colorTo == clNone ? m_color : m_colorTo, oc, octo, true,
-                                   m_rounding, rtTop);
-            } else {
-                DrawGradientBackGround(g, t, false, oc, octo, ocmr, ocmrto);
-            }
-            if (m_gradientMirrorType == gtRadial) {
-                if (m_colorMirror != clNone)
-                    DrawRadialFill(g, m, m_colorMirror, m_colorMirrorTo == clNone ? m_colorMirror : m_colorMirrorTo,
-                                   ocmr, ocmrto, false, m_rounding, rtBottom);
-            } else {
-                DrawGradientBackGround(g, m, true, oc, octo, ocmr, ocmrto);
-            }
-        }
+        DrawShadow(g, r);
+        DrawBody(g, areas.Body, o);
         if (border)
-            g.DrawPath(borderPen, CreateRoundRectPath(work, m_rounding, m_roundingType));
+            g.DrawPath(borderPen, CreateRoundRectPath(areas.Body, m_rounding, m_roundingType));
     }
-
-    DrawGlow(g, work);
-    if (m_focus) {
-        const TGPSmoothingMode before = g.SetSmoothingMode(SmoothingModeNone);
-        g.DrawPath(TGPPen(DrawingColor(quint8(oc), m_focusColor), 1, DashStyleDot),
-                   CreateRoundRectPath(areas.Focus, m_rounding - m_borderWidth, m_roundingType));
-        g.SetSmoothingMode(before);
-    }
+    DrawGlow(g, areas.Body);
+    if (m_focus)
+        DrawFocus(g, areas.Focus, o.Start);
     return areas;
+}
+
+void TGDIPFill::DrawShadow(TGPGraphics &g, const QRectF &r)
+{
+    if (m_shadowOffset <= 0 || m_shadowColor == clNone)
+        return;
+    const int so = m_shadowOffset;
+    if (m_shadowType == stBottom) {
+        DrawRadialFill(g, QRectF(r.x(), r.y() + r.height() - 2 * so, r.width(), 2 * so), m_shadowColor, m_shadowColor, 0,
+                       255, true, m_rounding, rtBottom);
+        return;
+    }
+    const TGPPath outline = m_shadowType == stSurround ? CreateRoundRectPath(r, so, rtBoth)
+                                                       : CreateRoundRectPath(r, m_rounding, m_roundingType);
+    TPathGradient shadow(outline.Path());
+    const QColor sc = DrawingColor(kShadowAlpha, m_shadowColor);
+    shadow.SetStops({{0.0, QColor(0, 0, 0, 0)}, {kShadowRamp, sc}, {1.0, sc}});
+    shadow.Fill(*g.Painter(), outline.Path());
+}
+
+void TGDIPFill::DrawBody(TGPGraphics &g, const QRectF &work, const TOpacities &o)
+{
+    if (m_gradientType == gtHatch || m_gradientType == gtTexture || m_colorMirror == clNone) {
+        DrawPart(g, work, false, m_roundingType, o);
+        return;
+    }
+    // Two parts that overlap by two pixels around the middle; the mirror goes last.
+    const qreal x = work.x(), y = work.y(), w = work.width(), h = work.height();
+    const qreal half = h / 2.0;
+    DrawPart(g, QRectF(x, y, w, h - half + 1), false, rtTop, o);
+    DrawPart(g, QRectF(x, y + half - 1, w, h - half + 1), true, rtBottom, o);
+}
+
+void TGDIPFill::DrawPart(TGPGraphics &g, const QRectF &r, bool mirror, TFillRoundingType radialCorners,
+                         const TOpacities &o)
+{
+    if ((mirror ? m_gradientMirrorType : m_gradientType) != gtRadial) {
+        DrawGradientBackGround(g, r, mirror, o.Start, o.End, o.MirrorStart, o.MirrorEnd);
+        return;
+    }
+    const TColor from = mirror ? m_colorMirror : m_color;
+    const TColor to = mirror ? m_colorMirrorTo : m_colorTo;
+    if (from != clNone)
+        DrawRadialFill(g, r, from, to == clNone ? from : to, mirror ? o.MirrorStart : o.Start,
+                       mirror ? o.MirrorEnd : o.End, !mirror, m_rounding, radialCorners);
+}
+
+void TGDIPFill::DrawFocus(TGPGraphics &g, const QRectF &focus, int alpha)
+{
+    const TGPSmoothingMode before = g.SetSmoothingMode(SmoothingModeNone);
+    g.DrawPath(TGPPen(DrawingColor(quint8(alpha), m_focusColor), 1, DashStyleDot),
+               CreateRoundRectPath(focus, m_rounding - m_borderWidth, m_roundingType));
+    g.SetSmoothingMode(before);
+}
+
+TGDIPFill::TFillRoundingType TGDIPFill::PartCorners(bool mirror) const
+{
+    // The main part rounds only its top corners and the mirror part only its bottom ones.
+    if (m_colorMirror == clNone)
+        return m_roundingType;
+    switch (m_roundingType) {
+    case rtTop: return mirror ? rtNone : rtTop;
+    case rtBottom: return mirror ? rtBottom : rtNone;
+    case rtBoth: return mirror ? rtBottom : rtTop;
+    default: return m_roundingType;
+    }
+}
+
+TGPBrush TGDIPFill::PartBrush(TGPGraphics &g, TAdvGradientType kind, const QRectF &r, const QColor &from,
+                              const QColor &to, int hatch) const
+{
+    const QRectF grown(r.x() - 1, r.y() - 1, r.width() + 2, r.height() + 2);
+    switch (kind) {
+    case gtVertical: return TGPBrush::LinearGradient(grown, from, to, LinearGradientModeVertical, true);
+    case gtHorizontal: return TGPBrush::LinearGradient(grown, from, to, LinearGradientModeHorizontal, true);
+    case gtForwardDiagonal: return TGPBrush::LinearGradient(grown, from, to, LinearGradientModeForwardDiagonal, true);
+    case gtBackwardDiagonal: return TGPBrush::LinearGradient(grown, from, to, LinearGradientModeBackwardDiagonal, true);
+    case gtAngle: return TGPBrush::LinearGradientAngle(grown, from, to, m_angle, true, true);
+    case gtHatch: return TGPBrush(HatchBrush(hatch, from, to, g.Painter()));
+    default: return TGPBrush::Solid(from);
+    }
 }
 
 void TGDIPFill::DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mirror, int oc, int octo, int ocmr,
@@ -389,63 +419,27 @@ void TGDIPFill::DrawGradientBackGround(TGPGraphics &g, const QRectF &r, bool mir
     TAdvGradientType kind = mirror ? m_gradientMirrorType : m_gradientType;
     const TColor c1 = mirror ? m_colorMirror : m_color;
     const TColor c2 = mirror ? m_colorMirrorTo : m_colorTo;
-    const int hatch = mirror ? m_hatchStyleMirror : m_hatchStyle;
-    const int a1 = mirror ? ocmr : oc;
-    const int a2 = mirror ? ocmrto : octo;
     if (c1 == clNone)
         kind = gtNone;
     else if (c2 == clNone)
         kind = gtSolid;
 
-    // The main part rounds only its top corners and the mirror part only its bottom ones.
-    TFillRoundingType corners = m_roundingType;
-    if (m_colorMirror != clNone) {
-        switch (m_roundingType) {
-        case rtTop: corners = mirror ? rtNone : rtTop; break;
-        case rtBottom: corners = mirror ? rtBottom : rtNone; break;
-        case rtBoth: corners = mirror ? rtBottom : rtTop; break;
-        default: break;
-        }
-    }
     const bool outlined = m_rounding != 0;
-    const TGPPath outline = CreateRoundRectPath(r, m_rounding, corners);
+    const TGPPath outline = CreateRoundRectPath(r, m_rounding, PartCorners(mirror));
     TGPSmoothingMode before = g.SmoothingMode();
     if (outlined)
         before = g.SetSmoothingMode(SmoothingModeAntiAlias);
-    auto fillPart = [&](const TGPBrush &brush) {
+    const QColor col1 = DrawingColor(quint8(mirror ? ocmr : oc), c1);
+    const QColor col2 = DrawingColor(quint8(mirror ? ocmrto : octo), c2);
+    const bool linear = kind == gtVertical || kind == gtHorizontal || kind == gtForwardDiagonal || kind == gtBackwardDiagonal;
+    if (linear || kind == gtSolid || kind == gtAngle || kind == gtHatch) { // texture, radial, path, none: nothing here
+        const TGPBrush brush = PartBrush(g, kind, r, col1, col2, mirror ? m_hatchStyleMirror : m_hatchStyle);
         if (outlined)
             g.FillPath(brush, outline);
         else
             g.FillRectangle(brush, r);
-    };
-    const QColor col1 = DrawingColor(quint8(a1), c1);
-    const QColor col2 = DrawingColor(quint8(a2), c2);
-    const QRectF grown(r.x() - 1, r.y() - 1, r.width() + 2, r.height() + 2);
-    switch (kind) {
-    case gtSolid:
-        fillPart(TGPBrush::Solid(col1));
-        break;
-    case gtVertical:
-    case gtHorizontal:
-    case gtForwardDiagonal:
-    case gtBackwardDiagonal: {
-        const TGPLinearGradientMode mode = kind == gtVertical     ? LinearGradientModeVertical
-                                           : kind == gtHorizontal ? LinearGradientModeHorizontal
-                                           : kind == gtForwardDiagonal ? LinearGradientModeForwardDiagonal
-                                                                       : LinearGradientModeBackwardDiagonal;
-        fillPart(TGPBrush::LinearGradient(grown, col1, col2, mode, true));
-        if (mirror) // covers the seam where the mirror part meets the main part
+        if (linear && mirror) // covers the seam where the mirror part meets the main part
             g.FillRectangle(TGPBrush::Solid(col1), QRectF(r.x(), r.y(), r.width(), 1));
-        break;
-    }
-    case gtAngle:
-        fillPart(TGPBrush::LinearGradientAngle(grown, col1, col2, m_angle, true, true));
-        break;
-    case gtHatch:
-        fillPart(TGPBrush(HatchBrush(hatch, col1, col2, g.Painter())));
-        break;
-    default: // texture, radial, path, none: nothing here
-        break;
     }
     if (outlined)
         g.SetSmoothingMode(before);

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QRectF>
 
+class TGPBrush;
 class TGPGraphics;
 class TGPPath;
 
@@ -132,7 +133,20 @@ signals:
     void OnChange(QObject *Sender);
 
 private:
+    // The opacities of one fill call: the part's start and end, the mirror's start and end.
+    struct TOpacities {
+        int Start, End, MirrorStart, MirrorEnd;
+    };
     void Changed();
+    void DrawShadow(TGPGraphics &g, const QRectF &r);
+    void DrawBody(TGPGraphics &g, const QRectF &work, const TOpacities &o);
+    // One part: radial with the given corners, or the gradient background.
+    void DrawPart(TGPGraphics &g, const QRectF &r, bool mirror, TFillRoundingType radialCorners, const TOpacities &o);
+    void DrawFocus(TGPGraphics &g, const QRectF &focus, int alpha);
+    TFillRoundingType PartCorners(bool mirror) const;
+    // The brush of a solid, linear, angle or hatch part.
+    TGPBrush PartBrush(TGPGraphics &g, TAdvGradientType kind, const QRectF &r, const QColor &from, const QColor &to,
+                       int hatch) const;
     void DrawRadialFill(TGPGraphics &g, const QRectF &r, TColor a, TColor b, int alphaA, int alphaB,
                         bool top, int radius, TFillRoundingType corners);
 
