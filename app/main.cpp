@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "FontWarmup.h"
+#include "Fonts.h"
 #include "Icon.h"
 #include "Main.h"
 #include "PlatformChoice.h"
@@ -29,14 +30,21 @@ int main(int argc, char **argv)
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon());
-    fonts.Wait();
+    // The window is built while the font configuration loads; its first font waits.
+    SetFontConfigurationPending([&fonts] { fonts.Wait(); });
+    const auto fontsLoaded = [&fonts] {
+        SetFontConfigurationPending({});
+        fonts.Wait();
+    };
     TfmKanavox *form = nullptr;
     try {
         form = new TfmKanavox;
     } catch (const std::exception &e) {
+        fontsLoaded();
         ShowFailure(e);
         return EXIT_FAILURE;
     }
+    fontsLoaded();
     form->show();
     const int rc = app.exec();
     delete form;

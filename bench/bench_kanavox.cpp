@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "BenchMode.h"
 #include "FontWarmup.h"
+#include "Fonts.h"
 #include "Icon.h"
 #include "Main.h"
 
@@ -11,8 +12,10 @@ int main(int argc, char **argv)
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon());
-    fonts.Wait();
+    SetFontConfigurationPending([&fonts] { fonts.Wait(); });
     auto *form = new TfmKanavox;
+    SetFontConfigurationPending({});
+    fonts.Wait();
     form->show();
     Bench::Target target;
     target.window = form;

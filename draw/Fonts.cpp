@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <utility>
 
 namespace {
 
@@ -115,8 +116,21 @@ bool IsJapaneseScript(char16_t c)
 
 } // namespace
 
+std::function<void()> &PendingConfiguration()
+{
+    static std::function<void()> wait;
+    return wait;
+}
+
+void SetFontConfigurationPending(std::function<void()> wait)
+{
+    PendingConfiguration() = std::move(wait);
+}
+
 void EnsureFontSubstitutions()
 {
+    if (PendingConfiguration())
+        std::exchange(PendingConfiguration(), {})();
     static bool done = false;
     if (done)
         return;

@@ -3,6 +3,11 @@
 // face by substitution, so the names in the layout stay the design's own.
 #include <QFont>
 #include <QString>
+#include <functional>
+
+// While the font configuration is still being loaded elsewhere (another thread), the
+// first font made calls `wait` first, once; an empty function clears it.
+void SetFontConfigurationPending(std::function<void()> wait);
 
 // Registers the substitutes (and loads wine's Tahoma when present). Idempotent; every
 // font made through this layer calls it, so tests and the program resolve alike.

@@ -207,6 +207,22 @@ private slots:
         QCOMPARE(QFontMetricsF(FontForText(tahoma, text)).boundingRect(text), QFontMetricsF(tahoma).boundingRect(text));
     }
 
+    // The configuration still loading elsewhere: the next font made waits for it first,
+    // once, and a cleared wait is never called.
+    void pendingConfigurationWaitsOnce()
+    {
+        int waits = 0;
+        SetFontConfigurationPending([&waits] { ++waits; });
+        QCOMPARE(waits, 0);
+        MakePixelFont(QStringLiteral("Tahoma"), 11);
+        MakePixelFont(QStringLiteral("Tahoma"), 12);
+        QCOMPARE(waits, 1);
+        SetFontConfigurationPending([&waits] { ++waits; });
+        SetFontConfigurationPending({});
+        QVERIFY(FontFamilyFound(QStringLiteral("Tahoma")));
+        QCOMPARE(waits, 1);
+    }
+
     // Style flags and heights survive substitution; a zero or negative height must not
     // become Qt's "unset" pixel size.
     void styleAndHeight()

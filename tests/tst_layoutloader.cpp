@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "Component.h"
 #include "Exceptions.h"
+#include "Font.h"
 #include "LayoutLoader.h"
 #include "Main.h"
 #include "MessageBox.h"
@@ -19,7 +20,10 @@ class TTestForm : public QWidget, public TComponent {
     Q_PROPERTY(TAdvEdit *edt MEMBER edt)
     Q_PROPERTY(TAdvOfficeCheckBox *chk MEMBER chk)
     Q_PROPERTY(int Marker MEMBER marker)
+    Q_PROPERTY(TFont *Font READ Font)
 public:
+    TFont *Font() const { return font; }
+    TFont *font = new TFont(this);
     TAdvEdit *edt = nullptr;
     TAdvOfficeCheckBox *chk = nullptr;
     int marker = 0;
@@ -166,6 +170,22 @@ private slots:
         } catch (const ELayoutError &e) {
             QVERIFY2(e.Message().contains(expected), qPrintable(e.Message()));
         }
+    }
+
+    // Font values come after every control exists, so the window is built while the
+    // font configuration may still be loading; they still arrive, in the layout's order.
+    void fontsComeLast()
+    {
+        TTestForm f;
+        QStringList seen;
+        connect(f.font, &TFont::Changed, &f, [&] {
+            seen << QStringLiteral("%1 %2 %3").arg(f.font->Name()).arg(f.font->Height())
+                        .arg(f.findChild<TAdvOfficeCheckBox *>() ? "after" : "before");
+        });
+        QJsonObject layout = Doc(kGood);
+        layout.insert(QStringLiteral("Font"), Doc(R"({"Name": "Arial", "Height": -13})"));
+        TLayoutLoader::Apply(&f, layout, TTestForm::Handlers());
+        QCOMPARE(seen, QStringList({QStringLiteral("Tahoma -13 after"), QStringLiteral("Arial -13 after")}));
     }
 
     // The window's own layout loads as it ships, every control bound.

@@ -8,6 +8,7 @@
 #include "Colors.h"
 #include "Component.h"
 #include "EllipsLabel.h"
+#include "Font.h"
 
 #include <QFile>
 #include <QHash>
@@ -44,6 +45,13 @@ struct LoadState {
     QHash<QWidget *, int> tabOrder;         // layout TabOrder per control
     QList<PendingEvent> events;
     const THandlerTable *handlers = nullptr;
+    // Font values, held back until every control exists (see TLayoutLoader::Apply).
+    struct PendingFont {
+        QObject *font;
+        QJsonObject values;
+        QString path;
+    };
+    QList<PendingFont> fonts;
 };
 
 EventExceptionHandler &ExceptionHandler()
@@ -144,6 +152,10 @@ void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState
         QObject *sub = prop.read(obj).value<QObject *>();
         if (!sub)
             Fail(where(), QStringLiteral("settings object missing"));
+        if (qobject_cast<TFont *>(sub)) {
+            st.fonts.append({sub, v.toObject(), valuePath()});
+            return;
+        }
         ApplyObject(sub, v.toObject(), st, valuePath());
         return;
     }
@@ -329,6 +341,11 @@ void TLayoutLoader::Apply(QWidget *root, const QJsonObject &layout, const THandl
     st.created.append(root);
     ApplyObject(root, layout, st, QString());
     LoadChildren(root, layout.value(kChildren).toArray(), st);
+    // Fonts last, in the layout's order: all else in the window is built before the
+    // first font is made, which may have to wait for the font configuration to load.
+    // Setters store while loading, so no value depends on a font set before it.
+    for (const LoadState::PendingFont &f : std::as_const(st.fonts))
+        ApplyObject(f.font, f.values, st, f.path);
     BindMembers(st);
     ApplyTabOrder(st);
     for (QObject *obj : std::as_const(st.created))
