@@ -1,3 +1,4 @@
+#include "Allocator.h"
 #include "Application.h"
 #include "FontWarmup.h"
 #include "Fonts.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char **argv)
 {
+    RetainFreedMemory();
     // The one switch, for packagers and bug reports; any other argument is ignored as before.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::puts(KANAVOX_VERSION_TEXT);

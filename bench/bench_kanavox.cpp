@@ -1,4 +1,5 @@
 // Kanavox as main.cpp builds it, with the benchmark modes on top.
+#include "Allocator.h"
 #include "Application.h"
 #include "BenchMode.h"
 #include "FontWarmup.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char **argv)
 {
+    RetainFreedMemory();
     TFontWarmup fonts;
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));

@@ -1,0 +1,8 @@
+#pragma once
+
+// Keeps freed memory in the process for reuse instead of handing it back at once. A long
+// password's reading is megabytes, built anew on every key; with the C library's
+// defaults each such buffer came back from the system as fresh pages, and a key after a
+// large paste took one frame or three depending on the allocator's state. Call it first
+// in main, before any other thread starts.
+void RetainFreedMemory();
