@@ -1,6 +1,6 @@
 #pragma once
 // The process-wide seams tests set: the settings directory, the error box, the clipboard's
-// open failure and the file-system faults. Tests set them only through these guards,
+// open failure, the file-system faults and the file size limit. Tests set them only through these guards,
 // which put back what they found when they go out of scope, so a test that stops
 // half-way (a failed QCOMPARE returns at once) cannot leave its fault to the next one.
 // Header-only: a test that uses none of them needs none of their libraries.
@@ -9,8 +9,13 @@
 #include "MessageBox.h"
 #include "Settings.h"
 
+#include <csignal>
 #include <optional>
 #include <utility>
+
+#if defined(Q_OS_UNIX)
+#include <sys/resource.h>
+#endif
 
 namespace TestSeams {
 
@@ -38,5 +43,42 @@ class FileSystemFault : public TSeam<FileSystem::InjectedFault, &FileSystem::Set
 public:
     explicit FileSystemFault(FileSystem::Fault fault, int errorCode = 0) : TSeam({fault, errorCode}) {}
 };
+
+#if defined(Q_OS_UNIX)
+// Files grow to `bytes` at most, as under a shell's "ulimit -f" (which binds root too); the
+// signal such a write raises is ignored, as that shell's children inherit it, so the write
+// fails with EFBIG instead.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_oldHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        if (::getrlimit(RLIMIT_FSIZE, &m_saved) != 0)
+            return;
+        struct rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        m_set = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (m_set)
+            ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    // The limit in force now, or -1 when it cannot be read.
+    static rlim_t Current()
+    {
+        struct rlimit now;
+        return ::getrlimit(RLIMIT_FSIZE, &now) == 0 ? now.rlim_cur : rlim_t(-1);
+    }
+    bool Set() const { return m_set; }
+
+private:
+    struct rlimit m_saved {};
+    bool m_set = false;
+    void (*m_oldHandler)(int);
+};
+#endif
 
 } // namespace TestSeams

@@ -14,10 +14,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -413,20 +411,17 @@ void TestSettings::fileSizeLimitKeepsOldFile()
 {
     const QByteArray old = "[Other]\r\nlong=" + QByteArray(4000, 'x') + "\r\n\r\n" + kElevenLines;
     QVERIFY(WriteBytes(IniPath(), old));
-    struct rlimit saved;
-    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
     QString message;
-    try {
-        SaveSettings(Make(1, 2, true, true, true, true, true));
-    } catch (const EFCreateError &e) {
-        message = e.Message();
+    {
+        const TestSeams::FileSizeLimit limit(1000);
+        QVERIFY(limit.Set());
+        QCOMPARE(TestSeams::FileSizeLimit::Current(), rlim_t(1000));
+        try {
+            SaveSettings(Make(1, 2, true, true, true, true, true));
+        } catch (const EFCreateError &e) {
+            message = e.Message();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(message, u"ファイル \""_qs + IniPath() + u"\" を作成できません。"_qs + SysErrorMessage(EFBIG));
     QCOMPARE(ReadBytes(IniPath()), old);
     QCOMPARE(DirEntries(), QStringList{u"Kanavox.ini"_qs});

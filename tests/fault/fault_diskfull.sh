@@ -40,13 +40,7 @@ kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
 cmp -s "$INI" "$WORK/old.ini" || fail "the old file changed"
 leftover=$(find "$WORK" -maxdepth 1 -name '.Kanavox.ini.tmp*')
 [ -z "$leftover" ] || fail "temporary left behind: $leftover"
-xdotool windowfocus --sync "$box" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 1 60); do
-    [ -z "$(window_named '^Kanavox$')" ] && break
-    sleep 0.1
-done
-[ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
+close_error_box "$box"
 
 note "room again: the next exit saves"
 prlimit --pid "$APP_PID" --fsize=unlimited

@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "SysError.h"
 #include "TestFiles.h"
+#include "TestSeams.h"
 #include "WindowFixture.h"
 
 #include <QDir>
@@ -17,9 +18,7 @@
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -216,16 +215,14 @@ private slots:
         QCOMPARE(Shown(f), QStringLiteral("3,4,1,0,1,0,1"));
         QTest::keyClicks(f->edtPass, QStringLiteral("Z"));
 
-        struct rlimit saved;
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = saved;
-        limited.rlim_cur = 4096;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const bool closedFull = f->close();
-        const bool closedAgain = f->close();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
+        bool closedFull = false, closedAgain = false;
+        {
+            const TestSeams::FileSizeLimit limit(4096);
+            QVERIFY(limit.Set());
+            QCOMPARE(TestSeams::FileSizeLimit::Current(), rlim_t(4096));
+            closedFull = f->close();
+            closedAgain = f->close();
+        }
 
         QVERIFY(!closedFull);
         QVERIFY(!closedAgain);

@@ -100,14 +100,7 @@ echo "   error box icons: $icons"
 [ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || fail "error box icon sizes: $icons"
 [ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window is gone"
 xwininfo -id "$(echo "$box" | head -1)" | grep -E 'xwininfo|Width|Height' | sed 's/^/   /'
-# Typed into the focused box (no window manager here: focus it ourselves).
-xdotool windowfocus --sync "$(echo "$box" | head -1)" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 1 60); do
-    [ -z "$(window_named '^Kanavox$')" ] && break
-    sleep 0.1
-done
-[ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
+close_error_box "$(echo "$box" | head -1)"
 [ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window closed after the failed write"
 rmdir "$INI"
 click_control btnEnd

@@ -235,6 +235,18 @@ window_named() {
     xdotool search --onlyvisible --name "$1" 2>/dev/null || true
 }
 
+# close_error_box <window id>: focuses the error box (no window manager to do it), answers
+# it with Return and fails unless it goes within 6 s.
+close_error_box() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key Return
+    for _ in $(seq 1 60); do
+        [ -z "$(window_named '^Kanavox$')" ] && break
+        sleep 0.1
+    done
+    [ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
+}
+
 # contrast <file> <x> <y> <w> <h>: "ratio fg bg" of the text in a rectangle: the background
 # is its most frequent colour, the text the pixel farthest from it in luminance; the ratio
 # is the WCAG contrast of the two (1 to 21).
