@@ -7,7 +7,8 @@
 #                              callgrind_annotate
 # A phase ends where the next one's first function is entered. Threads are counted
 # apart: in Kanavox thread 2 loads the font configuration while thread 1 connects to the
-# display, and thread 1 waits for it before building the window; the other threads are
+# display, and thread 1 builds the window up to its first font before it waits for it
+# ("window" ends, "window-fonts" begins, where the first font is made); the other threads are
 # Qt's own (the X event reader, D-Bus).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -66,8 +67,8 @@ echo "== Kanavox" >&2
 profile bench_kanavox \
     application='main' \
     icon='KanavoxIcon()' \
-    fonts-wait='TFontWarmup::Wait()' \
     window='TfmKanavox::TfmKanavox(QWidget*)' \
+    window-fonts='TFontWarmup::Wait()' \
     show-to-first-paint='QWidget::show()' \
     first-paint='QWidgetRepaintManager::paintAndFlush()' >"$WORK/k.txt"
 echo "== floor" >&2
