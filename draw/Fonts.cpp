@@ -114,13 +114,13 @@ bool IsJapaneseScript(char16_t c)
            || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF);
 }
 
-} // namespace
-
 std::function<void()> &PendingConfiguration()
 {
     static std::function<void()> wait;
     return wait;
 }
+
+} // namespace
 
 void SetFontConfigurationPending(std::function<void()> wait)
 {
@@ -196,11 +196,12 @@ QFont FontForText(const QFont &font, const QString &text)
     for (QChar c : text)
         if (!IsJapaneseScript(c.unicode()))
             return font;
+    // Most Japanese captions are asked for in the Japanese face itself: answered from the
+    // resolution cache, without asking the font database about the face.
     const QString family = font.families().constFirst();
-    if (QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
-        return font;
     const QString japanese = ResolvedFontFamily(QStringLiteral("ＭＳ ゴシック"));
-    if (japanese.isEmpty() || japanese.compare(family, Qt::CaseInsensitive) == 0)
+    if (japanese.isEmpty() || japanese.compare(family, Qt::CaseInsensitive) == 0
+        || QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese))
         return font;
     QFont f = font;
     f.setFamilies(QStringList{japanese});

@@ -116,7 +116,8 @@ public:
     static void RegisterWidgetClasses();
 
     // Applies `layout` to `root`: the root's values, then its children, created in
-    // document order. Child pointers of the root named like a child are set; Loaded()
+    // document order; font values come last, in the same order, once every control
+    // exists (the first font may wait for the font configuration). Child pointers of the root named like a child are set; Loaded()
     // runs on every component once all values are in; events are bound last, to the
     // root's handlers in `handlers`, so no handler runs during the load. Throws ELayoutError.
     static void Apply(QWidget *root, const QJsonObject &layout, const THandlerTable &handlers = {});
