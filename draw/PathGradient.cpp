@@ -235,27 +235,70 @@ void RenderRow(quint32 *line, int width, const quint32 *table, int solidFrom, St
 
 } // namespace
 
+// What every pixel of one fill needs: computed once for all of its bands.
+struct TPathGradient::TRaster {
+    QPointF centre;
+    QVector<Edge> edges;
+    const quint32 *table = nullptr;
+    int solidFrom = 0;
+};
+
+TPathGradient::TRaster TPathGradient::RasterFor(const QTransform &toDevice) const
+{
+    TRaster r;
+    r.centre = toDevice.map(m_centre);
+    r.edges = EdgesOf(m_outline.toFillPolygon(toDevice), r.centre);
+    if (r.edges.isEmpty())
+        return r;
+    BuildTable();
+    r.table = m_table.constData();
+    r.solidFrom = SolidFrom(r.table);
+    return r;
+}
+
+void TPathGradient::RenderRows(const TRaster &r, QImage &img, const QRect &deviceRect)
+{
+    img.fill(0);
+    if (r.edges.isEmpty())
+        return;
+    TGaugeWalk walk(r.edges);
+    for (int j = 0; j < deviceRect.height(); ++j) {
+        const double dy = deviceRect.y() + j + 0.5 - r.centre.y();
+        RenderRow(reinterpret_cast<quint32 *>(img.scanLine(j)), deviceRect.width(), r.table, r.solidFrom,
+                  [&](int i) { return walk.Step(deviceRect.x() + i + 0.5 - r.centre.x(), dy); });
+    }
+}
+
 QImage TPathGradient::Render(const QTransform &toDevice, const QRect &deviceRect) const
 {
     QImage img(deviceRect.size(), QImage::Format_ARGB32_Premultiplied);
-    img.fill(0);
-    if (deviceRect.isEmpty())
+    if (deviceRect.isEmpty()) {
+        img.fill(0);
         return img;
-    const QPointF c = toDevice.map(m_centre);
-    const QVector<Edge> edges = EdgesOf(m_outline.toFillPolygon(toDevice), c);
-    if (edges.isEmpty())
-        return img;
-    BuildTable();
-    const quint32 *table = m_table.constData();
-    const int solidFrom = SolidFrom(table);
-    TGaugeWalk walk(edges);
-    for (int j = 0; j < deviceRect.height(); ++j) {
-        const double dy = deviceRect.y() + j + 0.5 - c.y();
-        RenderRow(reinterpret_cast<quint32 *>(img.scanLine(j)), deviceRect.width(), table, solidFrom,
-                  [&](int i) { return walk.Step(deviceRect.x() + i + 0.5 - c.x(), dy); });
     }
+    RenderRows(RasterFor(toDevice), img, deviceRect);
     return img;
 }
+
+namespace {
+
+// A fill's pixels are made a band of rows at a time: for a panel, one texture of its
+// whole size was the largest block its first paint touched.
+constexpr qsizetype kBandBytes = 64 * 1024;
+
+// The vertical scale of a painter whose clip can be cut exactly at device rows: an
+// integer scale with an offset of whole or half units, no rotation. 0 for any other.
+int RowExactScale(const QTransform &t)
+{
+    if (t.type() > QTransform::TxScale || t.m11() <= 0)
+        return 0;
+    const qreal k = t.m22();
+    if (k < 1 || k != std::floor(k) || 2 * t.dy() != std::floor(2 * t.dy()))
+        return 0;
+    return int(k);
+}
+
+} // namespace
 
 void TPathGradient::Fill(QPainter &painter, const QPainterPath &target) const
 {
@@ -268,10 +311,42 @@ void TPathGradient::Fill(QPainter &painter, const QPainterPath &target) const
         box &= toDevice.mapRect(painter.clipBoundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
     if (box.isEmpty())
         return;
-    const QImage pixels = Render(toDevice, box);
-    QBrush brush(pixels);
-    // Image pixel (i, j) lands on device pixel (box.x + i, box.y + j) whatever the
-    // painter's transform, so the texture is never resampled.
-    brush.setTransform(QTransform::fromTranslate(box.x(), box.y()) * toDevice.inverted());
-    painter.fillPath(area, brush);
+    const TRaster raster = RasterFor(toDevice);
+    const QTransform toUser = toDevice.inverted();
+    // Image pixel (i, j) lands on device pixel (x + i, y + j) whatever the painter's
+    // transform, so the texture is never resampled.
+    const auto fillBand = [&](const QImage &pixels, const QPoint &origin) {
+        QBrush brush(pixels);
+        brush.setTransform(QTransform::fromTranslate(origin.x(), origin.y()) * toUser);
+        painter.fillPath(area, brush);
+    };
+    const int k = RowExactScale(toDevice);
+    const qsizetype rowBytes = qsizetype(box.width()) * 4;
+    if (k == 0 || rowBytes * box.height() <= kBandBytes) {
+        QImage pixels(box.size(), QImage::Format_ARGB32_Premultiplied);
+        RenderRows(raster, pixels, box);
+        fillBand(pixels, box.topLeft());
+        return;
+    }
+    // Each band is clipped to its rows. A band starting at device row t starts at user
+    // y = (t - dy) / k, exact when 2(t - dy) is a multiple of k (a multiple of half a unit);
+    // bands of a multiple of k rows keep every start so. Coverage along the outline does
+    // not depend on the clip, so the bands join without a seam.
+    const qreal dy = toDevice.dy();
+    const auto exactStart = [&](int t) { return qint64(std::llround(2 * (t - dy))) % k == 0; };
+    const int rows = std::max<int>(k, int(kBandBytes / rowBytes) / k * k);
+    int firstTop = box.top();
+    while (!exactStart(firstTop))
+        --firstTop;
+    const QRectF userBox = toUser.mapRect(QRectF(box));
+    const qreal left = std::floor(userBox.left()) - 1;
+    const qreal right = std::ceil(userBox.right()) + 1;
+    QImage pixels(box.width(), rows, QImage::Format_ARGB32_Premultiplied);
+    for (int top = firstTop; top <= box.bottom(); top += rows) {
+        RenderRows(raster, pixels, QRect(box.left(), top, box.width(), rows));
+        painter.save();
+        painter.setClipRect(QRectF(left, (top - dy) / k, right - left, rows / k), Qt::IntersectClip);
+        fillBand(pixels, QPoint(box.left(), top));
+        painter.restore();
+    }
 }

@@ -63,7 +63,11 @@ private:
         double gx, gy; // edge normal divided by its distance from the centre
     };
     class TGaugeWalk;
+    struct TRaster;
     static QVector<Edge> EdgesOf(const QPolygonF &polygon, const QPointF &centre);
+    TRaster RasterFor(const QTransform &toDevice) const;
+    // Renders deviceRect's rows into the first rows of img (at least as wide and high).
+    static void RenderRows(const TRaster &r, QImage &img, const QRect &deviceRect);
     void BuildTable() const;
 
     QPainterPath m_outline;

@@ -53,6 +53,8 @@ private slots:
     void pathGradientRenderClampsOutside();
     void pathGradientRenderMatchesValues_data();
     void pathGradientRenderMatchesValues();
+    void pathGradientFillIsOneTexture_data();
+    void pathGradientFillIsOneTexture();
     void hatchBits_data();
     void hatchBits();
     void fills_data();
@@ -143,6 +145,66 @@ void tst_GDIPFill::pathGradientRenderMatchesValues()
         }
     }
     QVERIFY(checked > img.width() * img.height() / 2);
+}
+
+void tst_GDIPFill::pathGradientFillIsOneTexture_data()
+{
+    QTest::addColumn<QSize>("deviceSize");
+    QTest::addColumn<QTransform>("world");
+    QTest::addColumn<qreal>("pixelRatio");
+    QTest::addColumn<QRect>("clip"); // in user units; empty for none
+    // Big fills are made in bands of rows; a band one row off, or a seam where two
+    // bands meet, shows as a difference from the one-texture fill.
+    QTest::newRow("scale 1") << QSize(700, 260) << QTransform::fromTranslate(3, 5) << 1.0 << QRect();
+    QTest::newRow("scale 1, odd offset, clipped") << QSize(700, 260) << QTransform::fromTranslate(0, 7) << 1.0
+                                                  << QRect(10, 33, 500, 150);
+    QTest::newRow("scale 2") << QSize(1400, 520) << QTransform::fromTranslate(1, 3) << 2.0 << QRect();
+    QTest::newRow("scale 3, clipped") << QSize(2100, 780) << QTransform() << 3.0 << QRect(0, 17, 640, 101);
+    QTest::newRow("scale 1.5") << QSize(1050, 390) << QTransform() << 1.5 << QRect();
+    // The drawing layer offsets by half a unit, to pixel centres.
+    QTest::newRow("half-unit offset") << QSize(700, 260) << QTransform::fromTranslate(0.5, 0.5) << 1.0 << QRect();
+    QTest::newRow("half-unit offset, scale 2") << QSize(1400, 520) << QTransform::fromTranslate(0.5, 3.5) << 2.0
+                                               << QRect(0, 20, 600, 120);
+    QTest::newRow("half-unit offset, scale 3") << QSize(2100, 780) << QTransform::fromTranslate(1.5, 0.5) << 3.0
+                                               << QRect();
+    QTest::newRow("quarter-unit offset") << QSize(700, 260) << QTransform::fromTranslate(0.25, 0.25) << 1.0 << QRect();
+}
+
+void tst_GDIPFill::pathGradientFillIsOneTexture()
+{
+    QFETCH(QSize, deviceSize);
+    QFETCH(QTransform, world);
+    QFETCH(qreal, pixelRatio);
+    QFETCH(QRect, clip);
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(2, 2, 640, 169), 10, 10);
+    TPathGradient g(outline);
+    g.SetStops({{0.0, QColor(0, 0, 0, 0)}, {0.1, QColor(20, 40, 60, 128)}, {1.0, QColor(20, 40, 60, 128)}});
+    const auto paint = [&](const std::function<void(QPainter &)> &fill) {
+        QImage img(deviceSize, QImage::Format_ARGB32_Premultiplied);
+        img.setDevicePixelRatio(pixelRatio);
+        img.fill(QColor(200, 210, 220));
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setTransform(world);
+        if (!clip.isEmpty())
+            p.setClipRect(clip);
+        fill(p);
+        return img;
+    };
+    const QImage banded = paint([&](QPainter &p) { g.Fill(p); });
+    const QImage whole = paint([&](QPainter &p) {
+        const QTransform toDevice = p.deviceTransform();
+        QRect box = toDevice.mapRect(outline.boundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
+        if (p.hasClipping())
+            box &= toDevice.mapRect(p.clipBoundingRect()).toAlignedRect().adjusted(-1, -1, 1, 1);
+        QBrush brush(g.Render(toDevice, box));
+        brush.setTransform(QTransform::fromTranslate(box.x(), box.y()) * toDevice.inverted());
+        p.fillPath(outline, brush);
+    });
+    // Both go through the same raster pipeline, so they agree exactly.
+    QCOMPARE(banded, whole);
+    QVERIFY(banded.pixel(deviceSize.width() / 2, deviceSize.height() / 3) != QColor(200, 210, 220).rgb());
 }
 
 void tst_GDIPFill::hatchBits_data()
