@@ -194,21 +194,11 @@ bool TCustomAdvPanel::eventFilter(QObject *o, QEvent *e)
 
 void TCustomAdvPanel::paintEvent(QPaintEvent *)
 {
-    // Buffered: everything is drawn into an image of the client size, copied in one step.
-    QImage buffer;
-    QPainter direct;
-    QPainter *p = nullptr;
-    QPainter bufferPainter;
-    if (m_buffered) {
-        const qreal dpr = devicePixelRatioF();
-        buffer = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        buffer.setDevicePixelRatio(dpr);
-        bufferPainter.begin(&buffer);
-        p = &bufferPainter;
-    } else {
-        direct.begin(this);
-        p = &direct;
-    }
+    // Buffered or not, the panel draws on its own surface: the window's backing store is
+    // the off-screen image, shown only when the whole paint is done, in one step. An image
+    // of the panel's own would hold the same pixels a second time.
+    QPainter painter(this);
+    QPainter *p = &painter;
     QRect r = rect();
     const QColor fill = ColorToQColor(m_color);
     p->fillRect(r, fill);
@@ -229,9 +219,4 @@ void TCustomAdvPanel::paintEvent(QPaintEvent *)
         Frame3D(*p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
     }
     emit OnPaint(this, p, rect());
-    if (m_buffered) {
-        bufferPainter.end();
-        QPainter w(this);
-        w.drawImage(0, 0, buffer);
-    }
 }
