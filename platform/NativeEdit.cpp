@@ -65,6 +65,8 @@ void TNativeEdit::SetReadOnly(bool v)
         return;
     m_edit.SetReadOnly(v);
     update();
+    if (!AccessibilityObserves())
+        return;
     QAccessible::State changed;
     changed.readOnly = true;
     changed.editable = true;
@@ -304,7 +306,7 @@ void TNativeEdit::ShowCaret()
 
 void TNativeEdit::ReportTextChange(const TEditText::Change &change)
 {
-    if (!change || !QAccessible::isActive())
+    if (!change || !AccessibilityObserves() || !QAccessible::isActive())
         return;
     if (change.removed.isEmpty()) {
         QAccessibleTextInsertEvent event(this, change.position, change.inserted);
@@ -326,7 +328,7 @@ void TNativeEdit::ReportCaret()
     const bool cursorMoved = m_reportedCursor != m_edit.Cursor();
     m_reportedCursor = m_edit.Cursor();
     m_reportedAnchor = m_edit.Anchor();
-    if (!QAccessible::isActive())
+    if (!AccessibilityObserves() || !QAccessible::isActive())
         return;
     const int start = SelStart();
     const int end = start + SelLength();

@@ -68,6 +68,9 @@ public:
 protected:
     // Called after every change of the text, whatever caused it.
     virtual void Changed() {}
+    // Whether changes are told to assistive technology now: a subclass holds them back
+    // while nobody can see the control yet.
+    virtual bool AccessibilityObserves() const { return true; }
 
     // The control's own handling of a key that went down (caret and selection moves,
     // Delete, Shift+Insert, Ctrl+Insert, Shift+Delete); false when it has no use for it.

@@ -4,6 +4,7 @@
 // accessibility bridge (xcb); on the offscreen platform they are skipped and the run
 // under Xvfb (realwindow_accessibility_events) has them.
 #include "Accessible.h"
+#include "Component.h"
 #include "Version.h"
 #include "WindowFixture.h"
 
@@ -15,6 +16,7 @@ namespace {
 struct Recorded {
     QAccessible::Event type;
     QObject *object;
+    bool whileLoading; // sent by a control whose layout was still being applied
     QAccessible::State changed;
     int position;
     QString removed;
@@ -24,7 +26,8 @@ QList<Recorded> g_events;
 
 void Record(QAccessibleEvent *e)
 {
-    Recorded r{e->type(), e->object(), {}, -1, {}, {}};
+    const auto *component = dynamic_cast<const TComponent *>(e->object());
+    Recorded r{e->type(), e->object(), component && component->ComponentLoading(), {}, -1, {}, {}};
     switch (e->type()) {
     case QAccessible::StateChanged:
         r.changed = static_cast<QAccessibleStateChangeEvent *>(e)->changedStates();
@@ -346,6 +349,23 @@ private slots:
         else
             m_form->edtPass->SetSelection(0, 1);
         QCOMPARE(g_events.size(), 0);
+    }
+
+    // While a window is loaded nobody can see it: its controls' setters report nothing
+    // (and do not bring up the bridge), and reporting starts once the load is done.
+    void loadingReportsNothing()
+    {
+        REQUIRE_EVENTS();
+        g_events.clear();
+        TfmKanavox second;
+        QStringList fromLoading;
+        for (const Recorded &r : std::as_const(g_events))
+            if (r.whileLoading)
+                fromLoading << r.object->objectName();
+        QVERIFY2(fromLoading.isEmpty(), qPrintable(fromLoading.join(' ')));
+        g_events.clear();
+        second.lblEGkekka->SetCaption(QStringLiteral("読み"));
+        QCOMPARE(g_events.size(), 1);
     }
 
     // What a screen reader reads and edits through the edit's text interface.

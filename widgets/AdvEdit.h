@@ -73,6 +73,7 @@ signals:
 
 protected:
     void Changed() override;
+    bool AccessibilityObserves() const override { return !ComponentLoading(); }
     void keyPressEvent(QKeyEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;

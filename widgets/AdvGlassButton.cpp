@@ -227,8 +227,7 @@ void TAdvCustomGlassButton::SetCaption(const QString &v)
     m_caption = v;
     UpdateMnemonic();
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    ReportAccessibility(QAccessibleEvent(this, QAccessible::NameChanged));
 }
 
 void TAdvCustomGlassButton::SetParentFont(bool v)

@@ -81,8 +81,7 @@ void TCustomAdvOfficeCheckBox::SetCaption(const QString &v)
     WatchWindowForAccelerator();
     Remeasure();
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    ReportAccessibility(QAccessibleEvent(this, QAccessible::NameChanged));
 }
 
 void TCustomAdvOfficeCheckBox::SetChecked(bool v)
@@ -111,8 +110,7 @@ void TCustomAdvOfficeCheckBox::ReportCheckState(TCheckBoxState old)
     QAccessible::State changed;
     changed.checked = (old == cbChecked) != (FState == cbChecked);
     changed.checkStateMixed = (old == cbGrayed) != (FState == cbGrayed);
-    QAccessibleStateChangeEvent event(this, changed);
-    QAccessible::updateAccessibility(&event);
+    ReportAccessibility(QAccessibleStateChangeEvent(this, changed));
 }
 
 void TCustomAdvOfficeCheckBox::SetAlignment(TLeftRight v)

@@ -243,8 +243,7 @@ TAdvSmoothPanel::TAdvSmoothPanel(QWidget *parent)
         // The caption names the panel; its looks do not.
         if (m_caption->Text() != m_namedBy) {
             m_namedBy = m_caption->Text();
-            QAccessibleEvent event(this, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&event);
+            ReportAccessibility(QAccessibleEvent(this, QAccessible::NameChanged));
         }
     });
     connect(m_fill, &TGDIPFill::OnChange, this, [this] { Refresh(); });

@@ -1,6 +1,7 @@
 #pragma once
 // What every control of the widget set shares: the load state while the window's
 // layout is applied, the packed version text, and the shift state of key events.
+#include <QAccessible>
 #include <QFlags>
 #include <QtCore/qnamespace.h>
 #include <QString>
@@ -36,6 +37,15 @@ public:
     void BeginLoad() { m_loading = true; }
     // Called once after the whole layout has been applied.
     virtual void Loaded() { m_loading = false; }
+
+    // Tells assistive technology of a change, except while loading: no window of the
+    // control has been shown, so nobody can see it, and the first report would bring up
+    // the accessibility bridge (a session bus connection) in the middle of the load.
+    void ReportAccessibility(QAccessibleEvent &&event) const
+    {
+        if (!m_loading)
+            QAccessible::updateAccessibility(&event);
+    }
 
     // "major.minor.release.build" from a number packed one byte each, major highest.
     static QString VersionText(quint32 packed)

@@ -549,8 +549,7 @@ void TEllipsLabel::SetCaption(const QString &v)
     InvalidateLayout();
     AdjustBounds();
     update();
-    QAccessibleEvent event(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
+    ReportAccessibility(QAccessibleEvent(this, QAccessible::NameChanged));
 }
 
 QString TEllipsLabel::ShownCaption() const
@@ -610,10 +609,8 @@ void TEllipsLabel::SetShowAccelChar(bool v)
     m_showAccelChar = v;
     InvalidateLayout();
     update();
-    if (m_caption.contains(QLatin1Char('&'))) {
-        QAccessibleEvent event(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
+    if (m_caption.contains(QLatin1Char('&')))
+        ReportAccessibility(QAccessibleEvent(this, QAccessible::NameChanged));
 }
 
 void TEllipsLabel::SetTransparent(bool v) { if (m_transparent != v) { m_transparent = v; update(); } }
