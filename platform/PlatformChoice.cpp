@@ -1,6 +1,7 @@
 #include "PlatformChoice.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLibraryInfo>
@@ -31,27 +32,42 @@ QByteArray PluginName(const QByteArray &entry)
     return (colon < 0 ? entry : entry.left(colon)).trimmed();
 }
 
+// Whether the plugin file says it serves the platform; its metadata is read, the library
+// itself is not loaded.
+bool PluginServes(const QString &file, const QString &platform)
+{
+    const QJsonArray keys = QPluginLoader(file).metaData()
+                                .value(QStringLiteral("MetaData")).toObject()
+                                .value(QStringLiteral("Keys")).toArray();
+    for (const auto &key : keys)
+        if (key.toString().compare(platform, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 bool PlatformPluginInstalled(const QByteArray &name)
 {
     const QString wanted = QString::fromLatin1(name);
-    for (const QString &folder : PlatformPluginFolders()) {
+    const QStringList folders = PlatformPluginFolders();
+    // Qt's own plugins are named after their platform ("libqxcb.so"), and Qt's plugin
+    // folder holds no other file of that name: finding it is enough, which spares listing
+    // the folders and reading plugin files on every start.
+    const QString conventional = QStringLiteral("libq%1.so").arg(wanted.toLower());
+    for (const QString &folder : folders)
+        if (QFileInfo::exists(QDir(folder).filePath(conventional)))
+            return true;
+    for (const QString &folder : folders) {
         const QDir dir(folder);
         QStringList files = dir.entryList({QStringLiteral("*.so")}, QDir::Files);
-        // Plugins are named after their platform ("libqxcb.so"): those are read first,
-        // which spares reading the others on every start.
+        files.removeAll(conventional);
+        // Others named after their platform are the likelier ones.
         std::stable_partition(files.begin(), files.end(),
                               [&](const QString &f) { return f.contains(wanted, Qt::CaseInsensitive); });
-        for (const QString &file : std::as_const(files)) {
-            // The plugin's keys come from its metadata; the library itself is not loaded.
-            const QJsonArray keys = QPluginLoader(dir.filePath(file)).metaData()
-                                        .value(QStringLiteral("MetaData")).toObject()
-                                        .value(QStringLiteral("Keys")).toArray();
-            for (const auto &key : keys)
-                if (key.toString().compare(wanted, Qt::CaseInsensitive) == 0)
-                    return true;
-        }
+        for (const QString &file : std::as_const(files))
+            if (PluginServes(dir.filePath(file), wanted))
+                return true;
     }
     return false;
 }
