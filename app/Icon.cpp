@@ -4,13 +4,21 @@
 
 #include <QPixmap>
 
-QIcon KanavoxIcon()
+QList<QImage> KanavoxIconImages()
 {
-    QIcon icon;
+    QList<QImage> images;
     for (int size : {16, 32, 48}) {
         const QImage image = ReadImageFile(QStringLiteral(":/icon/kanavox-%1.png").arg(size), "png");
         if (!image.isNull())
-            icon.addPixmap(QPixmap::fromImage(image));
+            images << image;
     }
+    return images;
+}
+
+QIcon KanavoxIcon(const QList<QImage> &images)
+{
+    QIcon icon;
+    for (const QImage &image : images)
+        icon.addPixmap(QPixmap::fromImage(image));
     return icon;
 }

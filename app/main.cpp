@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 
 int main(int argc, char **argv)
 {
@@ -28,10 +29,13 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     qputenv("QT_QPA_PLATFORM", platform.platform);
-    TFontWarmup fonts;
+    // The icon is decoded on the font thread too: it needs no application object.
+    std::packaged_task<QList<QImage>()> decodeIcon(KanavoxIconImages);
+    std::future<QList<QImage>> iconImages = decodeIcon.get_future();
+    TFontWarmup fonts([&decodeIcon] { decodeIcon(); });
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
-    app.setWindowIcon(KanavoxIcon());
+    app.setWindowIcon(KanavoxIcon(iconImages.get()));
     // The window is built while the font configuration loads; its first font waits.
     SetFontConfigurationPending([&fonts] { fonts.Wait(); });
     const auto fontsLoaded = [&fonts] {

@@ -7,13 +7,17 @@
 #include "Icon.h"
 #include "Main.h"
 
+#include <future>
+
 int main(int argc, char **argv)
 {
     RetainFreedMemory();
-    TFontWarmup fonts;
+    std::packaged_task<QList<QImage>()> decodeIcon(KanavoxIconImages);
+    std::future<QList<QImage>> iconImages = decodeIcon.get_future();
+    TFontWarmup fonts([&decodeIcon] { decodeIcon(); });
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
-    app.setWindowIcon(KanavoxIcon());
+    app.setWindowIcon(KanavoxIcon(iconImages.get()));
     SetFontConfigurationPending([&fonts] { fonts.Wait(); });
     auto *form = new TfmKanavox;
     SetFontConfigurationPending({});

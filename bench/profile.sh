@@ -66,7 +66,7 @@ profile() {
 echo "== Kanavox" >&2
 profile bench_kanavox \
     application='main' \
-    icon='KanavoxIcon()' \
+    icon='KanavoxIcon(QList<QImage> const&)' \
     window='TfmKanavox::TfmKanavox(QWidget*)' \
     window-fonts='TFontWarmup::Wait()' \
     show-to-first-paint='QWidget::show()' \

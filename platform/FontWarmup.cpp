@@ -6,17 +6,23 @@
 #include <fontconfig/fontconfig.h>
 #endif
 
-TFontWarmup::TFontWarmup()
+TFontWarmup::TFontWarmup(const std::function<void()> &andThen)
 {
-#ifdef KANAVOX_HAVE_FONTCONFIG
     try {
-        // fontconfig keeps the loaded configuration as its current one; Qt's font
-        // database finds it there instead of loading its own.
-        m_thread = std::thread([] { FcInit(); });
+        m_thread = std::thread([andThen] {
+#ifdef KANAVOX_HAVE_FONTCONFIG
+            // fontconfig keeps the loaded configuration as its current one; Qt's font
+            // database finds it there instead of loading its own.
+            FcInit();
+#endif
+            if (andThen)
+                andThen();
+        });
     } catch (const std::system_error &) {
         // No thread to be had: Qt loads the configuration itself when it needs it.
+        if (andThen)
+            andThen();
     }
-#endif
 }
 
 TFontWarmup::~TFontWarmup() { Wait(); }

@@ -3,11 +3,14 @@
 // object connects to the display. Both take milliseconds at start-up, one of them
 // mostly waiting on the display server, so the first frame comes that much sooner.
 // Where the font configuration is not fontconfig, this does nothing.
+#include <functional>
 #include <thread>
 
 class TFontWarmup {
 public:
-    TFontWarmup();
+    // `andThen` runs on the same thread once the configuration is loaded: more work that
+    // needs no application object. Without a thread it runs here, at once.
+    explicit TFontWarmup(const std::function<void()> &andThen = {});
     ~TFontWarmup();
     TFontWarmup(const TFontWarmup &) = delete;
     TFontWarmup &operator=(const TFontWarmup &) = delete;
