@@ -176,6 +176,7 @@ public:
     void SetBorderColor(TColor v);
     TColor ColorTo() const { return m_colorTo; }
     void SetColorTo(TColor v);
+    // Kept for the layout: the window's backing store already shows each paint whole.
     bool Buffered() const { return m_buffered; }
     void SetBuffered(bool v);
 
