@@ -7,6 +7,7 @@
 #include "PlatformChoice.h"
 #include "Version.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +37,11 @@ int main(int argc, char **argv)
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon(iconImages.get()));
+    // The accessibility bridge comes up with the first accessibility query; asked here,
+    // while the process is still small. Where no session bus runs, the bridge forks to
+    // launch one, and the fork and the copy-on-write faults after it cost in proportion
+    // to the memory then in use.
+    QAccessible::isActive();
     // The window is built while the font configuration loads; its first font waits.
     SetFontConfigurationPending([&fonts] { fonts.Wait(); });
     const auto fontsLoaded = [&fonts] {

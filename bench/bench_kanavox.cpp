@@ -7,6 +7,8 @@
 #include "Icon.h"
 #include "Main.h"
 
+#include <QAccessible>
+
 #include <future>
 
 int main(int argc, char **argv)
@@ -18,6 +20,11 @@ int main(int argc, char **argv)
     TKanavoxApplication app(argc, argv);
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon(iconImages.get()));
+    // The accessibility bridge comes up with the first accessibility query; asked here,
+    // while the process is still small. Where no session bus runs, the bridge forks to
+    // launch one, and the fork and the copy-on-write faults after it cost in proportion
+    // to the memory then in use.
+    QAccessible::isActive();
     SetFontConfigurationPending([&fonts] { fonts.Wait(); });
     auto *form = new TfmKanavox;
     SetFontConfigurationPending({});
