@@ -45,21 +45,26 @@ profile() {
     local f part thread trigger ir pid
     # Files are <prog>.<pid>[.<part>]-<thread>. Children the program forks (the D-Bus
     # session launcher) are left out: they only copy the counts of the threads.
-    pid=$(grep -l '^desc: Trigger: --dump-before=main$' "$OUT/$prog".* | head -1 | sed 's/.*\.\([0-9]*\)\.[0-9]*-[0-9]*$/\1/')
+    # The program's own files are the ones that reach the last phase; a child forked
+    # earlier (the D-Bus launcher) carries the first triggers too.
+    local last=${spec#*=}
+    pid=$(grep -lF "desc: Trigger: --dump-before=$last" "$OUT/$prog".* | head -1 | sed 's/.*\.\([0-9]*\)\.[0-9]*-[0-9]*$/\1/')
     for f in "$OUT/$prog.$pid"*-*; do
         part=$(awk '/^part:/ { print $2 }' "$f")
         thread=$(awk '/^thread:/ { print $2 }' "$f")
         trigger=$(sed -n 's/^desc: Trigger: --dump-before=//p' "$f")
         ir=$(awk '/^summary:/ { print $2 }' "$f")
-        echo "$thread ${part:-0} ${trigger:-end} ${ir:-0}"
+        echo "$thread ${part:-0} ${ir:-0} ${trigger:-end}"
     done | sort -k1,1n -k2,2n | awk -v specs="$(for k in "${!phase_of[@]}"; do printf '%s\t%s\n' "$k" "${phase_of[$k]}"; done)" '
         BEGIN { n = split(specs, lines, "\n"); for (i = 1; i <= n; i++) { split(lines[i], kv, "\t"); name[kv[1]] = kv[2] } }
         # A part ends where its trigger begins the next phase, so it belongs to the
         # phase that the trigger of the part before began.
         # Other threads are dumped only at the end: their counts cover the whole run.
-        { if ($1 != t) { t = $1; cur = t == 1 ? "before-main" : "whole-run" }
-          sum[t, cur] += $4; if (!((t, cur) in seen)) { seen[t, cur] = 1; order[++m] = t SUBSEP cur }
-          if ($3 != "end" && t == 1 && !started[name[$3]]++) cur = name[$3] }
+        # The trigger is the rest of the line: function names may hold blanks.
+        { trig = $0; sub(/^[^ ]+ [^ ]+ [^ ]+ /, "", trig)
+          if ($1 != t) { t = $1; cur = t == 1 ? "before-main" : "whole-run" }
+          sum[t, cur] += $3; if (!((t, cur) in seen)) { seen[t, cur] = 1; order[++m] = t SUBSEP cur }
+          if (trig != "end" && t == 1 && !started[name[trig]]++) cur = name[trig] }
         END { for (i = 1; i <= m; i++) { split(order[i], k, SUBSEP); printf "thread%s %s %d\n", k[1], k[2], sum[k[1], k[2]] } }'
 }
 
