@@ -287,13 +287,18 @@ namespace {
 constexpr qsizetype kBandBytes = 64 * 1024;
 
 // The vertical scale of a painter whose clip can be cut exactly at device rows: an
-// integer scale with an offset of whole or half units, no rotation. 0 for any other.
+// integer scale k with an offset of whole or half units, no rotation, such that some
+// device row t starts at a whole or half user unit, i.e. 2(t - dy) is a multiple of k
+// (with k even that needs a whole offset). 0 for any other.
 int RowExactScale(const QTransform &t)
 {
     if (t.type() > QTransform::TxScale || t.m11() <= 0)
         return 0;
     const qreal k = t.m22();
-    if (k < 1 || k != std::floor(k) || 2 * t.dy() != std::floor(2 * t.dy()))
+    const qreal twiceDy = 2 * t.dy();
+    if (k < 1 || k != std::floor(k) || twiceDy != std::floor(twiceDy))
+        return 0;
+    if (qint64(k) % 2 == 0 && qint64(twiceDy) % 2 != 0)
         return 0;
     return int(k);
 }

@@ -2,7 +2,7 @@
 // Loads the system's font configuration on a thread of its own while the application
 // object connects to the display. Both take milliseconds at start-up, one of them
 // mostly waiting on the display server, so the first frame comes that much sooner.
-// Where the font configuration is not fontconfig, this does nothing.
+// Where the font configuration is not fontconfig, the thread only does the work given.
 #include <functional>
 #include <thread>
 

@@ -168,6 +168,9 @@ void tst_GDIPFill::pathGradientFillIsOneTexture_data()
     QTest::newRow("half-unit offset, scale 3") << QSize(2100, 780) << QTransform::fromTranslate(1.5, 0.5) << 3.0
                                                << QRect();
     QTest::newRow("quarter-unit offset") << QSize(700, 260) << QTransform::fromTranslate(0.25, 0.25) << 1.0 << QRect();
+    // Half a device row off at an even scale: no band start falls on a half unit.
+    QTest::newRow("quarter-unit offset, scale 2") << QSize(1400, 520) << QTransform::fromTranslate(0.25, 0.25) << 2.0
+                                                  << QRect();
 }
 
 void tst_GDIPFill::pathGradientFillIsOneTexture()

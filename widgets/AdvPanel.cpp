@@ -197,26 +197,25 @@ void TCustomAdvPanel::paintEvent(QPaintEvent *)
     // Buffered or not, the panel draws on its own surface: the window's backing store is
     // the off-screen image, shown only when the whole paint is done, in one step. An image
     // of the panel's own would hold the same pixels a second time.
-    QPainter painter(this);
-    QPainter *p = &painter;
+    QPainter p(this);
     QRect r = rect();
     const QColor fill = ColorToQColor(m_color);
-    p->fillRect(r, fill);
+    p.fillRect(r, fill);
     if (m_borderColor != clNone && m_borderWidth > 0) {
-        p->setPen(QPen(ColorToQColor(m_borderColor), 1));
+        p.setPen(QPen(ColorToQColor(m_borderColor), 1));
         for (int i = 0; i < m_borderWidth; ++i)
-            p->drawRect(r.adjusted(i, i, -1 - i, -1 - i));
+            p.drawRect(r.adjusted(i, i, -1 - i, -1 - i));
     }
     const QColor hi = ColorToQColor(clBtnHighlight), sh = ColorToQColor(clBtnShadow);
     if (m_bevelOuter != bvNone) {
         const bool lowered = m_bevelOuter == bvLowered;
-        Frame3D(*p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
+        Frame3D(p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
     }
     if (m_borderColor == clNone)
-        Frame3D(*p, r, fill, fill, 1);
+        Frame3D(p, r, fill, fill, 1);
     if (m_bevelInner != bvNone) {
         const bool lowered = m_bevelInner == bvLowered;
-        Frame3D(*p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
+        Frame3D(p, r, lowered ? sh : hi, lowered ? hi : sh, m_bevelWidth);
     }
-    emit OnPaint(this, p, rect());
+    emit OnPaint(this, &p, rect());
 }

@@ -39,8 +39,8 @@ public:
     virtual void Loaded() { m_loading = false; }
 
     // Tells assistive technology of a change, except while loading: no window of the
-    // control has been shown, so nobody can see it, and the first report would bring up
-    // the accessibility bridge (a session bus connection) in the middle of the load.
+    // control has been shown yet, so nobody can see it, and setters store without side
+    // effects while loading.
     void ReportAccessibility(QAccessibleEvent &&event) const
     {
         if (!m_loading)
