@@ -1,5 +1,6 @@
 #include "Allocator.h"
 #include "Application.h"
+#include "BackingStore.h"
 #include "FontWarmup.h"
 #include "Fonts.h"
 #include "Icon.h"
@@ -58,6 +59,7 @@ int main(int argc, char **argv)
     }
     fontsLoaded();
     form->show();
+    PrepareBackingStore(form);
     const int rc = app.exec();
     delete form;
     return rc;

@@ -1,6 +1,7 @@
 // Kanavox as main.cpp builds it, with the benchmark modes on top.
 #include "Allocator.h"
 #include "Application.h"
+#include "BackingStore.h"
 #include "BenchMode.h"
 #include "FontWarmup.h"
 #include "Fonts.h"
@@ -30,6 +31,7 @@ int main(int argc, char **argv)
     SetFontConfigurationPending({});
     fonts.Wait();
     form->show();
+    PrepareBackingStore(form);
     Bench::Target target;
     target.window = form;
     target.input = form->edtPass;

@@ -4,6 +4,14 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#if defined(__linux__)
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older kernels answer EINVAL
+#endif
+#endif
 
 void RetainFreedMemory()
 {
@@ -14,5 +22,22 @@ void RetainFreedMemory()
     // their own mapping and go back when freed.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+#endif
+}
+
+void PopulateForWriting(const void *data, long long size)
+{
+#if defined(__linux__)
+    if (!data || size <= 0)
+        return;
+    // Whole pages: the ones the buffer's ends share with its neighbours are mapped too,
+    // which changes nothing in them.
+    static const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(data) & ~(page - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + std::uintptr_t(size) + page - 1) & ~(page - 1);
+    madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+    (void)data;
+    (void)size;
 #endif
 }

@@ -6,3 +6,9 @@
 // large paste took one frame or three depending on the allocator's state. Call it first
 // in main, before any other thread starts.
 void RetainFreedMemory();
+
+// Maps the memory pages of [data, data + size) writable in one step, ahead of writing a
+// whole fresh buffer (an image about to be painted). Each page would otherwise cost its
+// own fault, and on virtual machines a fault costs microseconds. Contents stay as they
+// are; where the system cannot do it (an older kernel, another system), nothing happens.
+void PopulateForWriting(const void *data, long long size);

@@ -1,5 +1,6 @@
 #include "AdvSmoothPanel.h"
 
+#include "Allocator.h"
 #include "Fonts.h"
 #include "Graphics.h"
 #include "HatchBrush.h"
@@ -297,6 +298,7 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     if (refreshcache || FCache.size() != size() * dpr || FCache.devicePixelRatio() != dpr) {
         refreshcache = false;
         FCache = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        PopulateForWriting(FCache.constBits(), FCache.sizeInBytes());
         FCache.setDevicePixelRatio(dpr);
         FCache.fill(Qt::transparent);
         QPainter cp(&FCache);
