@@ -25,7 +25,7 @@ void RetainFreedMemory()
 #endif
 }
 
-void PopulateForWriting(const void *data, long long size)
+void PopulateForWriting(void *data, long long size)
 {
 #if defined(__linux__)
     if (!data || size <= 0)
@@ -40,4 +40,12 @@ void PopulateForWriting(const void *data, long long size)
     (void)data;
     (void)size;
 #endif
+}
+
+void ReserveHeap(std::size_t bytes)
+{
+    if (void *block = std::malloc(bytes)) {
+        PopulateForWriting(block, (long long)bytes);
+        std::free(block);
+    }
 }

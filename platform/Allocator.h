@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 // Keeps freed memory in the process for reuse instead of handing it back at once. A long
 // password's reading is megabytes, built anew on every key; with the C library's
 // defaults each such buffer came back from the system as fresh pages, and a key after a
@@ -11,4 +13,9 @@ void RetainFreedMemory();
 // whole fresh buffer (an image about to be painted). Each page would otherwise cost its
 // own fault, and on virtual machines a fault costs microseconds. Contents stay as they
 // are; where the system cannot do it (an older kernel, another system), nothing happens.
-void PopulateForWriting(const void *data, long long size);
+void PopulateForWriting(void *data, long long size);
+
+// Grows the calling thread's heap by `bytes` and maps the new pages in one step, for a
+// thread about to allocate about that much: its allocations then find the pages mapped.
+// Needs RetainFreedMemory, which keeps the block in the heap once it is freed.
+void ReserveHeap(std::size_t bytes);

@@ -21,6 +21,7 @@ void PrepareBackingStore(QWidget *window)
     QPaintDevice *device = store->paintDevice();
     if (!device || device->devType() != QInternal::Image)
         return;
+    // constBits(): bits() could detach the store's image from the shared memory.
     const QImage *image = static_cast<const QImage *>(device);
-    PopulateForWriting(image->constBits(), image->sizeInBytes());
+    PopulateForWriting(const_cast<uchar *>(image->constBits()), image->sizeInBytes());
 }

@@ -1,5 +1,7 @@
 #include "FontWarmup.h"
 
+#include "Allocator.h"
+
 #include <system_error>
 
 #ifdef KANAVOX_HAVE_FONTCONFIG
@@ -11,6 +13,10 @@ TFontWarmup::TFontWarmup(const std::function<void()> &andThen)
     try {
         m_thread = std::thread([andThen] {
 #ifdef KANAVOX_HAVE_FONTCONFIG
+            // Loading the configuration (and the icon after it) writes about 140 fresh
+            // pages of this thread's own heap; mapping more than this would map pages
+            // it never uses.
+            ReserveHeap(384 * 1024);
             // fontconfig keeps the loaded configuration as its current one; Qt's font
             // database finds it there instead of loading its own.
             FcInit();

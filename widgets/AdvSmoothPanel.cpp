@@ -298,7 +298,7 @@ void TAdvSmoothPanel::paintEvent(QPaintEvent *)
     if (refreshcache || FCache.size() != size() * dpr || FCache.devicePixelRatio() != dpr) {
         refreshcache = false;
         FCache = QImage(size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        PopulateForWriting(FCache.constBits(), FCache.sizeInBytes());
+        PopulateForWriting(FCache.bits(), FCache.sizeInBytes());
         FCache.setDevicePixelRatio(dpr);
         FCache.fill(Qt::transparent);
         QPainter cp(&FCache);
