@@ -15,7 +15,8 @@ void RetainFreedMemory();
 // are; where the system cannot do it (an older kernel, another system), nothing happens.
 void PopulateForWriting(void *data, long long size);
 
-// Grows the calling thread's heap by `bytes` and maps the new pages in one step, for a
-// thread about to allocate about that much: its allocations then find the pages mapped.
-// Needs RetainFreedMemory, which keeps the block in the heap once it is freed.
+// For a thread about to allocate about `bytes`: a block of that size is taken from its
+// heap, its pages are mapped in one step, and it is freed again, so the allocations that
+// follow find the pages mapped. Needs RetainFreedMemory, which keeps the freed block in
+// the heap.
 void ReserveHeap(std::size_t bytes);
