@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include "Allocator.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -221,8 +223,12 @@ int ReadWholeFile(const QString &path, QByteArray *data)
     else if (S_ISREG(st.st_mode) && st.st_size > kMaxReadSize)
         error = EFBIG;
     QByteArray buffer;
-    if (error == 0 && S_ISREG(st.st_mode))
+    if (error == 0 && S_ISREG(st.st_mode)) {
         buffer.reserve(qsizetype(st.st_size) + 1);
+        // A large file's buffer is fresh memory: its pages are mapped in one step rather
+        // than faulted in one by one as the reads fill them.
+        PopulateForWriting(buffer.data(), buffer.capacity());
+    }
     while (error == 0) {
         if (buffer.size() > kMaxReadSize) {
             error = EFBIG;
