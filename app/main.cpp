@@ -1,19 +1,13 @@
 #include "Allocator.h"
 #include "Application.h"
-#include "BackingStore.h"
-#include "FontWarmup.h"
-#include "Fonts.h"
-#include "Icon.h"
 #include "Main.h"
 #include "PlatformChoice.h"
+#include "Startup.h"
 #include "Version.h"
 
-#include <QAccessible>
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 
 int main(int argc, char **argv)
 {
@@ -31,35 +25,15 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     qputenv("QT_QPA_PLATFORM", platform.platform);
-    // The icon is decoded on the font thread too: it needs no application object.
-    std::packaged_task<QList<QImage>()> decodeIcon(KanavoxIconImages);
-    std::future<QList<QImage>> iconImages = decodeIcon.get_future();
-    TFontWarmup fonts([&decodeIcon] { decodeIcon(); });
+    TStartup startup;
     TKanavoxApplication app(argc, argv);
-    app.SetTitle(QStringLiteral("Kanavox"));
-    app.setWindowIcon(KanavoxIcon(iconImages.get()));
-    // The accessibility bridge comes up with the first accessibility query; asked here,
-    // while the process is still small. Where no session bus runs, the bridge forks to
-    // launch one, and the fork and the copy-on-write faults after it cost in proportion
-    // to the memory then in use.
-    QAccessible::isActive();
-    // The window is built while the font configuration loads; its first font waits.
-    SetFontConfigurationPending([&fonts] { fonts.Wait(); });
-    const auto fontsLoaded = [&fonts] {
-        SetFontConfigurationPending({});
-        fonts.Wait();
-    };
     TfmKanavox *form = nullptr;
     try {
-        form = new TfmKanavox;
+        form = startup.ShowMainWindow(app);
     } catch (const std::exception &e) {
-        fontsLoaded();
         ShowFailure(e);
         return EXIT_FAILURE;
     }
-    fontsLoaded();
-    form->show();
-    PrepareBackingStore(form);
     const int rc = app.exec();
     delete form;
     return rc;

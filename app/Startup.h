@@ -1,0 +1,30 @@
+#pragma once
+// The start-up as the program runs it, shared with its benchmark so that what is measured
+// is what ships: the font configuration and the icon load on a thread of their own while
+// the application object connects to the display, and the window is built while they do.
+#include "FontWarmup.h"
+
+#include <QImage>
+#include <QList>
+#include <future>
+
+class TKanavoxApplication;
+class TfmKanavox;
+
+class TStartup {
+public:
+    // Starts the font thread; make it before the application object.
+    TStartup();
+    TStartup(const TStartup &) = delete;
+    TStartup &operator=(const TStartup &) = delete;
+
+    // Once the application object exists: its title and icon, the accessibility bridge,
+    // then the main window, built and shown. Throws what building the window throws, with
+    // the fonts loaded, so that the failure can be shown.
+    TfmKanavox *ShowMainWindow(TKanavoxApplication &app);
+
+private:
+    std::packaged_task<QList<QImage>()> m_decodeIcon;
+    std::future<QList<QImage>> m_iconImages;
+    TFontWarmup m_fonts; // last: its thread uses the members above, and ends first
+};
