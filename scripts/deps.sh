@@ -11,7 +11,7 @@ run_packages=(
 test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
     clang libclang-rt-14-dev
-    desktop-file-utils appstream
+    desktop-file-utils appstream lintian
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
 )

@@ -4,9 +4,11 @@
 # into a scratch root (this machine's own package database and /usr stay untouched), it
 # is used by an ordinary user (root drops to nobody) who cannot write the program's
 # folder: the first start reads the packaged default beside the executable, the close
-# writes ~/.config/Kanavox/Kanavox.ini, and the next start keeps the options.
+# writes ~/.config/Kanavox/Kanavox.ini, and the next start keeps the options. The first
+# start is the one the applications menu makes from the installed desktop entry.
 # Usage: tst_deb.sh <build dir> <version>
 source "$(dirname "$0")/../realwindow/xvfb.sh"
+source "$(dirname "$0")/menu_entry.sh"
 build=$(cd "$1" && pwd)
 version=$2
 start_xvfb
@@ -24,7 +26,8 @@ echo "   $(basename "$deb"): $(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for f in ./usr/bin/kanavox ./usr/lib/kanavox/kanavox ./usr/share/applications/jp.kanavox.Kanavox.desktop \
-         ./usr/share/metainfo/jp.kanavox.Kanavox.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/jp.kanavox.Kanavox.png; do
+         ./usr/share/metainfo/jp.kanavox.Kanavox.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/jp.kanavox.Kanavox.png \
+         ./usr/share/doc/kanavox/copyright ./usr/share/doc/kanavox/changelog.gz ./usr/share/man/man1/kanavox.1.gz; do
     grep -qx "$f" <<<"$contents" || fail "$f is not in the package"
 done
 grep -v '^\./usr/' <<<"$contents" && fail "files outside /usr"
@@ -49,6 +52,16 @@ dpkg_cmd=(dpkg --root="$root" --force-depends)
 "${dpkg_cmd[@]}" -i "$deb" >"$WORK/dpkg.log" 2>&1 || { cat "$WORK/dpkg.log" >&2; fail "dpkg -i failed"; }
 dpkg --root="$root" -s kanavox | grep -qx 'Status: install ok installed' || fail "not installed"
 [ "$("$root/usr/bin/kanavox" --version)" = "Kanavox Ver.$version" ] || fail "the launcher does not start the program"
+# The menu entry's command, resolved as the menu would on a machine with this package.
+entry="$root/usr/share/applications/jp.kanavox.Kanavox.desktop"
+menu_command "$entry" "$root"
+menu_icon "$entry" "$root/usr/share"
+[ "$("${MENU_CMD[@]}" --version)" = "Kanavox Ver.$version" ] || fail "the menu entry does not start this program"
+# Made at install time under the package's prefix, not the one the build was configured for.
+zcat "$root/usr/share/man/man1/kanavox.1.gz" | grep -qF '/usr/lib/kanavox/Kanavox.ini' ||
+    fail "the manual page does not name the package's settings file"
+zcat "$root/usr/share/doc/kanavox/changelog.gz" | head -1 | grep -qF "kanavox ($version)" ||
+    fail "the changelog's newest entry is not $version"
 # The administrator's default beside the executable: blank separator on.
 printf '[Setting]\r\nSepBlank=1\r\n\r\n' >"$root/usr/lib/kanavox/Kanavox.ini"
 [ "$(id -u)" = 0 ] || chmod -R a-w "$root/usr"
@@ -56,8 +69,12 @@ ordinary_user "$WORK/home"
 user_ini="$WORK/home/.config/Kanavox/Kanavox.ini"
 INI=$user_ini
 
-note "first start by $(${RUN_AS[@]} id -un 2>/dev/null || id -un)"
-start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
+note "first start, from the menu entry, by $(${RUN_AS[@]} id -un 2>/dev/null || id -un)"
+start_program "${RUN_AS[@]}" "${MENU_CMD[@]}"
+# setpriv, env and the launcher replace themselves: the window's process is the one started.
+shown=$(readlink -f "/proc/$APP_PID/exe")
+echo "   window $WIN shown by $shown"
+[ "$shown" = "$root/usr/lib/kanavox/kanavox" ] || fail "the menu entry started $shown"
 click_control chkNum 58 10   # on
 click_control btnEnd
 wait_exit
@@ -69,7 +86,7 @@ echo "   $user_ini owned by $(stat -c %U "$user_ini")"
 [ "$(ls "$root/usr/lib/kanavox")" = "$(printf 'Kanavox.ini\nkanavox')" ] || fail "the program folder changed"
 expect_file "$root/usr/lib/kanavox/Kanavox.ini" '[Setting]\r\nSepBlank=1\r\n\r\n'
 
-note "second start: the options kept"
+note "second start, from the PATH: the options kept"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
 xdotool type --delay 30 --window "$WIN" "a1"
 sleep 0.3
