@@ -692,6 +692,31 @@ private slots:
         QVERIFY2(wrong > 3 * tolerance, qPrintable(QStringLiteral("the misreading only %1 pixels off").arg(wrong)));
     }
 
+    // A selected sign is drawn as selected text: on the highlight, in the highlighted
+    // text's colour, so a selection over it looks like one over any other character.
+    void selectedSigns()
+    {
+        Open(QStringLiteral("a\tb\u202Ec"));
+        m_edit->SelectAll();
+        QVERIFY(m_edit->hasFocus());
+        const QImage shown = m_edit->grab().toImage();
+        const QColor highlight = m_edit->palette().color(QPalette::Highlight);
+        const QColor text = m_edit->palette().color(QPalette::HighlightedText);
+        for (int pos : {1, 3}) {
+            const QRect cell = m_edit->CharacterRect(pos);
+            QVERIFY(!cell.isEmpty());
+            int back = 0, ink = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    back += c == highlight;
+                    ink += c == text;
+                }
+            QVERIFY2(back > cell.width() * cell.height() / 2, qPrintable(QString::number(pos)));
+            QVERIFY2(ink >= 4, qPrintable(QString::number(pos)));
+        }
+    }
+
     // The characters that can be typed look exactly as the plain text layout draws them:
     // what keeps other characters in place leaves these alone.
     void typedTextLooksPlain()
