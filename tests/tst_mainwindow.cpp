@@ -225,6 +225,9 @@ private slots:
         QTest::newRow("Ctrl+Alt") << (ctrl | int(Qt::AltModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、記号:「空白」、小文字:ビー");
         QTest::newRow("two lines") << ctrl << "ab\r\ncd" << "ab\r\ncd"
                                    << QStringLiteral("小文字:エー、小文字:ビー、記号:「改行」、小文字:シー、小文字:ディー");
+        QTest::newRow("line1 LF line2") << ctrl << "line1\nline2" << "line1\nline2"
+            << QStringLiteral("小文字:エル、小文字:アイ、小文字:エヌ、小文字:イー、数字:イチ、記号:「改行」、"
+                              "小文字:エル、小文字:アイ、小文字:エヌ、小文字:イー、数字:ニ");
         QTest::newRow("outside alphabet") << ctrl << QStringLiteral("Ａ-x") << QStringLiteral("Ａ-x") << QStringLiteral("記号:「Ａ」、記号:「-」、小文字:エックス");
         QTest::newRow("P@ss-w0rd.2024!") << ctrl << "P@ss-w0rd.2024!" << "P@ss-w0rd.2024!"
             << QStringLiteral("大文字:ピー、記号:単価記号、小文字:エス、小文字:エス、記号:「-」、小文字:ダブリュー、数字:ゼロ、"
@@ -241,6 +244,8 @@ private slots:
         QGuiApplication::clipboard()->setText(clip);
         QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(m_form->edtPass->Text(), text);
+        // What is shown, what is read and what is copied are the same text.
+        QCOMPARE(m_form->edtPass->VisibleLineText(), text);
         QCOMPARE(Reading(), reading);
         ClickButton(m_form->btnCopy);
         QCOMPARE(QGuiApplication::clipboard()->text(), text + QStringLiteral("\r\n") + reading);
