@@ -1,6 +1,7 @@
 #include "DictationView.h"
 
 #include "AdvEdit.h"
+#include "Characters.h"
 #include "Fonts.h"
 #include "ReadingComposer.h"
 
@@ -25,11 +26,6 @@ using namespace DictationMetrics;
 namespace {
 
 const QString kUnreadable = QStringLiteral("読みなし");
-
-QString CodeText(QChar ch)
-{
-    return QStringLiteral("U+%1").arg(ch.unicode(), 4, 16, QLatin1Char('0')).toUpper();
-}
 
 // The composer's reading of each of the 128 ASCII codes alone, split after the prefix;
 // a pasted password of any length then costs one lookup per character.
@@ -61,13 +57,28 @@ QString TDictationCell::AccessibleName() const
     return QStringLiteral("%1文字目 %2").arg(position).arg(Reading());
 }
 
+bool TDictationCell::GlyphIsCode() const
+{
+    if (text.isEmpty())
+        return false;
+    const TCharacterLook look = LookOf(CharacterCode(text, 0));
+    return look == TCharacterLook::Invisible || look == TCharacterLook::Mark;
+}
+
 QString TDictationCell::Glyph() const
 {
-    if (ch.isSurrogate() || !ch.isPrint())
-        return CodeText(ch);
-    if (ch.isSpace())
-        return QStringLiteral("␣");
-    return QString(ch);
+    if (text.isEmpty())
+        return QString();
+    const char32_t code = CharacterCode(text, 0);
+    switch (LookOf(code)) {
+    case TCharacterLook::Blank: return QStringLiteral("␣");
+    case TCharacterLook::Tab: return QStringLiteral("⇥");
+    case TCharacterLook::LineBreak: return QStringLiteral("↵");
+    case TCharacterLook::Invisible:
+    case TCharacterLook::Mark: return CodeText(code);
+    case TCharacterLook::Ink: break;
+    }
+    return text;
 }
 
 QList<TDictationCell> DictationCells(const QString &password)
@@ -75,19 +86,22 @@ QList<TDictationCell> DictationCells(const QString &password)
     const ReadingPieces &pieces = Pieces();
     QList<TDictationCell> cells;
     cells.reserve(password.size());
-    for (qsizetype i = 0; i < password.size(); ++i) {
+    for (qsizetype i = 0; i < password.size();) {
+        const qsizetype length = CharacterLength(password, i);
         TDictationCell c;
-        c.ch = password.at(i);
-        c.position = int(i + 1);
-        if (ReadingIndexOf(c.ch) >= 0) {
-            c.cls = ClassOf(c.ch);
-            c.prefix = pieces.prefix[c.ch.unicode()];
-            c.piece = pieces.piece[c.ch.unicode()];
+        c.text = password.mid(i, length);
+        c.position = int(cells.size() + 1);
+        const QChar first = password.at(i);
+        if (ReadingIndexOf(first) >= 0) {
+            c.cls = ClassOf(first);
+            c.prefix = pieces.prefix[first.unicode()];
+            c.piece = pieces.piece[first.unicode()];
         } else {
             c.prefix = kUnreadable;
-            c.piece = CodeText(c.ch);
+            c.piece = UnreadableName(c.text);
         }
         cells.append(c);
+        i += length;
     }
     return cells;
 }
@@ -318,8 +332,7 @@ void PaintCell(QPainter &p, const QRect &r, const TDictationCell &c, bool curren
     y += small.height();
 
     const QString shown = c.Glyph();
-    const bool standIn = shown.size() > 1; // a code in place of an invisible character
-    p.setFont(standIn ? readingFont : glyphFont);
+    p.setFont(c.GlyphIsCode() ? readingFont : glyphFont);
     p.setPen(c.cls ? DictationColours::Glyph() : classColour);
     p.drawText(QRect(r.left(), y, r.width(), glyph.height()), Qt::AlignCenter, shown);
     y += glyph.height() + kPadding / 2; // an underscore sits low in its line

@@ -14,22 +14,26 @@
 class TCustomAdvEdit;
 class QLabel;
 
-// One character of the password. Positions count UTF-16 code units from 1, as the
-// reading does; a character without a reading has class 0 and still gets its cell.
+// One character of the password, counted as the reading counts them: a surrogate pair
+// is one, a CR LF pair is one line break. Positions count those characters from 1; a
+// character without a reading has class 0 and still gets its cell.
 struct TDictationCell {
-    QChar ch;
+    QString text;    // the character: one or two code units
     int position = 0;
     int cls = 0;     // 1 upper, 2 lower, 3 digit, 4 symbol; 0 no reading
     QString prefix;  // "小文字:" (with its colon), or "読みなし" for class 0
-    QString piece;   // "エックス", or the code "U+3000" for class 0
+    QString piece;   // "エックス", or for class 0 the name the reading gives it, "「空白」"
 
-    // The reading as the composer gives it for the character alone, prefix included.
+    // The reading of the character alone, prefix included: the composer's for one of the
+    // alphabet, "読みなし 「空白」" for any other.
     QString Reading() const { return cls ? prefix + piece : prefix + QLatin1Char(' ') + piece; }
     // What a screen reader says for the cell: "7文字目 小文字:エックス".
     QString AccessibleName() const;
     // What the cell shows in large type: the character, or a visible stand-in for one
-    // that draws nothing (a blank, a control or a lone surrogate code unit).
+    // that draws nothing by itself (a blank, a line break, a control, a lone surrogate).
     QString Glyph() const;
+    // Whether Glyph() is a code written out rather than a sign.
+    bool GlyphIsCode() const;
 };
 
 QList<TDictationCell> DictationCells(const QString &password);

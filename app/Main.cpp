@@ -193,10 +193,13 @@ ReadingOptions TfmKanavox::ReadOptionsFromWindow() const
 void TfmKanavox::RefreshReading()
 {
     const QString text = edtPass->Text();
-    if (text.isEmpty())
+    // The empty password has the empty reading: a former password's reading left on show
+    // would be copied beside the empty one. An option click with nothing to read keeps
+    // the copy status, as nothing it reported has changed.
+    if (text.isEmpty() && lblEGkekka->Caption().isEmpty())
         return;
     lblCopyKekka->SetCaption(QString());
-    lblEGkekka->SetCaption(ComposeReading(text, ReadOptionsFromWindow()));
+    lblEGkekka->SetCaption(ComposeFullReading(text, ReadOptionsFromWindow()));
 }
 
 // --- handlers ---------------------------------------------------------------------------

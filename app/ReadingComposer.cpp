@@ -1,5 +1,7 @@
 #include "ReadingComposer.h"
 
+#include "Characters.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <cstring>
@@ -191,5 +193,55 @@ QString ComposeReading(const QString &text, const ReadingOptions &options)
     });
     result.truncate(length - 1);
     Q_ASSERT(out == reinterpret_cast<const char16_t *>(result.utf16()) + result.size());
+    return result;
+}
+
+QString UnreadableName(QStringView character)
+{
+    QString name = QStringLiteral("「");
+    const char32_t code = character.isEmpty() ? 0 : CharacterCode(character, 0);
+    switch (LookOf(code)) {
+    case TCharacterLook::Blank: name += QStringLiteral("空白"); break;
+    case TCharacterLook::Tab: name += QStringLiteral("タブ"); break;
+    case TCharacterLook::LineBreak: name += QStringLiteral("改行"); break;
+    case TCharacterLook::Invisible:
+    case TCharacterLook::Mark: name += CodeText(code); break;
+    case TCharacterLook::Ink: name += character; break;
+    }
+    return name + QStringLiteral("」");
+}
+
+QString ComposeFullReading(const QString &text, const ReadingOptions &options)
+{
+    const PieceTable table(options);
+    const ReadingTable &readings = Readings();
+    const QChar separator = options.blankSeparator ? QChar(u' ') : QChar(u'、');
+    QString result;
+    // Most passwords are mostly readable: a piece of about six code units each.
+    result.reserve(text.size() * 8);
+    int previousClass = -1;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        const char16_t code = text.at(i).unicode();
+        if (code < 128 && table.cls[code] != 0) {
+            const int cls = table.cls[code];
+            const Piece &piece = options.classEachCharacter || cls != previousClass ? table.withPrefix[code]
+                                                                                    : table.bare[code];
+            // Every piece is led by the separator; the first one is not.
+            const int skip = result.isEmpty() ? 1 : 0;
+            result.append(reinterpret_cast<const QChar *>(piece.unit) + skip, piece.size - skip);
+            previousClass = cls;
+        } else {
+            const int cls = ClassOf(text.at(i));
+            if (!result.isEmpty())
+                result.append(separator);
+            if (options.insertClass && (options.classEachCharacter || cls != previousClass))
+                result.append(readings.of[kPrefixBase + cls]);
+            result.append(UnreadableName(QStringView(text).mid(i, length)));
+            previousClass = cls;
+        }
+        i += length;
+    }
+    result.squeeze();
     return result;
 }

@@ -2,6 +2,7 @@
 // Turns a password into its spoken Japanese form. Pure functions, no state.
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 struct ReadingOptions {
     bool insertClass = true;        // prefix readings with the character class
@@ -15,5 +16,19 @@ struct ReadingOptions {
 int ReadingIndexOf(QChar ch);
 // 1 upper-case letter, 2 lower-case letter, 3 digit, 4 symbol (anything else).
 int ClassOf(QChar ch);
-// The complete reading of `text`; empty when it holds no character of the alphabet.
+// The reading of the characters of `text` that have one, the others left out; empty when
+// it holds no character of the alphabet.
 QString ComposeReading(const QString &text, const ReadingOptions &options);
+
+// The reading the window shows: every character of `text` (as Characters.h counts them)
+// has its piece, in order, joined by the separator. A character without a reading keeps
+// its place as its UnreadableName, led by the symbol prefix where prefixes are inserted,
+// and counts as a symbol for the prefix rule. The characters of the alphabet read exactly
+// as in ComposeReading.
+QString ComposeFullReading(const QString &text, const ReadingOptions &options);
+
+// How a character without a reading is named: 「空白」, 「タブ」, 「改行」, its code as
+// 「U+202E」 when it draws nothing or only on the character before it, otherwise the
+// character itself, 「Ａ」. The corner brackets occur in no reading, so the name can never
+// be taken for one. `character` is one whole character.
+QString UnreadableName(QStringView character);

@@ -1,8 +1,11 @@
 // ComposeReading over arbitrary UTF-16 and option flags, against a plain
-// re-implementation of the rule written for this target alone.
+// re-implementation of the rule written for this target alone; and ComposeFullReading,
+// which must keep one piece for every character.
+#include "Characters.h"
 #include "ReadingComposer.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
@@ -87,5 +90,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ReadingIndexOf(qc) != i)
             std::abort();
     }
+    // With blanks between the pieces (no piece holds one), the full reading has one piece
+    // per character; and where the prefixes do not hang on the class of the character
+    // before, those not in corner brackets are the plain reading's, in order.
+    ReadingOptions spaced = o;
+    spaced.blankSeparator = true;
+    const QString full = ComposeFullReading(text, spaced);
+    const QStringList pieces = full.isEmpty() ? QStringList() : full.split(QLatin1Char(' '));
+    if (pieces.size() != CharacterCount(text)) {
+        std::fprintf(stderr, "%lld pieces for %lld characters: %s\n", (long long)pieces.size(),
+                     (long long)CharacterCount(text), qPrintable(full));
+        std::abort();
+    }
+    QStringList readable;
+    for (const QString &piece : pieces)
+        if (!piece.contains(u'「'))
+            readable << piece;
+    if ((!spaced.insertClass || spaced.classEachCharacter) && readable.join(QLatin1Char(' ')) != ComposeReading(text, spaced))
+        std::abort();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "EditText.h"
 
+#include "Characters.h"
+
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -212,10 +214,28 @@ int TEditText::NextPosition(int pos) const
             return pos + 2;
         return pos + 1;
     }
-    const int end = qMin(LineEndOf(pos), pos + kClusterWindow);
+    // A character that draws nothing is shown with a sign of its own, so it is a stop of
+    // its own, even where Unicode would join it to its neighbour (a zero-width joiner, a
+    // variation selector).
+    if (DrawsNothing(LookOf(CharacterCode(m_text, pos))))
+        return pos + int(CharacterLength(m_text, pos));
+    int end = qMin(LineEndOf(pos), pos + kClusterWindow);
+    for (int i = pos + int(CharacterLength(m_text, pos)); i < end; i += int(CharacterLength(m_text, i)))
+        if (DrawsNothing(LookOf(CharacterCode(m_text, i)))) {
+            end = i;
+            break;
+        }
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(pos, end - pos));
     const qsizetype next = finder.toNextBoundary();
     return next > 0 ? pos + int(next) : end;
+}
+
+// The start of the character that ends at pos.
+int TEditText::CharacterStartBefore(int pos) const
+{
+    if (pos >= 2 && m_text.at(pos - 1).isLowSurrogate() && m_text.at(pos - 2).isHighSurrogate())
+        return pos - 2;
+    return pos - 1;
 }
 
 int TEditText::PreviousPosition(int pos) const
@@ -228,7 +248,17 @@ int TEditText::PreviousPosition(int pos) const
             return pos - 2;
         return pos - 1;
     }
-    const int start = qMax(LineStartOf(pos), pos - kClusterWindow);
+    const int last = CharacterStartBefore(pos);
+    if (DrawsNothing(LookOf(CharacterCode(m_text, last))))
+        return last;
+    int start = qMax(LineStartOf(pos), pos - kClusterWindow);
+    for (int i = last; i > start; i = CharacterStartBefore(i)) {
+        const int before = CharacterStartBefore(i);
+        if (DrawsNothing(LookOf(CharacterCode(m_text, before)))) {
+            start = i;
+            break;
+        }
+    }
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, QStringView(m_text).mid(start, pos - start));
     finder.toEnd();
     const qsizetype prev = finder.toPreviousBoundary();

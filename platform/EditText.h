@@ -72,7 +72,8 @@ public:
     int LineEndOf(int pos) const;
     // A position between the CR and LF of one line break belongs before the CR.
     int SnapOutOfLineBreak(int pos) const;
-    // The next and previous caret positions: whole grapheme clusters and line breaks.
+    // The next and previous caret positions: whole grapheme clusters and line breaks; a
+    // character that draws nothing by itself (shown as a sign) is a stop of its own.
     int NextPosition(int pos) const;
     int PreviousPosition(int pos) const;
     // Words are runs of letters and digits, runs of other symbols, and runs of blanks.
@@ -91,6 +92,7 @@ private:
     };
 
     Change Replace(int start, int end, const QString &with, bool typing);
+    int CharacterStartBefore(int pos) const;
 
     QString m_text;
     int m_cursor = 0;

@@ -12,6 +12,7 @@
 #include <QStyleHints>
 #include <QStyleOptionFrame>
 #include <QTextLayout>
+#include <QtMath>
 
 namespace {
 
@@ -24,7 +25,89 @@ constexpr int kCaretWidth = 1;
 constexpr int kCaretBlinkTimeoutMs = 10000;
 constexpr int kDragScrollIntervalMs = 50;
 
+// The layout starts with a left-to-right override, so that no character is drawn out of
+// its place by bidi rules (a right-to-left letter or a pasted override among the others).
+// Positions in the layout are then one on from those in the text.
+constexpr QChar kForceLeftToRight = QChar(0x202D);
+constexpr int kLayoutOffset = 1;
+// What a character that draws nothing gives way to in the layout: a full-width gap for
+// its sign, and nothing for its second code unit.
+constexpr QChar kStandInGap = QChar(0x3000);
+constexpr QChar kNoWidth = QChar(0x200B);
+
+bool HasStandIn(TCharacterLook look)
+{
+    return DrawsNothing(look) && look != TCharacterLook::Blank;
+}
+
 } // namespace
+
+QString LayoutText(QStringView text)
+{
+    QString out = text.toString();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        if (HasStandIn(LookOf(CharacterCode(text, i)))) {
+            out[i] = kStandInGap;
+            if (length == 2)
+                out[i + 1] = kNoWidth;
+        }
+        i += length;
+    }
+    return out;
+}
+
+void PaintStandIn(QPainter *p, const QRectF &cell, TCharacterLook look, const QColor &colour)
+{
+    p->save();
+    p->setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(colour, 1);
+    pen.setCapStyle(Qt::FlatCap);
+    p->setPen(pen);
+    p->setBrush(Qt::NoBrush);
+    // Whole pixels inside the cell, so the sign is crisp and stays within its character.
+    const int left = qCeil(cell.left()) + 1;
+    const int right = qFloor(cell.right()) - 2;
+    const int top = qCeil(cell.top()) + 3;
+    const int bottom = qFloor(cell.bottom()) - 3;
+    const int middle = (top + bottom) / 2;
+    if (right <= left || bottom <= top) {
+        p->restore();
+        return;
+    }
+    switch (look) {
+    case TCharacterLook::Blank: {
+        const QPoint box[] = {{left, bottom - 3}, {left, bottom}, {right, bottom}, {right, bottom - 3}};
+        p->drawPolyline(box, 4);
+        break;
+    }
+    case TCharacterLook::Tab: {
+        p->drawLine(left, middle, right - 2, middle);
+        p->drawLine(right, top + 2, right, bottom - 2);
+        const int head = qMin(3, (right - left) / 3);
+        p->drawLine(right - 2 - head, middle - head, right - 2, middle);
+        p->drawLine(right - 2 - head, middle + head, right - 2, middle);
+        break;
+    }
+    case TCharacterLook::LineBreak: {
+        const int low = middle + 2;
+        p->drawLine(right, top + 1, right, low);
+        p->drawLine(left, low, right, low);
+        const int head = qMin(3, (right - left) / 3);
+        p->drawLine(left, low, left + head, low - head);
+        p->drawLine(left, low, left + head, low + head);
+        break;
+    }
+    default: {
+        pen.setStyle(Qt::CustomDashLine);
+        pen.setDashPattern({2, 1});
+        p->setPen(pen);
+        p->drawRect(QRect(QPoint(left, top), QPoint(right, bottom)));
+        break;
+    }
+    }
+    p->restore();
+}
 
 TNativeEdit::TNativeEdit(QWidget *parent) : QWidget(parent)
 {
@@ -72,12 +155,6 @@ void TNativeEdit::SetReadOnly(bool v)
     changed.editable = true;
     QAccessibleStateChangeEvent event(this, changed);
     QAccessible::updateAccessibility(&event);
-}
-
-QString TNativeEdit::VisibleLineText() const
-{
-    const int start = m_edit.LineStartOf(m_edit.Cursor());
-    return m_edit.Text().mid(start, m_edit.LineEndOf(m_edit.Cursor()) - start);
 }
 
 void TNativeEdit::ShowChange(const TEditText::Change &change)
@@ -156,8 +233,9 @@ bool TNativeEdit::NativeKeyDown(quint16 key, Qt::KeyboardModifiers modifiers)
     switch (key) {
     case vk::Left: m_edit.MoveLeft(ctrl, shift); break;
     case vk::Right: m_edit.MoveRight(ctrl, shift); break;
-    case vk::Home: m_edit.MoveHome(ctrl, shift); break;
-    case vk::End: m_edit.MoveEnd(ctrl, shift); break;
+    // The whole text is the one line shown, so its ends are the line's.
+    case vk::Home: m_edit.MoveHome(true, shift); break;
+    case vk::End: m_edit.MoveEnd(true, shift); break;
     case vk::Delete:
         if (shift)
             CutToClipboard();
@@ -254,7 +332,8 @@ int TNativeEdit::TextTop() const
 
 std::unique_ptr<QTextLayout> TNativeEdit::LayoutOf(int start, int end) const
 {
-    auto layout = std::make_unique<QTextLayout>(m_edit.Text().mid(start, end - start), font(), const_cast<TNativeEdit *>(this));
+    const QString shown = kForceLeftToRight + LayoutText(QStringView(m_edit.Text()).mid(start, end - start));
+    auto layout = std::make_unique<QTextLayout>(shown, font(), const_cast<TNativeEdit *>(this));
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(layoutDirection());
@@ -273,14 +352,14 @@ std::unique_ptr<QTextLayout> TNativeEdit::LayoutOf(int start, int end) const
 const TNativeEdit::Segment &TNativeEdit::VisibleSegment() const
 {
     const QString &text = m_edit.Text();
-    const int lineEnd = m_edit.LineEndOf(m_scroll);
+    const int lineEnd = int(text.size());
     const int width = ContentsRect().width();
     if (m_visibleRevision == m_revision && m_visible.start == m_scroll && m_visible.layout)
         return m_visible;
     int n = qMax(16, width / 2);
     for (;;) {
         int end = qMin(lineEnd, m_scroll + n);
-        if (end < text.size() && end > 0 && text.at(end).isLowSurrogate())
+        if (end < text.size() && end > 0 && (text.at(end).isLowSurrogate() || (text.at(end) == u'\n' && text.at(end - 1) == u'\r')))
             ++end;
         auto layout = LayoutOf(m_scroll, end);
         if (end >= lineEnd || layout->lineAt(0).naturalTextWidth() > width) {
@@ -351,12 +430,28 @@ QRect TNativeEdit::CharacterRect(int pos) const
     const QTextLine line = seg.layout->lineAt(0);
     if (!line.isValid())
         return QRect();
-    const qreal x1 = line.cursorToX(pos - seg.start);
-    const qreal x2 = line.cursorToX(qMin(m_edit.NextPosition(pos), seg.end) - seg.start);
+    const qreal x1 = line.cursorToX(pos - seg.start + kLayoutOffset);
+    const qreal x2 = line.cursorToX(qMin(m_edit.NextPosition(pos), seg.end) - seg.start + kLayoutOffset);
     const QRect contents = ContentsRect();
     const int left = contents.x() + qRound(qMin(x1, x2));
     const QRect glyph(left, TextTop(), qMax(1, qRound(qAbs(x2 - x1))), fontMetrics().height());
     return glyph.intersected(contents);
+}
+
+// A position inside one character (between the halves of a surrogate pair, or between
+// CR and LF) moved to the character's start or its end.
+int TNativeEdit::SnapBack(int pos) const
+{
+    const QString &text = m_edit.Text();
+    if (pos > 0 && pos < text.size() && text.at(pos).isLowSurrogate() && text.at(pos - 1).isHighSurrogate())
+        return pos - 1;
+    return m_edit.SnapOutOfLineBreak(pos);
+}
+
+int TNativeEdit::SnapForward(int pos) const
+{
+    const int back = SnapBack(pos);
+    return back == pos ? pos : back + int(CharacterLength(m_edit.Text(), back));
 }
 
 void TNativeEdit::InvalidateLayout()
@@ -373,17 +468,17 @@ int TNativeEdit::FirstFittingStart(int end, int lineStart, int available) const
     int n = qMax(16, available / 2);
     for (;;) {
         int start = qMax(lineStart, end - n);
-        if (start > lineStart && start < m_edit.Text().size() && m_edit.Text().at(start).isLowSurrogate())
-            ++start;
+        if (start > lineStart)
+            start = SnapForward(start);
         const auto layout = LayoutOf(start, end);
         const QTextLine line = layout->lineAt(0);
         const qreal width = line.naturalTextWidth();
         if (width > available) {
             const qreal excess = width - available;
-            int pos = line.xToCursor(excess, QTextLine::CursorBetweenCharacters);
-            while (pos < end - start && line.cursorToX(pos) < excess)
+            int pos = qMax(kLayoutOffset, line.xToCursor(excess, QTextLine::CursorBetweenCharacters));
+            while (pos - kLayoutOffset < end - start && line.cursorToX(pos) < excess)
                 pos = layout->nextCursorPosition(pos);
-            return start + pos;
+            return SnapForward(start + pos - kLayoutOffset);
         }
         if (start == lineStart)
             return lineStart;
@@ -394,8 +489,9 @@ int TNativeEdit::FirstFittingStart(int end, int lineStart, int available) const
 void TNativeEdit::EnsureCursorVisible()
 {
     const int cursor = m_edit.Cursor();
-    const int lineStart = m_edit.LineStartOf(cursor);
-    const int lineEnd = m_edit.LineEndOf(cursor);
+    // The whole text is the one line shown.
+    const int lineStart = 0;
+    const int lineEnd = int(m_edit.Text().size());
     const int available = qMax(1, ContentsRect().width() - kCaretWidth);
     const int before = m_scroll;
     if (m_scroll < lineStart || m_scroll > lineEnd)
@@ -428,6 +524,13 @@ void TNativeEdit::paintEvent(QPaintEvent *)
     p.setClipRect(r);
     const Segment &seg = VisibleSegment();
     const QPointF origin(r.x(), TextTop());
+    // The baseline stays the font's own when a character from another face (an override,
+    // a zero-width space) makes the line taller: the text never jumps as signs come and go.
+    QPointF textOrigin = origin;
+    if (const QTextLine line = seg.layout->lineAt(0); line.isValid()) {
+        const QFontMetricsF fm(font());
+        textOrigin.ry() += fm.ascent() + qMax(0.0, fm.leading()) - line.ascent() - qMax(0.0, line.leading());
+    }
     p.setPen(palette().color(QPalette::Text));
 
     QList<QTextLayout::FormatRange> selections;
@@ -437,17 +540,41 @@ void TNativeEdit::paintEvent(QPaintEvent *)
         const int e = qMin(SelStart() + SelLength(), seg.end);
         if (s < e) {
             QTextLayout::FormatRange range;
-            range.start = s - seg.start;
+            range.start = s - seg.start + kLayoutOffset;
             range.length = e - s;
             range.format.setBackground(palette().brush(QPalette::Highlight));
             range.format.setForeground(palette().brush(QPalette::HighlightedText));
             selections.append(range);
         }
     }
-    seg.layout->draw(&p, origin, selections);
+    seg.layout->draw(&p, textOrigin, selections);
+    PaintStandIns(&p, seg, origin);
     const int cursor = m_edit.Cursor();
     if (hasFocus() && m_caretOn && cursor >= seg.start && cursor <= seg.end)
-        seg.layout->drawCursor(&p, origin, cursor - seg.start, kCaretWidth);
+        seg.layout->drawCursor(&p, textOrigin, cursor - seg.start + kLayoutOffset, kCaretWidth);
+}
+
+void TNativeEdit::PaintStandIns(QPainter *p, const Segment &seg, const QPointF &origin) const
+{
+    const QTextLine line = seg.layout->lineAt(0);
+    if (!line.isValid())
+        return;
+    const QStringView text = QStringView(m_edit.Text()).mid(seg.start, seg.end - seg.start);
+    const bool selectionShown = hasFocus() && HasSelection();
+    const int height = fontMetrics().height();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        const TCharacterLook look = LookOf(CharacterCode(text, i));
+        if (DrawsNothing(look)) {
+            const int pos = seg.start + int(i);
+            const qreal x1 = line.cursorToX(int(i) + kLayoutOffset);
+            const qreal x2 = line.cursorToX(int(i + length) + kLayoutOffset);
+            const bool selected = selectionShown && pos >= SelStart() && pos < SelStart() + SelLength();
+            const QColor colour = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
+            PaintStandIn(p, QRectF(origin.x() + x1, origin.y(), x2 - x1, height), look, colour);
+        }
+        i += length;
+    }
 }
 
 int TNativeEdit::PositionAt(const QPoint &p) const
@@ -457,7 +584,8 @@ int TNativeEdit::PositionAt(const QPoint &p) const
     const QTextLine line = seg.layout->lineAt(0);
     if (!line.isValid())
         return seg.start;
-    return seg.start + line.xToCursor(p.x() - r.x(), QTextLine::CursorBetweenCharacters);
+    const int pos = line.xToCursor(p.x() - r.x(), QTextLine::CursorBetweenCharacters) - kLayoutOffset;
+    return SnapBack(seg.start + qMax(0, pos));
 }
 
 int TNativeEdit::CharacterAt(const QPoint &p) const
@@ -468,7 +596,8 @@ int TNativeEdit::CharacterAt(const QPoint &p) const
     const qreal x = p.x() - r.x();
     if (!line.isValid() || x < 0 || x >= line.naturalTextWidth())
         return -1;
-    return seg.start + line.xToCursor(x, QTextLine::CursorOnCharacter);
+    const int pos = line.xToCursor(x, QTextLine::CursorOnCharacter) - kLayoutOffset;
+    return SnapBack(seg.start + qBound(0, pos, seg.end - seg.start - 1));
 }
 
 QSize TNativeEdit::sizeHint() const
@@ -539,8 +668,7 @@ void TNativeEdit::timerEvent(QTimerEvent *e)
     if (e->timerId() == m_dragScrollTimer.timerId()) {
         const int cursor = m_edit.Cursor();
         const int target = m_dragDirection < 0 ? m_edit.PreviousPosition(cursor) : m_edit.NextPosition(cursor);
-        if (target == cursor || (m_dragDirection > 0 && target > m_edit.LineEndOf(cursor))
-            || (m_dragDirection < 0 && cursor == m_edit.LineStartOf(cursor)))
+        if (target == cursor)
             return;
         MoveCursor(target, true);
         return;

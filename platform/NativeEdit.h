@@ -1,9 +1,16 @@
 #pragma once
 // The platform edit control the widget set's edit is built on: a text that may hold line
-// breaks, shown one line high (the line holding the caret) with horizontal auto-scroll,
-// with caret, selection, clipboard commands, undo, change notification and the standard
-// context menu. Typing never inserts a line break. What is edited and how lives in
-// TEditText; this is its view and its input.
+// breaks, shown one line high with horizontal auto-scroll, with caret, selection,
+// clipboard commands, undo, change notification and the standard context menu. Typing
+// never inserts a line break. What is edited and how lives in TEditText; this is its view
+// and its input.
+//
+// The view shows every character the text holds, in the order it holds them: the whole
+// text on one line, left to right, never reordered by bidi rules, and each character that
+// draws nothing by itself (a blank, a tab, a line break, a control or format character)
+// as a small sign of its own. A password pasted with such a character must not look like
+// another one.
+#include "Characters.h"
 #include "EditText.h"
 
 #include <QBasicTimer>
@@ -12,9 +19,22 @@
 
 #include <memory>
 
+class QColor;
 class QMenu;
+class QPainter;
+class QRectF;
 class QStyleOptionFrame;
 class QTextLayout;
+
+// The text as the edit lays it out, code unit for code unit: a character that draws
+// nothing by itself, other than a blank, gives way to an ideographic space (a gap as wide
+// as a full-width letter, where its sign goes), and its second code unit if it has one to
+// a zero-width space, so that positions in the layout stay positions in the text.
+QString LayoutText(QStringView text);
+// Draws the sign of a character that draws nothing by itself into its cell: a blank's
+// open box, a tab's arrow to a bar, a line break's return arrow, a dashed box for any
+// other. Painted, not taken from a font, so it shows whatever fonts are installed.
+void PaintStandIn(QPainter *p, const QRectF &cell, TCharacterLook look, const QColor &colour);
 
 class TNativeEdit : public QWidget {
     Q_OBJECT
@@ -45,9 +65,10 @@ public:
     void SetMaxLength(int v) { m_edit.SetMaxLength(v); }
     bool CanUndo() const { return m_edit.CanUndo(); }
 
-    // The first character shown at the left edge; the visible line holds the caret.
+    // The first character shown at the left edge.
     int FirstVisible() const { return m_scroll; }
-    QString VisibleLineText() const;
+    // The text as shown: all of it, line breaks included, on the one line.
+    QString VisibleLineText() const { return m_edit.Text(); }
     // Where the character at pos is drawn, in widget coordinates; empty when it is not shown.
     QRect CharacterRect(int pos) const;
 
@@ -115,8 +136,11 @@ private:
     QRect ContentsRect() const;
     void InitFrameOption(QStyleOptionFrame *opt) const;
     std::unique_ptr<QTextLayout> LayoutOf(int start, int end) const;
+    void PaintStandIns(QPainter *p, const Segment &seg, const QPointF &origin) const;
     const Segment &VisibleSegment() const;
     int FirstFittingStart(int end, int lineStart, int available) const;
+    int SnapBack(int pos) const;
+    int SnapForward(int pos) const;
     void EnsureCursorVisible();
     void ShowCaret();
     void InvalidateLayout();

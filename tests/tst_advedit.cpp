@@ -1,7 +1,9 @@
 // The password edit driven by real key and mouse events on a shown window: the owner's
 // key, character and change events are recorded and compared as whole sequences.
 #include "AdvEdit.h"
+#include "Characters.h"
 #include "Clipboard.h"
+#include "Fonts.h"
 #include "TestSeams.h"
 
 #include <QApplication>
@@ -10,6 +12,10 @@
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
@@ -20,6 +26,73 @@ namespace {
 QString Show(QChar c)
 {
     return c.unicode() < 0x20 ? QStringLiteral("#%1").arg(c.unicode()) : QString(c);
+}
+
+// How far two renderings are apart: the pixels where a channel differs by more than a
+// third of its range (anti-aliasing at another sub-pixel place stays below that).
+int DifferingPixels(const QImage &a, const QImage &b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.convertToFormat(QImage::Format_RGB32);
+    if (x.size() != y.size())
+        return x.width() * x.height();
+    int n = 0;
+    for (int row = 0; row < x.height(); ++row)
+        for (int col = 0; col < x.width(); ++col) {
+            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+            if (qAbs(qRed(p) - qRed(q)) > 85 || qAbs(qGreen(p) - qGreen(q)) > 85 || qAbs(qBlue(p) - qBlue(q)) > 85)
+                ++n;
+        }
+    return n;
+}
+
+// `text` drawn over `back` one character at a time, left to right from `origin` (the top
+// of the line): every glyph on its own, so that no bidi rule can move it, and every
+// character that draws nothing by itself as its sign, in a cell as wide as a blank for a
+// blank and as a full-width gap for any other.
+QImage OneAtATime(const QImage &back, const QFont &font, const QColor &ink, const QString &text, QPointF origin)
+{
+    QImage image = back.convertToFormat(QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(ink);
+    const QFontMetricsF fm(font);
+    qreal x = origin.x();
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        const QString c = text.mid(i, length);
+        const TCharacterLook look = LookOf(CharacterCode(text, i));
+        if (DrawsNothing(look)) {
+            const qreal width = fm.horizontalAdvance(look == TCharacterLook::Blank ? QChar(u' ') : QChar(0x3000));
+            PaintStandIn(&p, QRectF(x, origin.y(), width, QFontMetrics(font).height()), look, ink);
+            x += width;
+        } else {
+            // Each glyph laid out alone, placed on the line as the edit places its text.
+            QTextLayout glyph(c, font);
+            glyph.beginLayout();
+            QTextLine line = glyph.createLine();
+            line.setLeadingIncluded(true);
+            glyph.endLayout();
+            // On the font's own baseline, whatever face the glyph comes from.
+            const qreal base = fm.ascent() + qMax(0.0, fm.leading()) - line.ascent() - qMax(0.0, line.leading());
+            glyph.draw(&p, QPointF(x, origin.y() + base));
+            x += line.naturalTextWidth();
+        }
+        i += length;
+    }
+    return image;
+}
+
+// The fewest differing pixels between `shown` and `draw(origin)` over the origins near
+// `guess`: the test need not know the edit's exact margins.
+template <typename Draw>
+int BestMatch(const QImage &shown, QPointF guess, Draw draw)
+{
+    int best = shown.width() * shown.height();
+    for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -3; dx <= 3; ++dx)
+            best = qMin(best, DifferingPixels(shown, draw(guess + QPointF(dx, dy))));
+    return best;
 }
 
 } // namespace
@@ -333,7 +406,7 @@ private slots:
         QCOMPARE(m_events, QStringList{"change:ab\r\ncd"});
         QCOMPARE(m_edit->Text(), QStringLiteral("ab\r\ncd"));
         QCOMPARE(m_edit->CursorPosition(), 0);
-        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("ab"));
+        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("ab\r\ncd"));
         // While the layout is applied no change is reported.
         m_events.clear();
         m_edit->BeginLoad();
@@ -343,8 +416,9 @@ private slots:
         QCOMPARE(m_edit->Version(), QStringLiteral("3.5.2.4"));
     }
 
-    // A text with line breaks shows exactly the line holding the caret.
-    void showsTheCaretLine()
+    // A text with line breaks shows all of it on the one line, wherever the caret is:
+    // the line break has a sign of its own between the lines.
+    void showsTheWholeText()
     {
         Open();
         m_before->setFocus(); // no caret, no selection in the images
@@ -356,19 +430,23 @@ private slots:
         const QImage first = image(QStringLiteral("ab"), 0);
         const QImage second = image(QStringLiteral("cd"), 0);
         QVERIFY(first != second);
-        QCOMPARE(image(QStringLiteral("ab\r\ncd"), 0), first);
-        QCOMPARE(image(QStringLiteral("ab\r\ncd"), 6), second);
-        QCOMPARE(image(QStringLiteral("ab\ncd"), 5), second);
+        const QImage both = image(QStringLiteral("ab\r\ncd"), 0);
+        QVERIFY(both != first);
+        QVERIFY(both != second);
+        QCOMPARE(image(QStringLiteral("ab\r\ncd"), 6), both);
+        QVERIFY(image(QStringLiteral("abcd"), 0) != both);
+        QVERIFY(image(QStringLiteral("ab\ncd"), 5) != image(QStringLiteral("abcd"), 4));
     }
 
-    // Typing never inserts a line break; caret keys cross a CR LF as one step.
+    // Typing never inserts a line break; caret keys cross a CR LF as one step; Home and
+    // End go to the ends of the whole text, the one line shown.
     void lineBreaks()
     {
         Open(QStringLiteral("ab\r\ncd"));
         m_edit->SetSelection(2, 0);
         Key(Qt::Key_Right);
         QCOMPARE(m_edit->CursorPosition(), 4);
-        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("cd"));
+        QCOMPARE(m_edit->VisibleLineText(), QStringLiteral("ab\r\ncd"));
         Key(Qt::Key_Left);
         QCOMPARE(m_edit->CursorPosition(), 2);
         Key(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
@@ -376,6 +454,12 @@ private slots:
         QCOMPARE(m_edit->Text(), QStringLiteral("ab\r\ncd"));
         Key(Qt::Key_Delete);
         QCOMPARE(m_edit->Text(), QStringLiteral("abcd"));
+        m_edit->SetText(QStringLiteral("ab\ncd"));
+        m_edit->SetSelection(4, 0);
+        Key(Qt::Key_Home);
+        QCOMPARE(m_edit->CursorPosition(), 0);
+        Key(Qt::Key_End);
+        QCOMPARE(m_edit->CursorPosition(), 5);
     }
 
     // Enter and Ctrl+Enter in the edit never reach a default button of the window.
@@ -556,6 +640,122 @@ private slots:
         Key(Qt::Key_End, Qt::ControlModifier);
         QCOMPARE(m_edit->CursorPosition(), 1000000);
         QVERIFY(m_edit->FirstVisible() > 1000000 - 100);
+    }
+
+    // Every character the edit holds is shown in the order it holds it: a line break, an
+    // override, a right-to-left letter or a zero-width character neither hides nor moves
+    // any other. Compared with the same text drawn one character at a time; the text in
+    // another order, or without its invisible character, must be farther off.
+    void showsEveryCharacterInOrder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("misread"); // what a faulty edit shows instead
+        QTest::newRow("line break") << QStringLiteral("ab\ncd") << QStringLiteral("ab");
+        QTest::newRow("CR LF") << QStringLiteral("ab\r\ncd") << QStringLiteral("abcd");
+        QTest::newRow("right-to-left override") << QStringLiteral("ab\u202Edc") << QStringLiteral("abcd");
+        QTest::newRow("override, its sign kept") << QStringLiteral("ab\u202Edc") << QStringLiteral("ab\u202Ecd");
+        QTest::newRow("isolate and embedding") << QStringLiteral("a\u2067bc\u2069\u202Bd") << QStringLiteral("abcd");
+        QTest::newRow("Hebrew letters") << QStringLiteral("a\u05D0\u05D1b") << QStringLiteral("a\u05D1\u05D0b");
+        QTest::newRow("zero-width space and joiner") << QStringLiteral("a\u200Bb\u200Dc") << QStringLiteral("abc");
+        QTest::newRow("tab and blank") << QStringLiteral("a\tb c") << QStringLiteral("ab c");
+        QTest::newRow("blanks") << QStringLiteral("a  b ") << QStringLiteral("a b");
+    }
+    void showsEveryCharacterInOrder()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, misread);
+        Open();
+        m_edit->setFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        m_before->setFocus(); // no caret, no selection
+        m_edit->SetText(QString());
+        const QImage empty = m_edit->grab().toImage();
+        m_edit->SetText(text);
+        const QImage shown = m_edit->grab().toImage();
+        const QFontMetrics fm(m_edit->font());
+        const QPointF guess(4, (m_edit->height() - fm.height() + 1) / 2);
+        const QColor ink = m_edit->palette().color(QPalette::Text);
+        const auto drawn = [&](const QString &t) {
+            return [&, t](QPointF origin) { return OneAtATime(empty, m_edit->font(), ink, t, origin); };
+        };
+        const int right = BestMatch(shown, guess, drawn(text));
+        const int wrong = BestMatch(shown, guess, drawn(misread));
+        const int tolerance = 6;
+        // Each character has a cell of its own, left of the next one's.
+        int left = -1;
+        for (qsizetype i = 0; i < text.size(); i += CharacterLength(text, i)) {
+            const QRect cell = m_edit->CharacterRect(int(i));
+            QVERIFY2(cell.width() > 0 && cell.left() > left, qPrintable(QStringLiteral("character %1").arg(i)));
+            left = cell.left();
+        }
+        qInfo("%d pixels off; the misreading %d", right, wrong);
+        QVERIFY2(right <= tolerance, qPrintable(QStringLiteral("%1 pixels off").arg(right)));
+        QVERIFY2(wrong > 3 * tolerance, qPrintable(QStringLiteral("the misreading only %1 pixels off").arg(wrong)));
+    }
+
+    // A selected sign is drawn as selected text: on the highlight, in the highlighted
+    // text's colour, so a selection over it looks like one over any other character.
+    void selectedSigns()
+    {
+        Open(QStringLiteral("a\tb\u202Ec"));
+        m_edit->SelectAll();
+        QVERIFY(m_edit->hasFocus());
+        const QImage shown = m_edit->grab().toImage();
+        const QColor highlight = m_edit->palette().color(QPalette::Highlight);
+        const QColor text = m_edit->palette().color(QPalette::HighlightedText);
+        for (int pos : {1, 3}) {
+            const QRect cell = m_edit->CharacterRect(pos);
+            QVERIFY(!cell.isEmpty());
+            int back = 0, ink = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    back += c == highlight;
+                    ink += c == text;
+                }
+            QVERIFY2(back > cell.width() * cell.height() / 2, qPrintable(QString::number(pos)));
+            QVERIFY2(ink >= 4, qPrintable(QString::number(pos)));
+        }
+    }
+
+    // The characters that can be typed look exactly as the plain text layout draws them:
+    // what keeps other characters in place leaves these alone.
+    void typedTextLooksPlain()
+    {
+        Open();
+        m_edit->setFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), 16));
+        m_edit->resize(700, m_edit->height());
+        m_before->setFocus();
+        m_edit->SetText(QString());
+        const QImage empty = m_edit->grab().toImage();
+        const QString typed = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789@?!#&()<>[]_\\/");
+        for (const QString &part : {typed.left(38), typed.mid(38)}) {
+            m_edit->SetText(part);
+            const QImage shown = m_edit->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QTextLayout layout(part, m_edit->font());
+            QTextOption option;
+            option.setWrapMode(QTextOption::NoWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLeadingIncluded(true);
+            layout.endLayout();
+            // Where the edit has always put its text: the line edit's contents less a
+            // margin of 2 by 1, the line centred in them.
+            QStyleOptionFrame opt;
+            opt.initFrom(m_edit);
+            opt.rect = m_edit->rect();
+            opt.lineWidth = m_edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, m_edit);
+            opt.state |= QStyle::State_Sunken;
+            const QRect r = m_edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, m_edit).adjusted(2, 1, -2, -1);
+            const int top = r.y() + (r.height() - QFontMetrics(m_edit->font()).height() + 1) / 2;
+            QImage plain = empty.convertToFormat(QImage::Format_RGB32);
+            QPainter p(&plain);
+            p.setPen(m_edit->palette().color(QPalette::Text));
+            layout.draw(&p, QPointF(r.x(), top));
+            p.end();
+            const bool found = plain == shown;
+            QVERIFY2(found, qPrintable(part));
+        }
     }
 
     void inputMethodOff()

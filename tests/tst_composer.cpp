@@ -1,3 +1,4 @@
+#include "Characters.h"
 #include "ReadingComposer.h"
 
 #include <QTest>
@@ -59,6 +60,15 @@ private slots:
     void classOf();
     void allCharactersEveryReading();
     void prefixesAndParenthesesAreExactCodes();
+    void fullReading_data();
+    void fullReading();
+    void fullReadingPerClass_data();
+    void fullReadingPerClass();
+    void fullReadingKeepsAlphabet();
+    void fullReadingPieceCount_data();
+    void fullReadingPieceCount();
+    void characterCount_data();
+    void characterCount();
 };
 
 void TestComposer::compose_data()
@@ -261,6 +271,199 @@ void TestComposer::prefixesAndParenthesesAreExactCodes()
     QCOMPARE(lt.at(10).unicode(), char16_t(0xFF09));
     const QString two = ComposeReading(u"00"_qs, Defaults());
     QCOMPARE(two.at(two.indexOf(u"ゼロ"_qs) + 2).unicode(), char16_t(0x3001));
+}
+
+// Whole passwords as they are pasted: nothing left out, nothing merged.
+void TestComposer::fullReading_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ReadingOptions>("options");
+    QTest::addColumn<QString>("expected");
+    const ReadingOptions blank = Opts(true, true, true, false, false);
+    const QString pss = u"P@ss-w0rd.2024!"_qs;
+    QTest::newRow("P@ss-w0rd.2024! defaults") << pss << Defaults()
+        << u"大文字:ピー、記号:単価記号、小文字:エス、小文字:エス、記号:「-」、小文字:ダブリュー、数字:ゼロ、"
+           u"小文字:アール、小文字:ディー、記号:「.」、数字:ニ、数字:ゼロ、数字:ニ、数字:ヨン、記号:感嘆符"_qs;
+    QTest::newRow("P@ss-w0rd.2024! blank") << pss << blank
+        << u"大文字:ピー 記号:単価記号 小文字:エス 小文字:エス 記号:「-」 小文字:ダブリュー 数字:ゼロ "
+           u"小文字:アール 小文字:ディー 記号:「.」 数字:ニ 数字:ゼロ 数字:ニ 数字:ヨン 記号:感嘆符"_qs;
+    QTest::newRow("P@ss-w0rd.2024! run prefix") << pss << kRunPrefix
+        << u"大文字:ピー、記号:単価記号、小文字:エス、エス、記号:「-」、小文字:ダブリュー、数字:ゼロ、"
+           u"小文字:アール、ディー、記号:「.」、数字:ニ、ゼロ、ニ、ヨン、記号:感嘆符"_qs;
+    QTest::newRow("P@ss-w0rd.2024! keep both, no class") << pss << Opts(false, true, false, true, true)
+        << u"ピー、@、エス、エス、「-」、ダブリュー、0、アール、ディー、「.」、2、0、2、4、!"_qs;
+    QTest::newRow("ab cd defaults") << u"ab cd"_qs << Defaults()
+        << u"小文字:エー、小文字:ビー、記号:「空白」、小文字:シー、小文字:ディー"_qs;
+    QTest::newRow("ab cd blank") << u"ab cd"_qs << blank
+        << u"小文字:エー 小文字:ビー 記号:「空白」 小文字:シー 小文字:ディー"_qs;
+    QTest::newRow("full-width AB1 defaults") << u"ＡＢ１"_qs << Defaults() << u"記号:「Ａ」、記号:「Ｂ」、記号:「１」"_qs;
+    QTest::newRow("full-width AB1 blank") << u"ＡＢ１"_qs << blank << u"記号:「Ａ」 記号:「Ｂ」 記号:「１」"_qs;
+    // A run of symbols, readable or not, takes one prefix; a letter after it takes its own.
+    QTest::newRow("A-B run prefix") << u"A-B"_qs << kRunPrefix << u"大文字:エー、記号:「-」、大文字:ビー"_qs;
+    QTest::newRow("@-# run prefix") << u"@-#"_qs << kRunPrefix << u"記号:単価記号、「-」、番号記号"_qs;
+    QTest::newRow("two lines, CR LF is one break") << u"ab\r\ncd"_qs << kNoClass
+                                                   << u"エー、ビー、「改行」、シー、ディー"_qs;
+    QTest::newRow("LF CR are two breaks") << u"\n\r"_qs << kNoClass << u"「改行」、「改行」"_qs;
+    QTest::newRow("the separator pasted") << u"a、b"_qs << Defaults()
+                                          << u"小文字:エー、記号:「、」、小文字:ビー"_qs;
+    QTest::newRow("override inside") << u"ab\u202Edc"_qs << kNoClass << u"エー、ビー、「U+202E」、ディー、シー"_qs;
+    QTest::newRow("combining mark after its letter") << u"e\u0301"_qs << Defaults()
+                                                     << u"小文字:イー、記号:「U+0301」"_qs;
+    QTest::newRow("emoji with its selector") << u"\u2764\uFE0F"_qs << kNoClass << u"「❤」、「U+FE0F」"_qs;
+    QTest::newRow("empty text") << QString() << Defaults() << QString();
+}
+
+void TestComposer::fullReading()
+{
+    QFETCH(QString, text);
+    QFETCH(ReadingOptions, options);
+    QFETCH(QString, expected);
+    QCOMPARE(ComposeFullReading(text, options), expected);
+}
+
+// Every pasted class between a letter and a digit, under each option that changes how a
+// character without a reading is shown; the keep flags never touch it.
+void TestComposer::fullReadingPerClass_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ReadingOptions>("options");
+    QTest::addColumn<QString>("expected");
+    const struct {
+        const char *row;
+        QString pasted;
+        QString name;
+    } classes[] = {
+        {"blank", u" "_qs, u"「空白」"_qs},
+        {"tab", u"\t"_qs, u"「タブ」"_qs},
+        {"CR", u"\r"_qs, u"「改行」"_qs},
+        {"LF", u"\n"_qs, u"「改行」"_qs},
+        {"CR LF", u"\r\n"_qs, u"「改行」"_qs},
+        {"hyphen", u"-"_qs, u"「-」"_qs},
+        {"full stop", u"."_qs, u"「.」"_qs},
+        {"plus", u"+"_qs, u"「+」"_qs},
+        {"equals", u"="_qs, u"「=」"_qs},
+        {"dollar", u"$"_qs, u"「$」"_qs},
+        {"percent", u"%"_qs, u"「%」"_qs},
+        {"tilde", u"~"_qs, u"「~」"_qs},
+        {"comma", u","_qs, u"「,」"_qs},
+        {"colon", u":"_qs, u"「:」"_qs},
+        {"semicolon", u";"_qs, u"「;」"_qs},
+        {"double quote", u"\""_qs, u"「\"」"_qs},
+        {"apostrophe", u"'"_qs, u"「'」"_qs},
+        {"backquote", u"`"_qs, u"「`」"_qs},
+        {"left brace", u"{"_qs, u"「{」"_qs},
+        {"right brace", u"}"_qs, u"「}」"_qs},
+        {"bar", u"|"_qs, u"「|」"_qs},
+        {"caret", u"^"_qs, u"「^」"_qs},
+        {"asterisk", u"*"_qs, u"「*」"_qs},
+        {"yen sign U+00A5", u"¥"_qs, u"「¥」"_qs},
+        {"full-width yen", u"￥"_qs, u"「￥」"_qs},
+        {"full-width A", u"Ａ"_qs, u"「Ａ」"_qs},
+        {"full-width a", u"ａ"_qs, u"「ａ」"_qs},
+        {"full-width 1", u"１"_qs, u"「１」"_qs},
+        {"Cyrillic a", u"\u0430"_qs, u"「\u0430」"_qs},
+        {"Cyrillic O", u"\u041E"_qs, u"「\u041E」"_qs},
+        {"Greek omicron", u"\u03BF"_qs, u"「\u03BF」"_qs},
+        {"Greek capital alpha", u"\u0391"_qs, u"「\u0391」"_qs},
+        {"emoji", QString::fromUcs4(U"\U0001F600"), u"「"_qs + QString::fromUcs4(U"\U0001F600") + u"」"_qs},
+        {"lone high surrogate", QString(QChar(0xD83D)), u"「U+D83D」"_qs},
+        {"lone low surrogate", QString(QChar(0xDE00)), u"「U+DE00」"_qs},
+        {"right-to-left override", u"\u202E"_qs, u"「U+202E」"_qs},
+        {"zero-width space", u"\u200B"_qs, u"「U+200B」"_qs},
+        {"zero-width joiner", u"\u200D"_qs, u"「U+200D」"_qs},
+        {"byte order mark", u"\uFEFF"_qs, u"「U+FEFF」"_qs},
+        {"no-break space", u"\u00A0"_qs, u"「U+00A0」"_qs},
+        {"ideographic space", u"\u3000"_qs, u"「U+3000」"_qs},
+        {"NUL", QString(QChar(0)), u"「U+0000」"_qs},
+        {"DEL", u"\u007F"_qs, u"「U+007F」"_qs},
+        {"private use", u"\uE000"_qs, u"「U+E000」"_qs},
+        {"plane 1 unassigned", QString::fromUcs4(U"\U0001FFFE"), u"「U+1FFFE」"_qs},
+    };
+    for (const auto &c : classes) {
+        const QString text = u"a"_qs + c.pasted + u"1"_qs;
+        const QString n = c.name;
+        QTest::addRow("%s, defaults", c.row) << text << Defaults() << u"小文字:エー、記号:"_qs + n + u"、数字:イチ"_qs;
+        QTest::addRow("%s, no class", c.row) << text << kNoClass << u"エー、"_qs + n + u"、イチ"_qs;
+        QTest::addRow("%s, blank", c.row) << text << Opts(true, true, true, false, false)
+                                          << u"小文字:エー 記号:"_qs + n + u" 数字:イチ"_qs;
+        QTest::addRow("%s, keep both", c.row) << text << Opts(true, true, false, true, true)
+                                              << u"小文字:エー、記号:"_qs + n + u"、数字:1"_qs;
+        // Within a run of symbols, with prefixes only where the class changes.
+        QTest::addRow("%s, symbol run", c.row) << u"!"_qs + c.pasted + u"!"_qs << kRunPrefix
+                                               << u"記号:感嘆符、"_qs + n + u"、感嘆符"_qs;
+        QTest::addRow("%s, alone, run prefix, blank", c.row) << c.pasted << Opts(true, false, true, false, false)
+                                                             << u"記号:"_qs + n;
+    }
+}
+
+void TestComposer::fullReadingPerClass()
+{
+    QFETCH(QString, text);
+    QFETCH(ReadingOptions, options);
+    QFETCH(QString, expected);
+    QCOMPARE(ComposeFullReading(text, options), expected);
+}
+
+// The alphabet reads the same whether or not others keep their places.
+void TestComposer::fullReadingKeepsAlphabet()
+{
+    for (int bits = 0; bits < 32; ++bits) {
+        const ReadingOptions o = Opts(bits & 1, bits & 2, bits & 4, bits & 8, bits & 16);
+        QCOMPARE(ComposeFullReading(kAll76, o), ComposeReading(kAll76, o));
+        QCOMPARE(ComposeFullReading(u"Pa55w0rd"_qs, o), ComposeReading(u"Pa55w0rd"_qs, o));
+    }
+}
+
+// One piece per character under every option set: split at the blank separator (no name
+// holds a blank) the reading has exactly as many pieces as the edit has characters.
+void TestComposer::fullReadingPieceCount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("characters");
+    QTest::newRow("P@ss-w0rd.2024!") << u"P@ss-w0rd.2024!"_qs << 15;
+    QTest::newRow("non-alphabet ASCII") << u"-+=*%$^~`|{}:;\"',. \t"_qs << 20;
+    QTest::newRow("line breaks") << u"a\r\nb\nc\rd"_qs << 7;
+    QTest::newRow("look-alikes") << u"ＡＢ１\u0430\u03BF¥"_qs << 6;
+    QTest::newRow("surrogates") << (QString::fromUcs4(U"\U0001F600") + QChar(0xD83D) + u"x"_qs + QChar(0xDE00)) << 4;
+    QTest::newRow("invisibles") << u"a\u202Eb\u200Bc\u2066d\u2069"_qs << 8;
+    QTest::newRow("blanks only") << u"   "_qs << 3;
+}
+
+void TestComposer::fullReadingPieceCount()
+{
+    QFETCH(QString, text);
+    QFETCH(int, characters);
+    QCOMPARE(CharacterCount(text), qsizetype(characters));
+    for (int bits = 0; bits < 32; ++bits) {
+        const ReadingOptions o = Opts(bits & 1, bits & 2, true, bits & 8, bits & 16);
+        const QStringList pieces = ComposeFullReading(text, o).split(QLatin1Char(' '));
+        QCOMPARE(pieces.size(), characters);
+        for (const QString &piece : pieces)
+            QVERIFY2(!piece.isEmpty(), qPrintable(ComposeFullReading(text, o)));
+    }
+}
+
+void TestComposer::characterCount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("lengths");
+    QTest::newRow("plain") << u"ab"_qs << QList<int>{1, 1};
+    QTest::newRow("pair") << QString::fromUcs4(U"a\U0001F600") << QList<int>{1, 2};
+    QTest::newRow("high then high") << (QString(QChar(0xD83D)) + QChar(0xD83D) + QChar(0xDE00)) << QList<int>{1, 2};
+    QTest::newRow("low then high") << (QString(QChar(0xDE00)) + QChar(0xD83D)) << QList<int>{1, 1};
+    QTest::newRow("CR LF") << u"\r\n\n\r"_qs << QList<int>{2, 1, 1};
+    QTest::newRow("mark apart") << u"e\u0301"_qs << QList<int>{1, 1};
+}
+
+void TestComposer::characterCount()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, lengths);
+    QList<int> got;
+    for (qsizetype i = 0; i < text.size(); i += CharacterLength(text, i))
+        got << int(CharacterLength(text, i));
+    QCOMPARE(got, lengths);
+    QCOMPARE(CharacterCount(text), qsizetype(lengths.size()));
 }
 
 QTEST_GUILESS_MAIN(TestComposer)

@@ -46,42 +46,55 @@ private slots:
     void init() { QVERIFY(SetUpWindow()); }
     void cleanup() { TearDownWindow(); }
 
-    // Every code unit gets a cell in order; a readable one carries exactly the composer's
-    // reading of it alone, prefix included; any other is marked, never skipped.
+    // Every character gets a cell in order, counted as the reading counts them (a
+    // surrogate pair and a CR LF pair are one each); a readable one carries exactly the
+    // composer's reading of it alone, prefix included; any other is marked, never
+    // skipped, and named as the window's reading names it.
     void cells_data()
     {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("classes"); // one digit per cell, 0 for no reading
-        QTest::newRow("letters and digit") << "Ab1" << "123";
-        QTest::newRow("all symbols") << "@?!#&()<>[]_\\/" << "44444444444444";
-        QTest::newRow("look-alikes") << "0O1lI" << "31321";
-        QTest::newRow("blank and full-width") << QStringLiteral("a bＡ\u3000") << "20200";
-        QTest::newRow("two lines pasted") << "ab\r\ncd" << "220022";
-        QTest::newRow("surrogate pair") << QStringLiteral("x😀y") << "2002";
-        QTest::newRow("hyphen and colon") << "A-:9" << "1003";
+        QTest::addColumn<QStringList>("names"); // the pieces of the cells without a reading
+        QTest::newRow("letters and digit") << "Ab1" << "123" << QStringList();
+        QTest::newRow("all symbols") << "@?!#&()<>[]_\\/" << "44444444444444" << QStringList();
+        QTest::newRow("look-alikes") << "0O1lI" << "31321" << QStringList();
+        QTest::newRow("blank and full-width") << QStringLiteral("a bＡ\u3000") << "20200"
+                                              << QStringList{u"「空白」"_qs, u"「Ａ」"_qs, u"「U+3000」"_qs};
+        QTest::newRow("two lines pasted") << "ab\r\ncd" << "22022" << QStringList{u"「改行」"_qs};
+        QTest::newRow("surrogate pair") << QStringLiteral("x😀y") << "202" << QStringList{u"「😀」"_qs};
+        QTest::newRow("lone surrogate") << (u"x"_qs + QChar(0xD83D) + u"y"_qs) << "202" << QStringList{u"「U+D83D」"_qs};
+        QTest::newRow("hyphen and colon") << "A-:9" << "1003" << QStringList{u"「-」"_qs, u"「:」"_qs};
+        QTest::newRow("override and tab") << QStringLiteral("a\u202E\t") << "200" << QStringList{u"「U+202E」"_qs, u"「タブ」"_qs};
     }
     void cells()
     {
         QFETCH(QString, password);
         QFETCH(QString, classes);
+        QFETCH(QStringList, names);
         const QList<TDictationCell> cells = DictationCells(password);
-        QCOMPARE(cells.size(), password.size());
+        QCOMPARE(cells.size(), classes.size());
+        QString joined;
+        QStringList unreadable;
         for (int i = 0; i < cells.size(); ++i) {
             const TDictationCell &c = cells.at(i);
+            joined += c.text;
             QCOMPARE(c.position, i + 1);
-            QCOMPARE(c.ch, password.at(i));
             QCOMPARE(c.cls, classes.at(i).digitValue());
             if (c.cls) {
-                QCOMPARE(c.Reading(), ComposeReading(QString(c.ch), ReadingOptions()));
+                QCOMPARE(c.Reading(), ComposeReading(c.text, ReadingOptions()));
                 QVERIFY2(c.prefix.endsWith(QLatin1Char(':')) && !c.piece.isEmpty(), qPrintable(c.Reading()));
-                QCOMPARE(c.Glyph(), QString(c.ch));
+                QCOMPARE(c.Glyph(), c.text);
             } else {
                 QCOMPARE(c.prefix, QStringLiteral("読みなし"));
-                QCOMPARE(c.piece, QStringLiteral("U+%1").arg(c.ch.unicode(), 4, 16, QLatin1Char('0')).toUpper());
+                unreadable << c.piece;
+                // The window's reading of the character alone names it the same way.
+                QCOMPARE(ComposeFullReading(c.text, ReadingOptions()), u"記号:"_qs + c.piece);
                 // Something visible stands in the large glyph's place.
                 QVERIFY(!c.Glyph().trimmed().isEmpty());
             }
         }
+        QCOMPARE(joined, password);
+        QCOMPARE(unreadable, names);
     }
 
     void accessibleNames_data()
@@ -93,7 +106,7 @@ private slots:
         QTest::newRow("first A") << "A" << 0 << QStringLiteral("1文字目 大文字:エー");
         QTest::newRow("yen sign") << "ab\\" << 2 << QStringLiteral("3文字目 記号:円記号");
         QTest::newRow("9 like Q") << "Q9" << 1 << QStringLiteral("2文字目 数字:キュー");
-        QTest::newRow("blank") << "a b" << 1 << QStringLiteral("2文字目 読みなし U+0020");
+        QTest::newRow("blank") << "a b" << 1 << QStringLiteral("2文字目 読みなし 「空白」");
         QTest::newRow("12th") << "aaaaaaaaaaa<" << 11 << QStringLiteral("12文字目 記号:不等号（より小）");
     }
     void accessibleNames()
@@ -107,7 +120,7 @@ private slots:
         QAccessibleInterface *list = QAccessible::queryAccessibleInterface(grid.get());
         QVERIFY(list);
         QCOMPARE(list->role(), QAccessible::List);
-        QCOMPARE(list->childCount(), password.size());
+        QCOMPARE(list->childCount(), DictationCells(password).size());
         QAccessibleInterface *item = list->child(index);
         QVERIFY(item);
         QCOMPARE(item->role(), QAccessible::ListItem);

@@ -195,6 +195,45 @@ private slots:
         QTEST(change.inserted, "inserted");
     }
 
+    // Left/Right from a position until the caret stops: every place it stops at. A
+    // character that draws nothing has a sign of its own and is a stop of its own.
+    void caretSteps_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QList<int>>("stops");
+        QTest::newRow("ascii") << "abc" << 0 << true << QList<int>{1, 2, 3};
+        QTest::newRow("combining mark stays with its letter") << "e\u0301x" << 0 << true << QList<int>{2, 3};
+        QTest::newRow("combining mark, back") << "e\u0301x" << 3 << false << QList<int>{2, 0};
+        QTest::newRow("pair is one stop") << "a" + kEmoji + "b" << 0 << true << QList<int>{1, 3, 4};
+        QTest::newRow("pair, back") << "a" + kEmoji + "b" << 4 << false << QList<int>{3, 1, 0};
+        QTest::newRow("zero-width joiner apart") << "a\u200Db" << 0 << true << QList<int>{1, 2, 3};
+        QTest::newRow("zero-width joiner apart, back") << "a\u200Db" << 3 << false << QList<int>{2, 1, 0};
+        QTest::newRow("variation selector apart") << "\u2764\uFE0Fx" << 0 << true << QList<int>{1, 2, 3};
+        QTest::newRow("variation selector apart, back") << "\u2764\uFE0Fx" << 3 << false << QList<int>{2, 1, 0};
+        QTest::newRow("override") << "ab\u202Edc" << 0 << true << QList<int>{1, 2, 3, 4, 5};
+        QTest::newRow("lone surrogate") << QStringLiteral("a") + QChar(0xD83D) + QStringLiteral("b") << 0 << true << QList<int>{1, 2, 3};
+        QTest::newRow("CR LF one stop") << "a\r\nb" << 0 << true << QList<int>{1, 3, 4};
+    }
+    void caretSteps()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, from);
+        QFETCH(bool, forward);
+        TEditText t;
+        t.SetText(text);
+        QList<int> stops;
+        for (int pos = from, i = 0; i < 50; ++i) {
+            const int next = forward ? t.NextPosition(pos) : t.PreviousPosition(pos);
+            if (next == pos)
+                break;
+            stops << next;
+            pos = next;
+        }
+        QTEST(stops, "stops");
+    }
+
     // Ctrl+Left/Right from a position until the caret stops: every place it stops at.
     void wordSteps_data()
     {

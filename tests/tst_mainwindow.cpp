@@ -11,6 +11,7 @@
 #include "TestFiles.h"
 #include "WindowFixture.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -175,21 +176,41 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), to);
     }
 
-    // Erasing the password keeps the last reading on display, and option clicks then
-    // change nothing; a copy takes the displayed reading.
-    void backspaceKeepsLastReading()
+    // Erasing the password empties the reading and the copy status, so a copy then puts
+    // the empty password and the empty reading, as a fresh window's copy does; an option
+    // click with nothing to read keeps the status of that copy.
+    void erasingClearsReading()
     {
         Open();
         QTest::keyClicks(m_form->edtPass, QStringLiteral("A"));
         QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
+        ClickButton(m_form->btnCopy);
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
         QTest::keyClick(m_form->edtPass, Qt::Key_Backspace);
         QCOMPARE(m_form->edtPass->Text(), QString());
-        QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
-        ClickBox(m_form->chkMojisyuIns);
-        QCOMPARE(Reading(), QStringLiteral("大文字:エー"));
+        QCOMPARE(Reading(), QString());
+        QCOMPARE(Status(), QString());
         ClickButton(m_form->btnCopy);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n大文字:エー"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\r\n"));
         QCOMPARE(Status(), QStringLiteral("コピーOK"));
+        ClickBox(m_form->chkMojisyuIns);
+        QCOMPARE(Reading(), QString());
+        QCOMPARE(Status(), QStringLiteral("コピーOK"));
+    }
+
+    // The result label's accessible name is the reading shown, pieces without a reading
+    // included, and follows it to empty.
+    void readingAccessibleName()
+    {
+        Open();
+        QGuiApplication::clipboard()->setText(QStringLiteral("a-b"));
+        QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::ControlModifier);
+        QAccessibleInterface *label = QAccessible::queryAccessibleInterface(m_form->lblEGkekka);
+        QVERIFY(label);
+        QCOMPARE(label->text(QAccessible::Name), QStringLiteral("小文字:エー、記号:「-」、小文字:ビー"));
+        m_form->edtPass->SelectAll();
+        QTest::keyClick(m_form->edtPass, Qt::Key_Backspace);
+        QCOMPARE(label->text(QAccessible::Name), QString());
     }
 
     void ctrlV_data()
@@ -199,12 +220,18 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("reading");
         const int ctrl = int(Qt::ControlModifier);
-        QTest::newRow("a b") << ctrl << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
-        QTest::newRow("Ctrl+Shift") << (ctrl | int(Qt::ShiftModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
-        QTest::newRow("Ctrl+Alt") << (ctrl | int(Qt::AltModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、小文字:ビー");
+        QTest::newRow("a b") << ctrl << "a b" << "a b" << QStringLiteral("小文字:エー、記号:「空白」、小文字:ビー");
+        QTest::newRow("Ctrl+Shift") << (ctrl | int(Qt::ShiftModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、記号:「空白」、小文字:ビー");
+        QTest::newRow("Ctrl+Alt") << (ctrl | int(Qt::AltModifier)) << "a b" << "a b" << QStringLiteral("小文字:エー、記号:「空白」、小文字:ビー");
         QTest::newRow("two lines") << ctrl << "ab\r\ncd" << "ab\r\ncd"
-                                   << QStringLiteral("小文字:エー、小文字:ビー、小文字:シー、小文字:ディー");
-        QTest::newRow("outside alphabet") << ctrl << QStringLiteral("Ａ-x") << QStringLiteral("Ａ-x") << QStringLiteral("小文字:エックス");
+                                   << QStringLiteral("小文字:エー、小文字:ビー、記号:「改行」、小文字:シー、小文字:ディー");
+        QTest::newRow("line1 LF line2") << ctrl << "line1\nline2" << "line1\nline2"
+            << QStringLiteral("小文字:エル、小文字:アイ、小文字:エヌ、小文字:イー、数字:イチ、記号:「改行」、"
+                              "小文字:エル、小文字:アイ、小文字:エヌ、小文字:イー、数字:ニ");
+        QTest::newRow("outside alphabet") << ctrl << QStringLiteral("Ａ-x") << QStringLiteral("Ａ-x") << QStringLiteral("記号:「Ａ」、記号:「-」、小文字:エックス");
+        QTest::newRow("P@ss-w0rd.2024!") << ctrl << "P@ss-w0rd.2024!" << "P@ss-w0rd.2024!"
+            << QStringLiteral("大文字:ピー、記号:単価記号、小文字:エス、小文字:エス、記号:「-」、小文字:ダブリュー、数字:ゼロ、"
+                              "小文字:アール、小文字:ディー、記号:「.」、数字:ニ、数字:ゼロ、数字:ニ、数字:ヨン、記号:感嘆符");
     }
     void ctrlV()
     {
@@ -217,12 +244,14 @@ private slots:
         QGuiApplication::clipboard()->setText(clip);
         QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(m_form->edtPass->Text(), text);
+        // What is shown, what is read and what is copied are the same text.
+        QCOMPARE(m_form->edtPass->VisibleLineText(), text);
         QCOMPARE(Reading(), reading);
         ClickButton(m_form->btnCopy);
         QCOMPARE(QGuiApplication::clipboard()->text(), text + QStringLiteral("\r\n") + reading);
     }
 
-    // An image (no text) empties the edit; the previous reading stays on display.
+    // An image (no text) empties the edit, and with it the reading.
     void ctrlVWithoutText()
     {
         Open();
@@ -232,7 +261,7 @@ private slots:
         QGuiApplication::clipboard()->setImage(img);
         QTest::keyClick(m_form->edtPass, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(m_form->edtPass->Text(), QString());
-        QCOMPARE(Reading(), QStringLiteral("小文字:キュー"));
+        QCOMPARE(Reading(), QString());
     }
 
     // A clipboard that cannot be opened: the failure reaches the user in an error box

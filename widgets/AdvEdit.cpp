@@ -163,7 +163,7 @@ QVariant TCustomAdvEdit::inputMethodQuery(Qt::InputMethodQuery query) const
 {
     switch (query) {
     case Qt::ImEnabled: return testAttribute(Qt::WA_InputMethodEnabled);
-    case Qt::ImCursorPosition: return CursorPosition() - FirstVisible();
+    case Qt::ImCursorPosition: return CursorPosition();
     case Qt::ImSurroundingText: return VisibleLineText();
     case Qt::ImHints: return int(Qt::ImhNoPredictiveText | Qt::ImhSensitiveData);
     default: return TNativeEdit::inputMethodQuery(query);

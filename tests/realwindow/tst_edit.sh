@@ -1,7 +1,7 @@
 #!/bin/bash
 # The password edit in a real X server: select all and type replaces the password,
 # Shift+Insert brings in the first line of the X clipboard, and Ctrl+V takes the whole
-# clipboard text while the edit shows its first line.
+# clipboard text, which the edit shows whole, line break included.
 # Usage: tst_edit.sh <path to kanavox>
 source "$(dirname "$0")/xvfb.sh"
 start_xvfb
@@ -47,13 +47,13 @@ xdotool key --window "$WIN" shift+Insert
 sleep 0.3
 expect_copy 'ab\r\n小文字:エー、小文字:ビー' "shift+insert of ab LF cd"
 
-note "Ctrl+V takes both lines; the edit shows the first"
+note "Ctrl+V takes both lines; the edit shows both, the line break as a sign"
 set_clipboard 'ab\r\ncd'
 focus_edit
 xdotool key --window "$WIN" ctrl+v
 sleep 0.3
-expect_copy 'ab\r\ncd\r\n小文字:エー、小文字:ビー、小文字:シー、小文字:ディー' "ctrl+v of ab CR LF cd"
-# The edit shows what it shows for "ab" alone (the copy button holds the focus: no caret).
+expect_copy 'ab\r\ncd\r\n小文字:エー、小文字:ビー、記号:「改行」、小文字:シー、小文字:ディー' "ctrl+v of ab CR LF cd"
+# The edit shows more than it shows for "ab" alone (the copy button holds the focus: no caret).
 click_control btnCopy
 screenshot "$WORK/two-lines.png"
 set_clipboard 'ab'
@@ -67,5 +67,6 @@ convert "$WORK/two-lines.png" -crop 500x16+110+28 +repage "$WORK/a.png"
 convert "$WORK/one-line.png" -crop 500x16+110+28 +repage "$WORK/b.png"
 diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
 note "pixels that differ in the edit: $diff"
-[ "$diff" = "0" ] || fail "the edit shows more than the first line of ab CR LF cd"
+# The sign and "cd" take some 40 pixels of ink at least.
+[ "${diff%%.*}" -gt 30 ] 2>/dev/null || fail "the edit shows only the first line of ab CR LF cd ($diff pixels differ)"
 echo "PASS: tst_edit"

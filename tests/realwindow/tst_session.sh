@@ -49,7 +49,7 @@ copy_expect AB1a@ "エー ビー 1 エー @" "symbols kept"
 to_edit
 xdotool key --delay 30 --window "$WIN" BackSpace BackSpace BackSpace BackSpace BackSpace
 sleep 0.2
-copy_expect "" "エー" "password erased, the last reading kept"
+copy_expect "" "" "password erased, the reading with it"
 
 note "the window moves; the exit button writes the exact file"
 xdotool windowmove --sync "$WIN" 150 90
