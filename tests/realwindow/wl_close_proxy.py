@@ -30,7 +30,11 @@ def main():
     while True:
         try:
             client, _ = server.accept()
-            break
+            # The program first knocks to see that a compositor is there, and hangs up
+            # without a word; the connection to relay is the one that speaks.
+            if client.recv(1, socket.MSG_PEEK):
+                break
+            client.close()
         except InterruptedError:
             continue
     upstream = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
