@@ -72,6 +72,8 @@ private slots:
     void platform();
     void placement_data();
     void placement();
+    void frameRoundTrip_data();
+    void frameRoundTrip();
 
 private:
     QTemporaryDir m_runtime;       // XDG_RUNTIME_DIR of the Wayland rows
@@ -224,6 +226,66 @@ void TestDesktop::placement()
     QCOMPARE(PlacementUsable(topLeft, QSize(664, 443), QRect(512, 407, 100, 32),
                              second ? screens : screens.mid(0, 1)),
              usable);
+}
+
+Q_DECLARE_METATYPE(std::optional<QMargins>)
+
+void TestDesktop::frameRoundTrip_data()
+{
+    // The window manager's frame as it is on screen, in X pixels; what it reports in
+    // _NET_FRAME_EXTENTS; the frame window around the client (none: not reparented).
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QPoint>("stored");
+    QTest::addColumn<QPoint>("screenOrigin");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QMargins>("reported");
+    QTest::addColumn<std::optional<QMargins>>("enclosing");
+    struct Wm {
+        const char *name;
+        QMargins frame, reported;
+        std::optional<QMargins> enclosing;
+    };
+    const Wm wms[] = {
+        {"no window manager", {}, {}, std::nullopt},
+        {"openbox", {1, 20, 1, 1}, {1, 20, 1, 1}, QMargins(1, 20, 1, 1)},
+        // kwin 5.27, Xwayland Scale=2: the title bar takes 74 X pixels, reported as 37.
+        {"kwin, extents in its units", {0, 74, 0, 0}, {0, 37, 0, 0}, QMargins(0, 74, 0, 0)},
+        {"kwin with borders, extents in its units", {4, 74, 4, 4}, {2, 37, 2, 2}, QMargins(4, 74, 4, 4)},
+        {"kwin at 1.5, extents in its units", {3, 56, 3, 3}, {2, 37, 2, 2}, QMargins(3, 56, 3, 3)},
+        // mutter's frame window holds invisible resize borders the extents leave out.
+        {"mutter", {0, 37, 0, 0}, {0, 37, 0, 0}, QMargins(10, 47, 10, 10)},
+        {"mutter without top border", {0, 37, 0, 0}, {0, 37, 0, 0}, QMargins(10, 37, 10, 10)},
+        {"extents without a frame window", {2, 24, 2, 2}, {2, 24, 2, 2}, std::nullopt},
+    };
+    const QPoint places[] = {{133, 201}, {120, 200}, {0, 0}, {-301, 97}};
+    for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0})
+        for (const Wm &wm : wms)
+            for (const QPoint &place : places) {
+                const QByteArray name = QByteArray(wm.name) + ", scale " + QByteArray::number(scale) + ", at " +
+                                        QByteArray::number(place.x()) + "," + QByteArray::number(place.y());
+                QTest::newRow(name.constData()) << scale << place << QPoint() << wm.frame << wm.reported << wm.enclosing;
+            }
+    QTest::newRow("second screen, scale 1.5") << 1.5 << QPoint(1413, 201) << QPoint(1280, 0) << QMargins(1, 20, 1, 1)
+                                             << QMargins(1, 20, 1, 1) << std::optional<QMargins>(QMargins(1, 20, 1, 1));
+    QTest::newRow("second screen, kwin") << 2.0 << QPoint(1413, 201) << QPoint(1280, 0) << QMargins(0, 74, 0, 0)
+                                        << QMargins(0, 37, 0, 0) << std::optional<QMargins>(QMargins(0, 74, 0, 0));
+}
+
+void TestDesktop::frameRoundTrip()
+{
+    QFETCH(qreal, scale);
+    QFETCH(QPoint, stored);
+    QFETCH(QPoint, screenOrigin);
+    QFETCH(QMargins, frame);
+    QFETCH(QMargins, reported);
+    QFETCH(std::optional<QMargins>, enclosing);
+    // Qt puts the frame's corner at the stored place scaled to X pixels, rounded; the
+    // window manager puts the client inside its frame from there.
+    const QPoint frameAt = (stored - screenOrigin) * scale + screenOrigin;
+    const QPoint clientAt = frameAt + QPoint(frame.left(), frame.top());
+    const QMargins extents = FrameExtentsInXPixels(reported, enclosing);
+    QCOMPARE(QPoint(extents.left(), extents.top()), QPoint(frame.left(), frame.top()));
+    QCOMPARE(FrameTopLeft(clientAt, extents, scale, screenOrigin), stored);
 }
 
 QTEST_GUILESS_MAIN(TestDesktop)
