@@ -4,7 +4,10 @@
 Weston's headless backend has no input, and weston itself never asks a window to close,
 so the test stands between Kanavox and weston: every byte and file descriptor passes
 unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
-the xdg_toplevel.close event a compositor sends when the user closes the window.
+the xdg_toplevel.close event a compositor sends when the user closes the window. On
+SIGUSR2 each gets a configure that maximises it, as a compositor sends when the user asks
+for that (weston would not know the serial, so the client's answer to it is not passed
+on). The client's size limits and maximise requests are logged.
 
 Usage: wl_close_proxy.py <listen socket> <weston socket>
 """
@@ -16,6 +19,13 @@ import struct
 import sys
 
 XDG_TOPLEVEL_CLOSE = 1
+XDG_TOPLEVEL_CONFIGURE = 0
+XDG_SURFACE_CONFIGURE = 0
+XDG_SURFACE_ACK_CONFIGURE = 4
+XDG_TOPLEVEL_REQUESTS = {7: "set_max_size", 8: "set_min_size", 9: "set_maximized", 10: "unset_maximized"}
+# Maximised only: "activated" would make Qt look for a keyboard, and headless weston has none.
+STATE_MAXIMIZED = 1
+OWN_SERIAL = 0x7FFF0000
 FDS_MAX = 28
 
 
@@ -26,6 +36,8 @@ def main():
     server.listen(1)
     close_wanted = []
     signal.signal(signal.SIGUSR1, lambda *_: close_wanted.append(True))
+    maximise_wanted = []
+    signal.signal(signal.SIGUSR2, lambda *_: maximise_wanted.append(True))
     print("ready", flush=True)
     while True:
         try:
@@ -42,12 +54,15 @@ def main():
 
     interfaces = {1: "wl_display"}  # client object id -> interface
     toplevels = []
+    surface_of = {}  # xdg_toplevel id -> its xdg_surface id
     to_client = b""
     to_server_seen = b""
 
     def note_requests(data):
+        """Notes the whole requests in data; returns the bytes to pass on."""
         nonlocal to_server_seen
         to_server_seen += data
+        passed = b""
         while len(to_server_seen) >= 8:
             obj, word = struct.unpack_from("<II", to_server_seen)
             size, opcode = word >> 16, word & 0xFFFF
@@ -68,8 +83,19 @@ def main():
                 toplevel = struct.unpack_from("<I", body)[0]
                 interfaces[toplevel] = "xdg_toplevel"
                 toplevels.append(toplevel)
+                surface_of[toplevel] = obj
                 print("toplevel %d" % toplevel, flush=True)
+            elif iface == "xdg_toplevel" and opcode in XDG_TOPLEVEL_REQUESTS:
+                print(XDG_TOPLEVEL_REQUESTS[opcode], *struct.unpack_from("<%di" % (len(body) // 4), body), flush=True)
+            elif iface == "xdg_surface" and opcode == XDG_SURFACE_ACK_CONFIGURE:
+                if struct.unpack_from("<I", body)[0] >= OWN_SERIAL:
+                    print("ack of the relay's configure kept back", flush=True)
+                    to_server_seen = to_server_seen[size:]
+                    continue
+                print("ack_configure", flush=True)
+            passed += to_server_seen[:size]
             to_server_seen = to_server_seen[size:]
+        return passed
 
     def receive(sock):
         data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
@@ -88,6 +114,7 @@ def main():
             os.close(fd)
 
     pending_fds = []
+    up_fds = []
     while True:
         try:
             ready, _, _ = select.select([client, upstream], [], [], 0.05)
@@ -99,12 +126,26 @@ def main():
             events = b"".join(struct.pack("<II", t, (8 << 16) | XDG_TOPLEVEL_CLOSE) for t in toplevels)
             send(client, events, [])
             print("close sent to %d toplevel(s)" % len(toplevels), flush=True)
+        if maximise_wanted:
+            maximise_wanted.clear()
+            events = b""
+            for n, t in enumerate(toplevels):
+                states = struct.pack("<I", STATE_MAXIMIZED)
+                body = struct.pack("<iiI", 1024, 768, len(states)) + states
+                events += struct.pack("<II", t, ((8 + len(body)) << 16) | XDG_TOPLEVEL_CONFIGURE) + body
+                events += struct.pack("<III", surface_of[t], (12 << 16) | XDG_SURFACE_CONFIGURE, OWN_SERIAL + n)
+            send(client, events, [])
+            print("maximise sent to %d toplevel(s)" % len(toplevels), flush=True)
         if client in ready:
             data, fds = receive(client)
             if not data:
                 return
-            note_requests(data)
-            send(upstream, data, fds)
+            # Whole requests only; file descriptors wait for bytes to travel with.
+            up_fds += fds
+            passed = note_requests(data)
+            if passed:
+                send(upstream, passed, up_fds)
+                up_fds = []
         if upstream in ready:
             data, fds = receive(upstream)
             if not data:
