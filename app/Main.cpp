@@ -291,7 +291,7 @@ QPoint TfmKanavox::OuterTopLeft() const
         return pos();
     const QScreen *screen = window->screen();
     return FrameTopLeft(frame->clientTopLeft,
-                        FrameExtentsInXPixels(frame->reported.value_or(QMargins()), frame->enclosing),
+                        FrameExtentsInXPixels(frame->reported, frame->enclosing),
                         window->devicePixelRatio(), screen ? screen->geometry().topLeft() : QPoint());
 }
 

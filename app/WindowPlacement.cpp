@@ -31,8 +31,11 @@ bool PlatformReportsWindowPosition()
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-QMargins FrameExtentsInXPixels(const QMargins &reported, const std::optional<QMargins> &enclosing)
+QMargins FrameExtentsInXPixels(const std::optional<QMargins> &reportedExtents, const std::optional<QMargins> &enclosing)
 {
+    if (!reportedExtents)
+        return enclosing.value_or(QMargins());
+    const QMargins reported = *reportedExtents;
     if (!enclosing || *enclosing == reported)
         return reported;
     const int sides[4][2] = {{reported.left(), enclosing->left()},

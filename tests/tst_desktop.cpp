@@ -238,24 +238,26 @@ void TestDesktop::frameRoundTrip_data()
     QTest::addColumn<QPoint>("stored");
     QTest::addColumn<QPoint>("screenOrigin");
     QTest::addColumn<QMargins>("frame");
-    QTest::addColumn<QMargins>("reported");
+    QTest::addColumn<std::optional<QMargins>>("reported");
     QTest::addColumn<std::optional<QMargins>>("enclosing");
     struct Wm {
         const char *name;
-        QMargins frame, reported;
-        std::optional<QMargins> enclosing;
+        QMargins frame;
+        std::optional<QMargins> reported, enclosing;
     };
     const Wm wms[] = {
-        {"no window manager", {}, {}, std::nullopt},
-        {"openbox", {1, 20, 1, 1}, {1, 20, 1, 1}, QMargins(1, 20, 1, 1)},
+        {"no window manager", {}, std::nullopt, std::nullopt},
+        // twm and the like set no extents: the frame window is all there is to go by.
+        {"frames without extents", {2, 22, 2, 2}, std::nullopt, QMargins(2, 22, 2, 2)},
+        {"openbox", {1, 20, 1, 1}, QMargins(1, 20, 1, 1), QMargins(1, 20, 1, 1)},
         // kwin 5.27, Xwayland Scale=2: the title bar takes 74 X pixels, reported as 37.
-        {"kwin, extents in its units", {0, 74, 0, 0}, {0, 37, 0, 0}, QMargins(0, 74, 0, 0)},
-        {"kwin with borders, extents in its units", {4, 74, 4, 4}, {2, 37, 2, 2}, QMargins(4, 74, 4, 4)},
-        {"kwin at 1.5, extents in its units", {3, 56, 3, 3}, {2, 37, 2, 2}, QMargins(3, 56, 3, 3)},
+        {"kwin, extents in its units", {0, 74, 0, 0}, QMargins(0, 37, 0, 0), QMargins(0, 74, 0, 0)},
+        {"kwin with borders, extents in its units", {4, 74, 4, 4}, QMargins(2, 37, 2, 2), QMargins(4, 74, 4, 4)},
+        {"kwin at 1.5, extents in its units", {3, 56, 3, 3}, QMargins(2, 37, 2, 2), QMargins(3, 56, 3, 3)},
         // mutter's frame window holds invisible resize borders the extents leave out.
-        {"mutter", {0, 37, 0, 0}, {0, 37, 0, 0}, QMargins(10, 47, 10, 10)},
-        {"mutter without top border", {0, 37, 0, 0}, {0, 37, 0, 0}, QMargins(10, 37, 10, 10)},
-        {"extents without a frame window", {2, 24, 2, 2}, {2, 24, 2, 2}, std::nullopt},
+        {"mutter", {0, 37, 0, 0}, QMargins(0, 37, 0, 0), QMargins(10, 47, 10, 10)},
+        {"mutter without top border", {0, 37, 0, 0}, QMargins(0, 37, 0, 0), QMargins(10, 37, 10, 10)},
+        {"extents without a frame window", {2, 24, 2, 2}, QMargins(2, 24, 2, 2), std::nullopt},
     };
     const QPoint places[] = {{133, 201}, {120, 200}, {0, 0}, {-301, 97}};
     for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0})
@@ -266,9 +268,11 @@ void TestDesktop::frameRoundTrip_data()
                 QTest::newRow(name.constData()) << scale << place << QPoint() << wm.frame << wm.reported << wm.enclosing;
             }
     QTest::newRow("second screen, scale 1.5") << 1.5 << QPoint(1413, 201) << QPoint(1280, 0) << QMargins(1, 20, 1, 1)
-                                             << QMargins(1, 20, 1, 1) << std::optional<QMargins>(QMargins(1, 20, 1, 1));
+                                             << std::optional<QMargins>(QMargins(1, 20, 1, 1))
+                                             << std::optional<QMargins>(QMargins(1, 20, 1, 1));
     QTest::newRow("second screen, kwin") << 2.0 << QPoint(1413, 201) << QPoint(1280, 0) << QMargins(0, 74, 0, 0)
-                                        << QMargins(0, 37, 0, 0) << std::optional<QMargins>(QMargins(0, 74, 0, 0));
+                                        << std::optional<QMargins>(QMargins(0, 37, 0, 0))
+                                        << std::optional<QMargins>(QMargins(0, 74, 0, 0));
 }
 
 void TestDesktop::frameRoundTrip()
@@ -277,7 +281,7 @@ void TestDesktop::frameRoundTrip()
     QFETCH(QPoint, stored);
     QFETCH(QPoint, screenOrigin);
     QFETCH(QMargins, frame);
-    QFETCH(QMargins, reported);
+    QFETCH(std::optional<QMargins>, reported);
     QFETCH(std::optional<QMargins>, enclosing);
     // Qt puts the frame's corner at the stored place scaled to X pixels, rounded; the
     // window manager puts the client inside its frame from there.

@@ -1,12 +1,11 @@
 #!/bin/bash
 # The stored position at every scale, with and without a window manager's frame: four
-# starts in a row leave the file as it was (an odd
-# MainTop at scale 1.5 once gained one), each closed as by the close box, also when the
-# window manager reports its frame
-# extents in units of its own scale, as kwin with Xwayland scaling does (simulated here on
-# openbox's frame). Every size hint names one size, the window's, so a window manager
-# that counts size increments from the base size finds no other; and neither openbox nor
-# the hints offer to maximise the window.
+# starts in a row, each closed as by the close box, leave the file as it was (an odd
+# MainTop at scale 1.5 once gained one), also when the window manager reports its frame
+# extents in units of its own scale, as kwin with Xwayland scaling does (simulated on
+# openbox's frame), or reports none. Every size hint names one size, the window's, so a
+# window manager that counts size increments from the base size finds no other; openbox
+# offers no maximise.
 # Usage: tst_frame_scale.sh <kanavox>
 source "$(dirname "$0")/xvfb.sh"
 XVFB_SCREEN=2560x1600x24 start_xvfb
@@ -58,7 +57,13 @@ round_trips() {
         grep -q 'not created in the main() thread' "$WORK/app.log" &&
             fail "$label, scale $scale, run $run: Qt took another thread for the main thread"
         window_geometry
-        if [ -n "$fake" ]; then
+        if [ "$fake" = none ]; then
+            xprop -id "$WIN" -remove _NET_FRAME_EXTENTS
+            for _ in $(seq 1 50); do
+                xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q 'not found' && break
+                sleep 0.05
+            done
+        elif [ -n "$fake" ]; then
             xprop -id "$WIN" -f _NET_FRAME_EXTENTS 32c -set _NET_FRAME_EXTENTS "$fake"
             for _ in $(seq 1 50); do
                 [ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //')" = "$fake" ] && break
@@ -110,4 +115,6 @@ note "frame extents reported in the window manager's own units (half the X pixel
 round_trips "extents in units of 2" 1 200 120 "0, 0, 10, 0"
 round_trips "extents in units of 2" 2 200 120 "0, 0, 10, 0"
 round_trips "extents in units of 2" 1.5 201 133 "0, 0, 10, 0"
+note "a frame but no extents reported (twm and the like)"
+round_trips "no extents" 1.5 201 133 none
 echo "PASS: tst_frame_scale"
