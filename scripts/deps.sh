@@ -14,7 +14,7 @@ test_packages=(
     desktop-file-utils appstream
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
-    kwin-wayland xwayland kwin-style-breeze
+    kwin-wayland xwayland kwin-style-breeze mutter
 )
 # The benchmarks by hand: callgrind (the X client that watches the first frame needs
 # only libxcb1-dev, which the program itself builds with).

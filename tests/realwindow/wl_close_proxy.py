@@ -5,9 +5,9 @@ Weston's headless backend has no input, and weston itself never asks a window to
 so the test stands between Kanavox and weston: every byte and file descriptor passes
 unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
 the xdg_toplevel.close event a compositor sends when the user closes the window. On
-SIGUSR2 each gets a configure that maximises it, as a compositor sends when the user asks
-for that (weston would not know the serial, so the client's answer to it is not passed
-on). The client's size limits and maximise requests are logged.
+SIGUSR2 the compositor gets, for each of them, the request to maximise it that a click on
+a client-drawn maximise button sends. The client's size limits and maximise requests, and
+the compositor's configure events for its toplevels, are logged.
 
 Usage: wl_close_proxy.py <listen socket> <weston socket>
 """
@@ -20,12 +20,10 @@ import sys
 
 XDG_TOPLEVEL_CLOSE = 1
 XDG_TOPLEVEL_CONFIGURE = 0
-XDG_SURFACE_CONFIGURE = 0
+XDG_TOPLEVEL_SET_MAXIMIZED = 9
 XDG_SURFACE_ACK_CONFIGURE = 4
 XDG_TOPLEVEL_REQUESTS = {7: "set_max_size", 8: "set_min_size", 9: "set_maximized", 10: "unset_maximized"}
-# Maximised only: "activated" would make Qt look for a keyboard, and headless weston has none.
-STATE_MAXIMIZED = 1
-OWN_SERIAL = 0x7FFF0000
+XDG_TOPLEVEL_STATES = {1: "maximized", 2: "fullscreen", 3: "resizing", 4: "activated"}
 FDS_MAX = 28
 
 
@@ -54,7 +52,6 @@ def main():
 
     interfaces = {1: "wl_display"}  # client object id -> interface
     toplevels = []
-    surface_of = {}  # xdg_toplevel id -> its xdg_surface id
     to_client = b""
     to_server_seen = b""
 
@@ -83,19 +80,24 @@ def main():
                 toplevel = struct.unpack_from("<I", body)[0]
                 interfaces[toplevel] = "xdg_toplevel"
                 toplevels.append(toplevel)
-                surface_of[toplevel] = obj
                 print("toplevel %d" % toplevel, flush=True)
             elif iface == "xdg_toplevel" and opcode in XDG_TOPLEVEL_REQUESTS:
                 print(XDG_TOPLEVEL_REQUESTS[opcode], *struct.unpack_from("<%di" % (len(body) // 4), body), flush=True)
             elif iface == "xdg_surface" and opcode == XDG_SURFACE_ACK_CONFIGURE:
-                if struct.unpack_from("<I", body)[0] >= OWN_SERIAL:
-                    print("ack of the relay's configure kept back", flush=True)
-                    to_server_seen = to_server_seen[size:]
-                    continue
                 print("ack_configure", flush=True)
             passed += to_server_seen[:size]
             to_server_seen = to_server_seen[size:]
         return passed
+
+    def note_events(data):
+        at = 0
+        while at < len(data):
+            obj, word = struct.unpack_from("<II", data, at)
+            if obj in toplevels and word & 0xFFFF == XDG_TOPLEVEL_CONFIGURE:
+                width, height, n = struct.unpack_from("<iiI", data, at + 8)
+                states = struct.unpack_from("<%dI" % (n // 4), data, at + 20)
+                print("configure %d %d" % (width, height), *(XDG_TOPLEVEL_STATES.get(x, str(x)) for x in states), flush=True)
+            at += word >> 16
 
     def receive(sock):
         data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
@@ -128,14 +130,10 @@ def main():
             print("close sent to %d toplevel(s)" % len(toplevels), flush=True)
         if maximise_wanted:
             maximise_wanted.clear()
-            events = b""
-            for n, t in enumerate(toplevels):
-                states = struct.pack("<I", STATE_MAXIMIZED)
-                body = struct.pack("<iiI", 1024, 768, len(states)) + states
-                events += struct.pack("<II", t, ((8 + len(body)) << 16) | XDG_TOPLEVEL_CONFIGURE) + body
-                events += struct.pack("<III", surface_of[t], (12 << 16) | XDG_SURFACE_CONFIGURE, OWN_SERIAL + n)
-            send(client, events, [])
-            print("maximise sent to %d toplevel(s)" % len(toplevels), flush=True)
+            # Only between whole requests of the client: note_requests passes no others.
+            requests = b"".join(struct.pack("<II", t, (8 << 16) | XDG_TOPLEVEL_SET_MAXIMIZED) for t in toplevels)
+            send(upstream, requests, [])
+            print("set_maximized sent for %d toplevel(s)" % len(toplevels), flush=True)
         if client in ready:
             data, fds = receive(client)
             if not data:
@@ -158,6 +156,7 @@ def main():
                 if size < 8 or len(to_client) - whole < size:
                     break
                 whole += size
+            note_events(to_client[:whole])
             if whole:
                 send(client, to_client[:whole], pending_fds)
                 to_client, pending_fds = to_client[whole:], []
