@@ -8,6 +8,7 @@
 #include "LayoutLoader.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
+#include "X11Frame.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QShortcut>
+#include <QWindow>
 
 namespace {
 constexpr quint16 kVirtualKeyV = 86;
@@ -135,8 +137,10 @@ void TfmKanavox::Loaded()
 {
     TComponent::Loaded();
     // A single border is not resizable: the client area stays as laid out.
-    if (m_borderStyle != bsSizeable)
+    if (m_borderStyle != bsSizeable) {
         setFixedSize(m_clientWidth, m_clientHeight);
+        setBaseSize(m_clientWidth, m_clientHeight);
+    }
 }
 
 // --- start-up ---------------------------------------------------------------------------
@@ -267,8 +271,9 @@ void TfmKanavox::ShowDictation()
 void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
 {
     TKanavoxSettings s;
-    s.MainTop = y();
-    s.MainLeft = x();
+    const QPoint place = OuterTopLeft();
+    s.MainTop = place.y();
+    s.MainLeft = place.x();
     s.HasPosition = PlatformReportsWindowPosition();
     s.MojiSyu = chkMojisyuIns->GetChecked();
     s.Mojigoto1 = chk1Mojisyu->GetChecked();
@@ -279,11 +284,54 @@ void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
     CanClose = true;
 }
 
+QPoint TfmKanavox::OuterTopLeft() const
+{
+    // Qt's own answer rounds the client's place and the frame's width to our pixels one by
+    // one (at scale 1.5 the sum may gain one), and trusts the frame extents as reported.
+    const QWindow *window = windowHandle();
+    const std::optional<TX11Frame> frame = ReadX11Frame(window);
+    if (!frame)
+        return pos();
+    const QScreen *screen = window->screen();
+    return FrameTopLeft(frame->clientTopLeft,
+                        FrameExtentsInXPixels(frame->reported, frame->enclosing),
+                        window->devicePixelRatio(), screen ? screen->geometry().topLeft() : QPoint());
+}
+
 bool TfmKanavox::CloseQuery()
 {
     bool canClose = true;
     // A failing handler abandons the close, as if it had said no.
     return OnCloseQuery(this, canClose) && canClose;
+}
+
+void TfmKanavox::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Qt scales its size increment of one pixel to the screen (2 at scale 1.5) and an unset
+    // base size to -2: a window manager that honours increments then makes 664.5 pixels
+    // 664 or 666, whatever the minimum and maximum say. Counted from the fixed size itself,
+    // every size hint agrees. Qt leaves the widget's base size off the native window it
+    // creates, so it is given here, before the window is mapped. Only X11 has such hints.
+    QWindow *window = windowHandle();
+    if (window && QGuiApplication::platformName() == QLatin1String("xcb") && minimumSize() == maximumSize() &&
+        window->baseSize() != minimumSize())
+        window->setBaseSize(minimumSize());
+}
+
+void TfmKanavox::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A window of fixed size has nothing to maximise to, and its frame offers no such
+    // button; but Qt's own Wayland title bar does, and a double click on it asks the same.
+    // The compositor then moves the window to its corner. Such a state is handed back at
+    // once: asked from outside the handler, Qt sends it on to the compositor.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized) &&
+        minimumSize() == maximumSize())
+        QMetaObject::invokeMethod(this, [this] {
+            if (windowState() & Qt::WindowMaximized)
+                setWindowState(windowState() & ~Qt::WindowMaximized);
+        }, Qt::QueuedConnection);
 }
 
 void TfmKanavox::closeEvent(QCloseEvent *event)

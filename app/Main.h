@@ -117,6 +117,8 @@ public:
     void edtPassKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
 
 protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -127,6 +129,8 @@ private:
     void ApplyColor();
     void ApplyWindowFlags();
     void CommitData(QSessionManager &manager);
+    // The window's outer top-left corner, as stored and restored.
+    QPoint OuterTopLeft() const;
 
     int m_clientWidth = 0;
     int m_clientHeight = 0;

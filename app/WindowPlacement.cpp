@@ -30,3 +30,39 @@ bool PlatformReportsWindowPosition()
 {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
+
+QMargins FrameExtentsInXPixels(const std::optional<QMargins> &reportedExtents, const std::optional<QMargins> &enclosing)
+{
+    if (!reportedExtents)
+        return enclosing.value_or(QMargins());
+    const QMargins reported = *reportedExtents;
+    if (!enclosing || *enclosing == reported)
+        return reported;
+    const int sides[4][2] = {{reported.left(), enclosing->left()},
+                             {reported.top(), enclosing->top()},
+                             {reported.right(), enclosing->right()},
+                             {reported.bottom(), enclosing->bottom()}};
+    // The widest reported side gives the window manager's scale; every side must bear it
+    // out, to a pixel of rounding.
+    int widest = 0;
+    for (int i = 1; i < 4; ++i)
+        if (sides[i][0] > sides[widest][0])
+            widest = i;
+    if (sides[widest][0] <= 0)
+        return reported;
+    const qreal scale = qreal(sides[widest][1]) / sides[widest][0];
+    if (scale < 1.1)
+        return reported;
+    for (const auto &side : sides)
+        if (qAbs(side[0] * scale - side[1]) > 1.0)
+            return reported;
+    return *enclosing;
+}
+
+QPoint FrameTopLeft(const QPoint &clientInXPixels, const QMargins &extentsInXPixels, qreal scale,
+                    const QPoint &screenOrigin)
+{
+    const QPoint frame = clientInXPixels - QPoint(extentsInXPixels.left(), extentsInXPixels.top());
+    // QPoint / qreal rounds each coordinate to the nearest, as Qt does between the two.
+    return (frame - screenOrigin) / scale + screenOrigin;
+}

@@ -9,6 +9,14 @@
 
 #include <algorithm>
 
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace {
 
 // The folders Qt searches for platform plugins, in its order.
@@ -45,7 +53,102 @@ bool PluginServes(const QString &file, const QString &platform)
     return false;
 }
 
+// Whether a server listens on the Unix socket; `abstract` names one in the abstract
+// namespace, as X servers on Linux offer beside the file. A listener whose queue is full
+// is there all the same.
+bool UnixSocketAnswers(const QByteArray &path, bool abstract)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const size_t offset = abstract ? 1 : 0;
+    if (path.isEmpty() || size_t(path.size()) + offset >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path + offset, path.constData(), size_t(path.size()));
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return true; // cannot tell: leave it to Qt
+    const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + offset + size_t(path.size()));
+    const bool answers = connect(fd, reinterpret_cast<const sockaddr *>(&address), length) == 0 || errno == EAGAIN;
+    close(fd);
+    return answers;
+}
+
+// Whether anything accepts a TCP connection on the port of `host`, tried the way the X
+// library tries it: every address the name resolves to, and no time limit of our own.
+bool TcpPortAnswers(const QByteArray &host, int port)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICSERV;
+    addrinfo *found = nullptr;
+    if (getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &found) != 0)
+        return false;
+    bool answers = false;
+    for (const addrinfo *a = found; a && !answers; a = a->ai_next) {
+        const int fd = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        answers = connect(fd, a->ai_addr, a->ai_addrlen) == 0;
+        close(fd);
+    }
+    freeaddrinfo(found);
+    return answers;
+}
+
+constexpr int kX11TcpPort = 6000;
+
+QString Quoted(const QByteArray &value)
+{
+    return QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(value));
+}
+
 } // namespace
+
+bool XDisplayAnswers(const QByteArray &display)
+{
+    // [protocol/][host]:number[.screen]; a leading "/" is a socket path, "host::n" DECnet.
+    const qsizetype colon = display.lastIndexOf(':');
+    if (display.startsWith('/') || colon < 0 || (colon > 0 && display.at(colon - 1) == ':'))
+        return true;
+    QByteArray host = display.left(colon);
+    QByteArray protocol;
+    if (const qsizetype slash = host.indexOf('/'); slash >= 0) {
+        protocol = host.left(slash);
+        host = host.mid(slash + 1);
+    }
+    QByteArray number = display.mid(colon + 1);
+    number.truncate(number.indexOf('.') < 0 ? number.size() : number.indexOf('.'));
+    bool isNumber = false;
+    const int n = number.toInt(&isNumber);
+    if (!isNumber || n < 0 || number.startsWith('+'))
+        return true;
+    const bool unixOnly = protocol == "unix" || (protocol.isEmpty() && host == "unix");
+    const bool tcpOnly = protocol == "tcp" || protocol == "inet" || protocol == "inet6";
+    if (!protocol.isEmpty() && !unixOnly && !tcpOnly)
+        return true;
+    if (!tcpOnly && (host.isEmpty() || unixOnly)) {
+        const QByteArray socketPath = "/tmp/.X11-unix/X" + number;
+        if (UnixSocketAnswers(socketPath, true) || UnixSocketAnswers(socketPath, false))
+            return true;
+        // Without a socket the X library tries the port on this machine as well.
+        return !unixOnly && protocol.isEmpty() && TcpPortAnswers("localhost", kX11TcpPort + n);
+    }
+    return TcpPortAnswers(host.isEmpty() ? QByteArray("localhost") : host, kX11TcpPort + n);
+}
+
+bool WaylandDisplayAnswers(const QByteArray &name)
+{
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_SOCKET"))
+        return true;
+    if (name.startsWith('/'))
+        return UnixSocketAnswers(name, false);
+    const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    // The Wayland library looks for a name nowhere else.
+    if (runtimeDir.isEmpty())
+        return false;
+    return UnixSocketAnswers(runtimeDir + '/' + name, false);
+}
 
 bool PlatformPluginInstalled(const QByteArray &name)
 {
@@ -75,30 +178,60 @@ bool PlatformPluginInstalled(const QByteArray &name)
 TPlatformChoice ChoosePlatform()
 {
     TPlatformChoice choice;
+    const QByteArray display = qgetenv("DISPLAY");
+    const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
     const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
     if (!asked.isEmpty()) {
         choice.platform = asked;
-        for (const QByteArray &entry : asked.split(';'))
-            if (PlatformPluginInstalled(PluginName(entry)))
+        QString unreachable;
+        for (const QByteArray &entry : asked.split(';')) {
+            const QByteArray name = PluginName(entry);
+            if (!PlatformPluginInstalled(name))
+                continue;
+            // The two that connect to a display; Wayland's library falls back to "wayland-0".
+            if (name == "xcb" && !display.isEmpty() && !XDisplayAnswers(display))
+                unreachable = QStringLiteral("kanavox: nothing answers on the X display %1 (DISPLAY); start it inside a desktop session.").arg(Quoted(display));
+            else if (name == "xcb" && display.isEmpty())
+                unreachable = QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
+            else if (name == "wayland" && !WaylandDisplayAnswers(waylandDisplay.isEmpty() ? QByteArray("wayland-0") : waylandDisplay))
+                unreachable = QStringLiteral("kanavox: nothing answers on the Wayland display %1 (WAYLAND_DISPLAY); start it inside a desktop session.")
+                                  .arg(Quoted(waylandDisplay.isEmpty() ? QByteArray("wayland-0") : waylandDisplay));
+            else
                 return choice;
-        choice.error = QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.")
-                           .arg(QString::fromLocal8Bit(asked));
+        }
+        choice.error = !unreachable.isEmpty()
+            ? unreachable
+            : QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.").arg(QString::fromLocal8Bit(asked));
         return choice;
     }
-    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const bool x11 = !display.isEmpty();
+    const bool wayland = !waylandDisplay.isEmpty();
     if (!x11 && !wayland) {
         choice.error = QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
         return choice;
     }
-    QByteArrayList order;
-    if (x11 && PlatformPluginInstalled("xcb"))
-        order << "xcb";
-    if (wayland && PlatformPluginInstalled("wayland"))
-        order << "wayland";
-    if (order.isEmpty()) {
+    const bool xcbInstalled = x11 && PlatformPluginInstalled("xcb");
+    const bool waylandInstalled = wayland && PlatformPluginInstalled("wayland");
+    if (!xcbInstalled && !waylandInstalled) {
         choice.error = x11 ? QStringLiteral("kanavox: Qt's X11 platform plugin (xcb) is not installed.")
                            : QStringLiteral("kanavox: no X display (DISPLAY is not set) and Qt's Wayland plugin is not installed (Debian package qt6-wayland).");
+        return choice;
+    }
+    QByteArrayList order;
+    if (xcbInstalled && XDisplayAnswers(display))
+        order << "xcb";
+    if (waylandInstalled && WaylandDisplayAnswers(waylandDisplay))
+        order << "wayland";
+    if (order.isEmpty()) {
+        // A display that is set but silent: one line naming what was tried.
+        QStringList tried;
+        if (xcbInstalled)
+            tried << QStringLiteral("the X display %1 (DISPLAY)").arg(Quoted(display));
+        if (waylandInstalled)
+            tried << QStringLiteral("the Wayland display %1 (WAYLAND_DISPLAY)").arg(Quoted(waylandDisplay));
+        choice.error = QStringLiteral("kanavox: nothing answers on %1%2; start it inside a desktop session.")
+                           .arg(tried.join(QStringLiteral(" nor on ")),
+                                x11 ? QString() : QStringLiteral(", and DISPLAY is not set"));
         return choice;
     }
     choice.platform = order.join(';');

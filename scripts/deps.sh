@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev fonts-ipafont-gothic fonts-wine fonts-liberation fonts-dejavu-core
+    libfontconfig-dev libxcb1-dev fonts-ipafont-gothic fonts-wine fonts-liberation fonts-dejavu-core
 )
 test_packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick
@@ -14,10 +14,12 @@ test_packages=(
     desktop-file-utils appstream lintian
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
+    kwin-wayland xwayland kwin-style-breeze mutter
 )
-# The benchmarks by hand: the X client that watches the first frame, and callgrind.
+# The benchmarks by hand: callgrind (the X client that watches the first frame needs
+# only libxcb1-dev, which the program itself builds with).
 bench_packages=(
-    libxcb1-dev valgrind
+    valgrind
 )
 
 want=("${run_packages[@]}")

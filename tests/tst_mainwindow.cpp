@@ -57,6 +57,31 @@ private slots:
         QCOMPARE(f->minimumSize(), f->maximumSize());
     }
 
+    // Qt's Wayland title bar offers a maximise button on every window and sets the state
+    // when it is clicked or the title bar double-clicked; the window must not take it and
+    // wander to the screen's corner. The size hints all name the fixed size, so that a
+    // window manager counting size increments from the base size finds no other (the
+    // native hints themselves: tst_frame_scale.sh).
+    void refusesMaximise()
+    {
+        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(120).arg(80).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1()));
+        TfmKanavox *f = Open();
+        QWindow *window = f->windowHandle();
+        QVERIFY(window);
+        QCOMPARE(f->baseSize(), QSize(664, 443));
+        QCOMPARE(window->minimumSize(), QSize(664, 443));
+        QCOMPARE(window->maximumSize(), QSize(664, 443));
+        const QRect before = f->geometry();
+        window->setWindowStates(Qt::WindowMaximized);
+        QTRY_VERIFY(!(window->windowStates() & Qt::WindowMaximized));
+        QVERIFY(!(f->windowState() & Qt::WindowMaximized));
+        QTRY_COMPARE(f->geometry(), before);
+        // Minimising is offered and stays.
+        window->setWindowStates(Qt::WindowMinimized);
+        QCoreApplication::processEvents();
+        QVERIFY(window->windowStates() & Qt::WindowMinimized);
+    }
+
     // Stored position and options come back, and a stored unchecked insertClass
     // disables the per-character option without changing it.
     void startWithStoredSettings()

@@ -4,7 +4,10 @@
 Weston's headless backend has no input, and weston itself never asks a window to close,
 so the test stands between Kanavox and weston: every byte and file descriptor passes
 unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
-the xdg_toplevel.close event a compositor sends when the user closes the window.
+the xdg_toplevel.close event a compositor sends when the user closes the window. On
+SIGUSR2 the compositor gets, for each of them, the request to maximise it that a click on
+a client-drawn maximise button sends. The client's size limits and maximise requests, and
+the compositor's configure events for its toplevels, are logged.
 
 Usage: wl_close_proxy.py <listen socket> <weston socket>
 """
@@ -16,6 +19,11 @@ import struct
 import sys
 
 XDG_TOPLEVEL_CLOSE = 1
+XDG_TOPLEVEL_CONFIGURE = 0
+XDG_TOPLEVEL_SET_MAXIMIZED = 9
+XDG_SURFACE_ACK_CONFIGURE = 4
+XDG_TOPLEVEL_REQUESTS = {7: "set_max_size", 8: "set_min_size", 9: "set_maximized", 10: "unset_maximized"}
+XDG_TOPLEVEL_STATES = {1: "maximized", 2: "fullscreen", 3: "resizing", 4: "activated"}
 FDS_MAX = 28
 
 
@@ -26,11 +34,17 @@ def main():
     server.listen(1)
     close_wanted = []
     signal.signal(signal.SIGUSR1, lambda *_: close_wanted.append(True))
+    maximise_wanted = []
+    signal.signal(signal.SIGUSR2, lambda *_: maximise_wanted.append(True))
     print("ready", flush=True)
     while True:
         try:
             client, _ = server.accept()
-            break
+            # The program first knocks to see that a compositor is there, and hangs up
+            # without a word; the connection to relay is the one that speaks.
+            if client.recv(1, socket.MSG_PEEK):
+                break
+            client.close()
         except InterruptedError:
             continue
     upstream = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -42,8 +56,10 @@ def main():
     to_server_seen = b""
 
     def note_requests(data):
+        """Notes the whole requests in data; returns the bytes to pass on."""
         nonlocal to_server_seen
         to_server_seen += data
+        passed = b""
         while len(to_server_seen) >= 8:
             obj, word = struct.unpack_from("<II", to_server_seen)
             size, opcode = word >> 16, word & 0xFFFF
@@ -65,7 +81,23 @@ def main():
                 interfaces[toplevel] = "xdg_toplevel"
                 toplevels.append(toplevel)
                 print("toplevel %d" % toplevel, flush=True)
+            elif iface == "xdg_toplevel" and opcode in XDG_TOPLEVEL_REQUESTS:
+                print(XDG_TOPLEVEL_REQUESTS[opcode], *struct.unpack_from("<%di" % (len(body) // 4), body), flush=True)
+            elif iface == "xdg_surface" and opcode == XDG_SURFACE_ACK_CONFIGURE:
+                print("ack_configure", flush=True)
+            passed += to_server_seen[:size]
             to_server_seen = to_server_seen[size:]
+        return passed
+
+    def note_events(data):
+        at = 0
+        while at < len(data):
+            obj, word = struct.unpack_from("<II", data, at)
+            if obj in toplevels and word & 0xFFFF == XDG_TOPLEVEL_CONFIGURE:
+                width, height, n = struct.unpack_from("<iiI", data, at + 8)
+                states = struct.unpack_from("<%dI" % (n // 4), data, at + 20)
+                print("configure %d %d" % (width, height), *(XDG_TOPLEVEL_STATES.get(x, str(x)) for x in states), flush=True)
+            at += word >> 16
 
     def receive(sock):
         data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
@@ -84,6 +116,7 @@ def main():
             os.close(fd)
 
     pending_fds = []
+    up_fds = []
     while True:
         try:
             ready, _, _ = select.select([client, upstream], [], [], 0.05)
@@ -95,12 +128,22 @@ def main():
             events = b"".join(struct.pack("<II", t, (8 << 16) | XDG_TOPLEVEL_CLOSE) for t in toplevels)
             send(client, events, [])
             print("close sent to %d toplevel(s)" % len(toplevels), flush=True)
+        if maximise_wanted:
+            maximise_wanted.clear()
+            # Only between whole requests of the client: note_requests passes no others.
+            requests = b"".join(struct.pack("<II", t, (8 << 16) | XDG_TOPLEVEL_SET_MAXIMIZED) for t in toplevels)
+            send(upstream, requests, [])
+            print("set_maximized sent for %d toplevel(s)" % len(toplevels), flush=True)
         if client in ready:
             data, fds = receive(client)
             if not data:
                 return
-            note_requests(data)
-            send(upstream, data, fds)
+            # Whole requests only; file descriptors wait for bytes to travel with.
+            up_fds += fds
+            passed = note_requests(data)
+            if passed:
+                send(upstream, passed, up_fds)
+                up_fds = []
         if upstream in ready:
             data, fds = receive(upstream)
             if not data:
@@ -113,6 +156,7 @@ def main():
                 if size < 8 or len(to_client) - whole < size:
                     break
                 whole += size
+            note_events(to_client[:whole])
             if whole:
                 send(client, to_client[:whole], pending_fds)
                 to_client, pending_fds = to_client[whole:], []
