@@ -274,11 +274,11 @@ const QString kPartSeparator = QStringLiteral("。");
 // Tells the window when assistive technology comes or goes.
 class TActivationObserver : public QAccessible::ActivationObserver {
 public:
-    explicit TActivationObserver(std::function<void()> changed) : m_changed(std::move(changed)) {}
-    void accessibilityActiveChanged(bool) override { m_changed(); }
+    explicit TActivationObserver(std::function<void(bool)> changed) : m_changed(std::move(changed)) {}
+    void accessibilityActiveChanged(bool active) override { m_changed(active); }
 
 private:
-    std::function<void()> m_changed;
+    std::function<void(bool)> m_changed;
 };
 } // namespace
 
@@ -314,20 +314,19 @@ void TfmKanavox::ConnectAssistiveTechnology()
     m_heardPassword = edtPass->Text();
     ShowReadingToAssistiveTechnology();
     // Each window has its own observer, removed with it.
-    auto *observer = new TActivationObserver([this] { ApplyAssistiveTabStops(); });
+    auto *observer = new TActivationObserver([this](bool active) { ApplyAssistiveTabStops(active); });
     QAccessible::installActivationObserver(observer);
     connect(this, &QObject::destroyed, [observer] {
         QAccessible::removeActivationObserver(observer);
         delete observer;
     });
-    ApplyAssistiveTabStops();
+    ApplyAssistiveTabStops(QAccessible::isActive());
 }
 
-void TfmKanavox::ApplyAssistiveTabStops()
+void TfmKanavox::ApplyAssistiveTabStops(bool active)
 {
     // A screen reader's user moves by Tab: the options join the tab stops, in the order they
     // stand in, for as long as assistive technology is active. Others tab as designed.
-    const bool active = QAccessible::isActive();
     const QList<TAdvOfficeCheckBox *> boxes = OptionBoxes();
     for (int i = 0; i < boxes.size(); ++i)
         boxes.at(i)->SetTabStop(active || m_designedTabStops.at(i));

@@ -142,7 +142,7 @@ private:
     void SpeakOptionClick(QObject *Sender);
     void SpeakCopyResult();
     void ShowReadingToAssistiveTechnology();
-    void ApplyAssistiveTabStops();
+    void ApplyAssistiveTabStops(bool active);
 
     int m_clientWidth = 0;
     int m_clientHeight = 0;
