@@ -314,7 +314,13 @@ void TfmKanavox::ConnectAssistiveTechnology()
     m_heardPassword = edtPass->Text();
     ShowReadingToAssistiveTechnology();
     // Each window has its own observer, removed with it.
-    auto *observer = new TActivationObserver([this](bool active) { ApplyAssistiveTabStops(active); });
+    // The bridge comes up a moment after the window may have been shown and focused; a
+    // screen reader that was already running would hear nothing of it until the next move.
+    auto *observer = new TActivationObserver([this](bool active) {
+        ApplyAssistiveTabStops(active);
+        if (active)
+            Accessibility::ReportFocusLater(this);
+    });
     QAccessible::installActivationObserver(observer);
     connect(this, &QObject::destroyed, [observer] {
         QAccessible::removeActivationObserver(observer);

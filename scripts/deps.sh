@@ -14,6 +14,7 @@ test_packages=(
     desktop-file-utils appstream
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
 )
 # The benchmarks by hand: the X client that watches the first frame, and callgrind.
 bench_packages=(
