@@ -113,6 +113,24 @@ for _ in $(seq 1 600); do
     sleep 0.1
 done
 grep -q "SPEECH OUTPUT: 'Screen reader on.'" "$LOG" || fail "Orca did not start"
+# A program asks the registry once, when it joins, which events readers listen to, and
+# sends only those: it starts once the registry lists every event Orca asked for.
+A11Y=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress |
+    sed "s/^('\(.*\)',)$/\1/")
+# The registry keeps the names as "Object:StateChanged:Focused", "Window:Activate:".
+wanted=$(tr -d '\r' <"$LOG" | sed -n 's/^.*EVENT MANAGER: registering listener for: \([^ ]*\).*$/\1/p' | sort -u |
+    awk -F: '{ out = ""; for (i = 1; i <= 3; i++) { n = split($i, w, "-"); p = "";
+        for (j = 1; j <= n; j++) p = p toupper(substr(w[j], 1, 1)) substr(w[j], 2); out = out (i > 1 ? ":" : "") p }
+        print out }')
+[ -n "$wanted" ] || fail "Orca registered no event listener"
+for _ in $(seq 1 300); do
+    listed=$(gdbus call --address "$A11Y" --dest org.a11y.atspi.Registry --object-path /org/a11y/atspi/registry \
+        --method org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null || true)
+    missing=$(for e in $wanted; do [[ "$listed" == *"'$e'"* ]] || echo "$e"; done)
+    [ -z "$missing" ] && break
+    sleep 0.1
+done
+[ -z "$missing" ] || fail "the registry does not list Orca's events: $missing"
 MARK=$(wc -l <"$LOG")
 
 note "start: the window and the focused edit"
