@@ -1,9 +1,9 @@
 #!/bin/bash
 # What a blind user hears: Debian's screen reader Orca, with speech-dispatcher and espeak-ng
 # synthesising into ALSA's null device, follows the program driven by the keyboard alone,
-# without a window manager. Orca's debug file logs every text it sends to speech
-# ("SPEECH OUTPUT: '...'"); each step waits for its lines, in order, with a deadline.
-# Usage: tst_orca.sh <kanavox>
+# without a window manager or under openbox. Orca's debug file logs every text it sends to
+# speech ("SPEECH OUTPUT: '...'"); each step waits for its lines, in order, with a deadline.
+# Usage: tst_orca.sh <kanavox> [openbox]
 [ -z "${KANAVOX_IN_SESSION:-}" ] && KANAVOX_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/xvfb.sh"
 for tool in orca speech-dispatcher espeak-ng; do
@@ -11,6 +11,15 @@ for tool in orca speech-dispatcher espeak-ng; do
 done
 start_xvfb
 install_copy "$1"
+if [ "${2:-}" = openbox ]; then
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.05
+    done
+    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+fi
 
 # A home of the test's own: Orca's settings, speech-dispatcher's socket and configuration.
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share"
@@ -31,7 +40,7 @@ LOG="$WORK/orca/debug.txt"
 # Orca of the same user runs: it is made sure to end.
 stop_all() {
     local pid
-    for pid in ${ORCA_PID:-} ${SPEECHD_PID:-}; do
+    for pid in ${ORCA_PID:-} ${SPEECHD_PID:-} ${WM_PID:-}; do
         kill "$pid" 2>/dev/null || true
     done
     for pid in ${ORCA_PID:-} ${SPEECHD_PID:-} ${SCRIPT_PID:-}; do
