@@ -40,6 +40,7 @@ LOG="$WORK/orca/debug.txt"
 # Orca of the same user runs: it is made sure to end.
 stop_all() {
     local pid
+    set +e # everything is stopped, whatever fails on the way
     for pid in ${ORCA_PID:-} ${SPEECHD_PID:-} ${WM_PID:-}; do
         kill "$pid" 2>/dev/null || true
     done
@@ -51,13 +52,13 @@ stop_all() {
         kill -9 "$pid" 2>/dev/null || true
     done
     # Orca's whole log, for a failure to be read later.
-    [ -n "${KANAVOX_ORCA_LOG:-}" ] && cp "$LOG" "$KANAVOX_ORCA_LOG" 2>/dev/null
+    [ -n "${KANAVOX_ORCA_LOG:-}" ] && cp "$LOG" "$KANAVOX_ORCA_LOG"
     cleanup
 }
 trap stop_all EXIT
 
-# The accessibility bus (started on demand by the session bus), told that a screen reader runs, as a desktop does when Orca is
-# switched on; the program then turns its bridge on by itself.
+# The accessibility bus (started on demand by the session bus), told that a screen reader
+# runs, as a desktop does when Orca is switched on; the program then turns its bridge on.
 for _ in $(seq 1 200); do
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.freedesktop.DBus.Properties.Set \
         org.a11y.Status ScreenReaderEnabled '<true>' >/dev/null 2>&1 && break
