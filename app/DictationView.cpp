@@ -1,5 +1,6 @@
 #include "DictationView.h"
 
+#include "Accessible.h"
 #include "AdvEdit.h"
 #include "Characters.h"
 #include "Fonts.h"
@@ -7,6 +8,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QHash>
@@ -16,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -26,6 +29,9 @@ using namespace DictationMetrics;
 namespace {
 
 const QString kUnreadable = QStringLiteral("読みなし");
+const QString kFirstCell = QStringLiteral("先頭の文字");
+const QString kLastCell = QStringLiteral("末尾の文字");
+const QString kOnlyCell = QStringLiteral("ただ一つの文字");
 
 // The composer's reading of each of the 128 ASCII codes alone, split after the prefix;
 // a pasted password of any length then costs one lookup per character.
@@ -191,7 +197,12 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (!isValid() || t != QAccessible::Name)
+        if (!isValid())
+            return QString();
+        // The description tells the ends apart: a reader says it after the name.
+        if (t == QAccessible::Description)
+            return m_grid->EdgeNote(m_index);
+        if (t != QAccessible::Name)
             return QString();
         return m_grid->Cells().at(m_index).AccessibleName();
     }
@@ -388,10 +399,23 @@ QString TDictationGrid::EmptyNote()
     return QStringLiteral("パスワードが空です。表示する文字はありません。");
 }
 
+QString TDictationGrid::EdgeNote(int index) const
+{
+    const int last = int(m_cells.size()) - 1;
+    if (index < 0 || index > last)
+        return QString();
+    if (last == 0)
+        return kOnlyCell;
+    if (index == 0)
+        return kFirstCell;
+    return index == last ? kLastCell : QString();
+}
+
 void TDictationGrid::SetPassword(const QString &password)
 {
     if (password == m_password)
         return;
+    const int oldCount = int(m_cells.size());
     m_password = password;
     m_cells = DictationCells(password);
     m_cellSize = MeasureCell();
@@ -401,8 +425,40 @@ void TDictationGrid::SetPassword(const QString &password)
     viewport()->update();
     QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
     QAccessible::updateAccessibility(&reorder);
+    ReportEdgesChanged(oldCount);
     if (m_current >= 0 && m_current != oldCurrent)
         AnnounceCurrent();
+}
+
+void TDictationGrid::ReportEdgesChanged(int oldCount)
+{
+    // A cell that was or is now at an end has another description; a reader that keeps
+    // descriptions must ask again.
+    const int count = int(m_cells.size());
+    if (count == oldCount)
+        return;
+    QList<int> changed;
+    for (int i : {0, oldCount - 1, count - 1})
+        if (i >= 0 && i < count && !changed.contains(i))
+            changed.append(i);
+    for (int i : std::as_const(changed)) {
+        QAccessibleEvent e(this, QAccessible::DescriptionChanged);
+        e.setChild(i);
+        QAccessible::updateAccessibility(&e);
+    }
+}
+
+void TDictationGrid::SpeakBlockedMove()
+{
+    // A move past an end changes nothing a reader would report: say where the reader stands.
+    if (m_current < 0)
+        return;
+    const QString note = EdgeNote(m_current);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(this);
+    if (note.isEmpty() || !list || !hasFocus())
+        return;
+    Accessibility::Announce(list->child(m_current),
+                            m_cells.at(m_current).AccessibleName() + QStringLiteral("。") + note);
 }
 
 void TDictationGrid::SetCurrent(int index)
@@ -559,6 +615,7 @@ void TDictationGrid::keyPressEvent(QKeyEvent *e)
         QAbstractScrollArea::keyPressEvent(e);
         return;
     }
+    const int before = m_current;
     switch (e->key()) {
     case Qt::Key_Left: SetCurrent(m_current - 1); break;
     case Qt::Key_Right: SetCurrent(m_current + 1); break;
@@ -572,6 +629,8 @@ void TDictationGrid::keyPressEvent(QKeyEvent *e)
     default: QAbstractScrollArea::keyPressEvent(e); return;
     }
     e->accept();
+    if (m_current == before)
+        SpeakBlockedMove();
 }
 
 void TDictationGrid::mousePressEvent(QMouseEvent *e)
@@ -585,8 +644,12 @@ void TDictationGrid::mousePressEvent(QMouseEvent *e)
 void TDictationGrid::focusInEvent(QFocusEvent *e)
 {
     QAbstractScrollArea::focusInEvent(e);
-    // The list itself was announced; say where the reader stands in it as well.
-    AnnounceCurrent();
+    // The list itself is reported once this event is done; the current cell's focus goes
+    // after it, so the reader ends up on the cell and says it.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus())
+            AnnounceCurrent();
+    });
 }
 
 // --- window -----------------------------------------------------------------------------
@@ -672,6 +735,23 @@ void TDictationView::FitToScreen()
 void TDictationView::ToggleFullScreen()
 {
     setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void TDictationView::hideEvent(QHideEvent *e)
+{
+    QWidget::hideEvent(e);
+    if (!e->spontaneous())
+        ReturnFocusToOwner();
+}
+
+void TDictationView::ReturnFocusToOwner()
+{
+    // Without a window manager nobody gives the focus back to the window that opened the
+    // view, and the keyboard and the screen reader would be left with no window.
+    QWidget *owner = parentWidget();
+    QWidget *active = QApplication::activeWindow();
+    if (owner && owner->isVisible() && !owner->isMinimized() && (active == this || !active))
+        owner->activateWindow();
 }
 
 bool TDictationView::eventFilter(QObject *watched, QEvent *e)

@@ -102,6 +102,9 @@ public:
     QSize ContentSizeFor(int maxWidth) const;
 
     static QString EmptyNote();
+    // What a screen reader hears besides a cell's name when the cell stands at an end:
+    // empty for a cell between others.
+    QString EdgeNote(int index) const;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -115,6 +118,8 @@ private:
     void Relayout();
     void ShowCurrent();
     void AnnounceCurrent();
+    void SpeakBlockedMove();
+    void ReportEdgesChanged(int oldCount);
     QSize MeasureCell() const;
 
     QString m_password;
@@ -141,9 +146,11 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
 
 private:
     void ToggleFullScreen();
+    void ReturnFocusToOwner();
 
     QPointer<TCustomAdvEdit> m_source;
     TDictationGrid *m_grid;

@@ -18,6 +18,8 @@
 #include <QShortcut>
 #include <QWindow>
 
+#include <functional>
+
 namespace {
 constexpr quint16 kVirtualKeyV = 86;
 constexpr quint16 kVirtualKeyL = 76;
@@ -57,6 +59,7 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
         });
     }
     OnCreate(this);
+    ConnectAssistiveTechnology();
 }
 
 const THandlerTable &TfmKanavox::Handlers()
@@ -264,6 +267,156 @@ void TfmKanavox::ShowDictation()
     m_dictation->show();
     m_dictation->raise();
     m_dictation->activateWindow();
+}
+
+// --- assistive technology --------------------------------------------------------------
+
+namespace {
+const QString kOptionOn = QStringLiteral("オン");
+const QString kOptionOff = QStringLiteral("オフ");
+const QString kOptionAvailable = QStringLiteral("使用可");
+const QString kOptionUnavailable = QStringLiteral("使用不可");
+const QString kPartSeparator = QStringLiteral("。");
+
+// Tells the window when assistive technology comes or goes.
+class TActivationObserver : public QAccessible::ActivationObserver {
+public:
+    explicit TActivationObserver(std::function<void(bool)> changed) : m_changed(std::move(changed)) {}
+    void accessibilityActiveChanged(bool active) override { m_changed(active); }
+
+private:
+    std::function<void(bool)> m_changed;
+};
+} // namespace
+
+QKeySequence TfmKanavox::OptionShortcut(int index)
+{
+    return QKeySequence(Qt::ALT | Qt::Key(Qt::Key_1 + index));
+}
+
+QList<TAdvOfficeCheckBox *> TfmKanavox::OptionBoxes() const
+{
+    return {chkMojisyuIns, chk1Mojisyu, chkSepBlank, chkNum, chkKigou};
+}
+
+void TfmKanavox::ConnectAssistiveTechnology()
+{
+    // Connected after the layout's handlers, so each runs once the handler has done its work.
+    connect(edtPass, &TAdvEdit::OnKeyPress, this, [this](QObject *, QChar &Key) { m_typedKey = Key; });
+    connect(edtPass, &TAdvEdit::OnChange, this, &TfmKanavox::SpeakPasswordChange);
+    connect(btnCopy, &TAdvGlassButton::OnClick, this, &TfmKanavox::SpeakCopyResult);
+    const QList<TAdvOfficeCheckBox *> boxes = OptionBoxes();
+    for (int i = 0; i < boxes.size(); ++i) {
+        TAdvOfficeCheckBox *box = boxes.at(i);
+        connect(box, &TAdvOfficeCheckBox::OnClick, this, &TfmKanavox::SpeakOptionClick);
+        // The same as a click; a disabled box cannot be clicked.
+        connect(new QShortcut(OptionShortcut(i), this), &QShortcut::activated, box, [box] {
+            if (box->isEnabled() && box->isVisible())
+                box->UserClick();
+        });
+        Accessibility::SetShortcut(box, OptionShortcut(i));
+        m_heardEnabled.append(box->isEnabled());
+        m_designedTabStops.append(box->TabStop());
+    }
+    m_heardPassword = edtPass->Text();
+    ShowReadingToAssistiveTechnology();
+    // Each window has its own observer, removed with it.
+    // The bridge comes up a moment after the window may have been shown and focused; a
+    // screen reader that was already running would hear nothing of it until the next move.
+    auto *observer = new TActivationObserver([this](bool active) {
+        ApplyAssistiveTabStops(active);
+        if (active)
+            Accessibility::ReportFocusLater(this);
+    });
+    QAccessible::installActivationObserver(observer);
+    connect(this, &QObject::destroyed, [observer] {
+        QAccessible::removeActivationObserver(observer);
+        delete observer;
+    });
+    ApplyAssistiveTabStops(QAccessible::isActive());
+}
+
+void TfmKanavox::ApplyAssistiveTabStops(bool active)
+{
+    // A screen reader's user moves by Tab: the options join the tab stops, in the order they
+    // stand in, for as long as assistive technology is active. Others tab as designed.
+    const QList<TAdvOfficeCheckBox *> boxes = OptionBoxes();
+    for (int i = 0; i < boxes.size(); ++i)
+        boxes.at(i)->SetTabStop(active || m_designedTabStops.at(i));
+}
+
+void TfmKanavox::ShowReadingToAssistiveTechnology()
+{
+    // The reading on display is the edit's description: a screen reader says it with the
+    // edit, and again on request ("where am I").
+    const QString reading = lblEGkekka->Caption();
+    if (edtPass->accessibleDescription() != reading)
+        edtPass->setAccessibleDescription(reading);
+}
+
+void TfmKanavox::SpeakPasswordChange()
+{
+    const QString before = m_heardPassword;
+    const QString now = edtPass->Text();
+    const QChar typed = m_typedKey;
+    m_heardPassword = now;
+    m_typedKey = QChar();
+    ShowReadingToAssistiveTechnology();
+    // An empty password leaves the reading as it was; nothing new to hear.
+    if (now.isEmpty() || now == before)
+        return;
+    qsizetype head = 0;
+    while (head < before.size() && head < now.size() && before.at(head) == now.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < now.size() - head
+           && before.at(before.size() - 1 - tail) == now.at(now.size() - 1 - tail))
+        ++tail;
+    const QString inserted = now.mid(head, now.size() - head - tail);
+    // What went is said by the screen reader's own echo of the deleting key.
+    if (inserted.isEmpty())
+        return;
+    // One typed character: its own piece of the reading, so a user hears each key's reading
+    // without the whole reading growing with every key. A paste gets the whole reading.
+    if (inserted.size() == 1 && inserted.at(0) == typed && !typed.isNull())
+        Accessibility::Announce(this, ComposeReading(inserted, ReadOptionsFromWindow()));
+    else
+        Accessibility::Announce(this, lblEGkekka->Caption());
+}
+
+void TfmKanavox::SpeakOptionClick(QObject *Sender)
+{
+    QStringList parts;
+    const QList<TAdvOfficeCheckBox *> boxes = OptionBoxes();
+    for (int i = 0; i < boxes.size(); ++i) {
+        TAdvOfficeCheckBox *box = boxes.at(i);
+        const QString name = Accessibility::StripAccelerator(box->Caption());
+        if (box == Sender)
+            parts.prepend(name + QLatin1Char(' ') + (box->GetChecked() ? kOptionOn : kOptionOff));
+        if (box->isEnabled() != m_heardEnabled.at(i)) {
+            m_heardEnabled[i] = box->isEnabled();
+            parts.append(name + QLatin1Char(' ') + (box->isEnabled() ? kOptionAvailable : kOptionUnavailable));
+        }
+    }
+    ShowReadingToAssistiveTechnology();
+    // With an empty password the reading did not change.
+    if (!edtPass->Text().isEmpty())
+        parts.append(lblEGkekka->Caption());
+    Accessibility::Announce(this, parts.join(kPartSeparator));
+}
+
+void TfmKanavox::SpeakCopyResult()
+{
+    Accessibility::Announce(this, lblCopyKekka->Caption());
+}
+
+bool TfmKanavox::event(QEvent *e)
+{
+    // Back from another window, with or without a window manager: the screen reader is told
+    // where the focus is again, or it stays with the window that went.
+    if (e->type() == QEvent::WindowActivate)
+        Accessibility::ReportFocusLater(this);
+    return QWidget::event(e);
 }
 
 // --- closing ----------------------------------------------------------------------------

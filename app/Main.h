@@ -13,6 +13,7 @@
 #include "LayoutLoader.h"
 #include "ReadingComposer.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 
@@ -116,10 +117,17 @@ public:
     void btnCopyClick(QObject *Sender);
     void edtPassKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
 
+    // The keys that click the five options from anywhere in the window, in their order on
+    // the screen: Alt+1 to Alt+5.
+    static QKeySequence OptionShortcut(int index);
+    // The options in their order on the screen.
+    QList<TAdvOfficeCheckBox *> OptionBoxes() const;
+
 protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *e) override;
 
 private:
     static const THandlerTable &Handlers();
@@ -132,6 +140,14 @@ private:
     // The window's outer top-left corner, as stored and restored.
     QPoint OuterTopLeft() const;
 
+    // What a screen reader hears beyond what it reads of the controls itself.
+    void ConnectAssistiveTechnology();
+    void SpeakPasswordChange();
+    void SpeakOptionClick(QObject *Sender);
+    void SpeakCopyResult();
+    void ShowReadingToAssistiveTechnology();
+    void ApplyAssistiveTabStops(bool active);
+
     int m_clientWidth = 0;
     int m_clientHeight = 0;
     TColor m_color = clBtnFace;
@@ -142,6 +158,13 @@ private:
     int m_pixelsPerInch = 96;
     int m_textHeight = 13;
     QPointer<TDictationView> m_dictation;
+    // The password as last heard, and the character the key filter last let through:
+    // a change that inserts just that character is typing, any other is a paste.
+    QString m_heardPassword;
+    QChar m_typedKey;
+    // Which options were available when last heard.
+    QList<bool> m_heardEnabled;
+    QList<bool> m_designedTabStops;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TfmKanavox::TBorderIcons)

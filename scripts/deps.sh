@@ -15,6 +15,7 @@ test_packages=(
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
     kwin-wayland xwayland kwin-style-breeze mutter
+    orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
 )
 # The benchmarks by hand: callgrind (the X client that watches the first frame needs
 # only libxcb1-dev, which the program itself builds with).

@@ -5,10 +5,13 @@
 // under Xvfb (realwindow_accessibility_events) has them.
 #include "Accessible.h"
 #include "Component.h"
+#include "DictationView.h"
 #include "Version.h"
 #include "WindowFixture.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
 namespace {
@@ -21,13 +24,20 @@ struct Recorded {
     int position;
     QString removed;
     QString inserted;
+    int child;         // the item of the object the event is for, -1 for the object itself
+    QString announced; // what an announcement says; null for any other event
 };
 QList<Recorded> g_events;
 
 void Record(QAccessibleEvent *e)
 {
     const auto *component = dynamic_cast<const TComponent *>(e->object());
-    Recorded r{e->type(), e->object(), component && component->ComponentLoading(), {}, -1, {}, {}};
+    Recorded r{e->type(), e->object(), component && component->ComponentLoading(), {}, -1, {}, {}, -1, {}};
+    // An item without an object of its own is known by its place in its parent.
+    QAccessibleInterface *iface = e->object() ? nullptr : e->accessibleInterface();
+    r.child = iface ? (iface->parent() ? iface->parent()->indexOfChild(iface) : -1) : e->child();
+    if (const auto *a = dynamic_cast<const TAccessibleAnnouncement *>(e))
+        r.announced = a->Message();
     switch (e->type()) {
     case QAccessible::StateChanged:
         r.changed = static_cast<QAccessibleStateChangeEvent *>(e)->changedStates();
@@ -75,6 +85,16 @@ QString StateWords(QAccessible::State s)
 
 const QString kThreeReading = QStringLiteral("大文字:エー、小文字:ビー、数字:イチ");
 
+// What was announced since the last clear, and from which control ("edtPass: 小文字:ビー").
+QStringList Announcements()
+{
+    QStringList out;
+    for (const Recorded &r : std::as_const(g_events))
+        if (!r.announced.isNull())
+            out << (r.object ? r.object->objectName() : QStringLiteral("(item %1)").arg(r.child)) + ": " + r.announced;
+    return out;
+}
+
 } // namespace
 
 class TestAccessible : public QObject, private TWindowFixture {
@@ -96,11 +116,45 @@ class TestAccessible : public QObject, private TWindowFixture {
                 m_form->edtPass->SetReadOnly(true);
             else if (step.startsWith(QLatin1String("type:")))
                 QTest::keyClicks(m_form->edtPass, step.mid(5));
+            else if (step.startsWith(QLatin1String("focus:")))
+                Control(step.mid(6))->setFocus();
             else
                 QFAIL(qPrintable("unknown step " + step));
         }
     }
 
+
+    // One user action, as the event rows name it.
+    void Act(const QString &change)
+    {
+        const QString what = change.section(':', 0, 0);
+        const QString arg = change.section(':', 1);
+        QWidget *edit = m_form->edtPass;
+        if (what == QLatin1String("key")) {
+            if (arg == QLatin1String("backspace"))
+                QTest::keyClick(edit, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(edit, arg);
+        } else if (what == QLatin1String("paste") || what == QLatin1String("ctrlv")) {
+            TClipboard::SetAsText(arg);
+            if (what == QLatin1String("paste"))
+                QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+            else
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (what == QLatin1String("click")) {
+            ClickBox(static_cast<TAdvOfficeCheckBox *>(Control(arg)));
+        } else if (what == QLatin1String("space")) {
+            QTest::keyClick(Control(arg), Qt::Key_Space);
+        } else if (what == QLatin1String("alt")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key(Qt::Key_0 + arg.toInt()), Qt::AltModifier);
+        } else if (what == QLatin1String("toggle")) {
+            Iface(Control(arg))->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        } else if (what == QLatin1String("check")) {
+            static_cast<TAdvOfficeCheckBox *>(Control(arg))->SetChecked(true);
+        } else {
+            QFAIL(qPrintable("unknown change " + change));
+        }
+    }
 
 private slots:
     void initTestCase()
@@ -435,6 +489,256 @@ private slots:
             previous = r;
         }
         QVERIFY(text->characterRect(3).isEmpty());
+    }
+
+    // What a screen reader says beyond what it reads of the controls: one announcement per
+    // change, sent from what has the focus (which is all Orca presents), and nothing where
+    // nothing changed. "%R" stands for the reading the window then shows.
+    void announcements_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("said");
+        const QString blank = QStringLiteral("文字の区切りをブランクにする（デフォルトは「、」）");
+        const QString insert = QStringLiteral("文字種を挿入（大文字、小文字、数字、記号）");
+        QTest::newRow("first key") << "" << "key:A" << "edtPass: 大文字:エー";
+        QTest::newRow("next key: its piece only") << "type:A" << "key:b" << "edtPass: 小文字:ビー";
+        QTest::newRow("key in the middle") << "type:A1 left" << "key:b" << "edtPass: 小文字:ビー";
+        QTest::newRow("key over a selection") << "type:Ab selectAll" << "key:1" << "edtPass: 数字:イチ";
+        QTest::newRow("piece follows the options") << "type:A click:chkMojisyuIns focus:edtPass" << "key:b" << "edtPass: ビー";
+        QTest::newRow("filtered key") << "type:A" << "key: " << "";
+        QTest::newRow("backspace") << "type:Ab" << "key:backspace" << "";
+        QTest::newRow("erased to empty") << "type:A" << "key:backspace" << "";
+        QTest::newRow("shift+insert: whole reading") << "type:A" << "paste:b1" << "edtPass: %R";
+        QTest::newRow("ctrl+v: whole reading") << "type:A" << "ctrlv:b1" << "edtPass: %R";
+        QTest::newRow("ctrl+v of one character") << "type:A" << "ctrlv:Ab" << "edtPass: %R";
+        QTest::newRow("ctrl+v of the same text") << "type:Ab" << "ctrlv:Ab" << "";
+        QTest::newRow("option click") << "type:Ab1" << "click:chkSepBlank" << "chkSepBlank: " + blank + " オン。%R";
+        QTest::newRow("option by space") << "type:Ab1 focus:chkNum" << "space:chkNum" << "chkNum: 数字はそのまま オン。%R";
+        QTest::newRow("option off, other unavailable") << "type:A" << "click:chkMojisyuIns"
+                                                      << "chkMojisyuIns: " + insert + " オフ。1文字ずつ文字種を挿入 使用不可。%R";
+        QTest::newRow("option on, other available") << "type:A insertOff" << "click:chkMojisyuIns"
+                                                    << "chkMojisyuIns: " + insert + " オン。1文字ずつ文字種を挿入 使用可。%R";
+        QTest::newRow("option, empty password") << "" << "click:chkKigou" << "chkKigou: 記号はそのまま オン";
+        QTest::newRow("alt+4 from the edit") << "type:Ab1" << "alt:4" << "edtPass: 数字はそのまま オン。%R";
+        QTest::newRow("alt+2 on the disabled box") << "type:A insertOff" << "alt:2" << "";
+        QTest::newRow("toggle action") << "type:A" << "toggle:chkNum" << "edtPass: 数字はそのまま オン。%R";
+        QTest::newRow("set from code") << "type:A" << "check:chkNum" << "";
+        QTest::newRow("copy") << "type:A focus:btnCopy" << "space:btnCopy" << "btnCopy: コピーOK";
+        QTest::newRow("copy fails") << "type:A focus:btnCopy busy" << "space:btnCopy" << "btnCopy: NG";
+        QTest::newRow("copy again") << "type:A focus:btnCopy space:btnCopy" << "space:btnCopy" << "btnCopy: コピーOK";
+    }
+    void announcements()
+    {
+        REQUIRE_EVENTS();
+        QFETCH(QString, setup);
+        QFETCH(QString, change);
+        std::optional<TestSeams::ClipboardOpenFailure> busy;
+        for (const QString &step : setup.split(' ', Qt::SkipEmptyParts)) {
+            if (step == QLatin1String("busy"))
+                busy.emplace(QStringLiteral("busy"));
+            else if (step == QLatin1String("left"))
+                QTest::keyClick(m_form->edtPass, Qt::Key_Left);
+            else if (step == QLatin1String("selectAll"))
+                QTest::keyClick(m_form->edtPass, Qt::Key_A, Qt::ControlModifier);
+            else if (step.startsWith(QLatin1String("click:")) || step.startsWith(QLatin1String("space:")))
+                Act(step);
+            else
+                Prepare(step);
+        }
+        g_events.clear();
+        Act(change);
+        QFETCH(QString, said);
+        said.replace(QLatin1String("%R"), Reading());
+        QCOMPARE(Announcements().join('|'), said);
+    }
+
+    // Alt+1 to Alt+5 do what a click on the options in their order on the screen does
+    // (state, click handler, reading, the other box's availability), from anywhere in the
+    // window, without taking the focus or typing a digit; on a disabled box nothing.
+    void optionShortcuts_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("Alt+1") << "type:Ab1" << 0 << "chkMojisyuIns" << 1;
+        QTest::newRow("Alt+1 back on") << "type:Ab1 insertOff" << 0 << "chkMojisyuIns" << 1;
+        QTest::newRow("Alt+2") << "type:Ab1" << 1 << "chk1Mojisyu" << 1;
+        QTest::newRow("Alt+2 disabled") << "type:Ab1 insertOff" << 1 << "chk1Mojisyu" << 0;
+        QTest::newRow("Alt+3") << "type:Ab1" << 2 << "chkSepBlank" << 1;
+        QTest::newRow("Alt+4") << "type:Ab1" << 3 << "chkNum" << 1;
+        QTest::newRow("Alt+5") << "type:Ab1" << 4 << "chkKigou" << 1;
+        QTest::newRow("Alt+5 empty password") << "" << 4 << "chkKigou" << 1;
+        QTest::newRow("Alt+4 from a button") << "type:A1 focus:btnEnd" << 3 << "chkNum" << 1;
+    }
+    void optionShortcuts()
+    {
+        QFETCH(QString, setup);
+        QFETCH(int, index);
+        QFETCH(QString, box);
+        const auto snapshot = [this] {
+            QStringList s{Reading(), m_form->edtPass->Text()};
+            for (TAdvOfficeCheckBox *b : m_form->OptionBoxes())
+                s << QString::number(b->GetChecked()) + QString::number(b->isEnabled());
+            return s;
+        };
+        // The same window clicked with the mouse, then again from the start with the key.
+        Prepare(setup);
+        const QStringList before = snapshot();
+        ClickBox(static_cast<TAdvOfficeCheckBox *>(Control(box)));
+        const QStringList clicked = snapshot();
+        TearDownWindow();
+        QVERIFY(SetUpWindow());
+        Open();
+        Prepare(setup);
+        QWidget *focus = QApplication::focusWidget();
+        QSignalSpy spy(static_cast<TAdvOfficeCheckBox *>(Control(box)), &TAdvOfficeCheckBox::OnClick);
+        QTest::keyClick(focus, Qt::Key(Qt::Key_1 + index), Qt::AltModifier);
+        QTEST(int(spy.count()), "clicks");
+        QCOMPARE(snapshot(), clicked);
+        QCOMPARE(snapshot() == before, spy.count() == 0);
+        QCOMPARE(QApplication::focusWidget(), focus);
+        // Assistive technology is told which key that is.
+        QCOMPARE(Iface(Control(box))->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::toggleAction()),
+                 QStringList(QStringLiteral("Alt+%1").arg(index + 1)));
+    }
+
+    // With assistive technology the options are tab stops in their order on the screen;
+    // without it Tab goes the designed way, past them. Switched while the window is open.
+    void tabStops_data()
+    {
+        QTest::addColumn<bool>("active");
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("no assistive technology") << false << "" << "btnEnd btnCopy edtPass";
+        QTest::newRow("no assistive technology, from a clicked box") << false << "click:chkSepBlank"
+                                                                     << "btnEnd btnCopy edtPass";
+        QTest::newRow("screen reader")
+            << true << "" << "chkMojisyuIns chk1Mojisyu chkSepBlank chkNum chkKigou btnEnd btnCopy edtPass";
+        QTest::newRow("screen reader, a box unavailable")
+            << true << "insertOff focus:edtPass" << "chkMojisyuIns chkSepBlank chkNum chkKigou btnEnd btnCopy edtPass";
+    }
+    void tabStops()
+    {
+        QFETCH(bool, active);
+        QFETCH(QString, setup);
+        const bool was = QAccessible::isActive();
+        const auto restore = qScopeGuard([was] { QAccessible::setActive(was); });
+        QAccessible::setActive(active);
+        for (const QString &step : setup.split(' ', Qt::SkipEmptyParts))
+            if (step.startsWith(QLatin1String("click:")))
+                Act(step);
+            else
+                Prepare(step);
+        QStringList order;
+        for (int i = 0; i < 8 && order.size() < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+            if (order.last() == QLatin1String("edtPass"))
+                break;
+        }
+        QTEST(order.join(' '), "order");
+    }
+
+    // The dictation view: its current cell is reported after the list on opening, so the
+    // reader lands on it; the ends are described; a move past an end says where it stands.
+    void dictationOpening()
+    {
+        REQUIRE_EVENTS();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
+        g_events.clear();
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        QVERIFY(view);
+        QTRY_VERIFY(view->Grid()->hasFocus());
+        QTRY_VERIFY(!g_events.isEmpty() && g_events.last().type == QAccessible::Focus
+                    && g_events.last().object == view->Grid() && g_events.last().child == 0);
+        QCOMPARE(Announcements(), QStringList());
+        view->close();
+    }
+
+    void dictationEnds_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("notes"); // the cells' descriptions
+        QTest::addColumn<QString>("said");
+        QTest::newRow("past the end") << "Ab1" << "End Right" << "先頭の文字||末尾の文字" << "(item 2): 3文字目 数字:イチ。末尾の文字";
+        QTest::newRow("twice past the end") << "Ab1" << "End Right Right" << "先頭の文字||末尾の文字"
+                                            << "(item 2): 3文字目 数字:イチ。末尾の文字|(item 2): 3文字目 数字:イチ。末尾の文字";
+        QTest::newRow("before the start") << "Ab1" << "Left" << "先頭の文字||末尾の文字" << "(item 0): 1文字目 大文字:エー。先頭の文字";
+        QTest::newRow("home at the start") << "Ab1" << "Home" << "先頭の文字||末尾の文字" << "(item 0): 1文字目 大文字:エー。先頭の文字";
+        QTest::newRow("moves that go") << "Ab1" << "Right Right Left End Home" << "先頭の文字||末尾の文字" << "";
+        QTest::newRow("up in one row") << "Ab1" << "Right Up" << "先頭の文字||末尾の文字" << "";
+        QTest::newRow("one character") << "A" << "Right" << "ただ一つの文字" << "(item 0): 1文字目 大文字:エー。ただ一つの文字";
+    }
+    void dictationEnds()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, keys);
+        QTest::keyClicks(m_form->edtPass, password);
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        QVERIFY(view);
+        QTRY_VERIFY(view->Grid()->hasFocus());
+        QAccessibleInterface *list = Iface(view->Grid());
+        QStringList notes;
+        for (int i = 0; i < list->childCount(); ++i)
+            notes << list->child(i)->text(QAccessible::Description);
+        QTEST(notes.join('|'), "notes");
+        if (QAccessible::isActive()) {
+            QTest::qWait(0); // the opening's report of the current cell
+            g_events.clear();
+            static const QHash<QString, Qt::Key> named{{"Left", Qt::Key_Left}, {"Right", Qt::Key_Right},
+                                                       {"Home", Qt::Key_Home}, {"End", Qt::Key_End}, {"Up", Qt::Key_Up}};
+            for (const QString &k : keys.split(' '))
+                QTest::keyClick(view->Grid(), named.value(k));
+            QTEST(Announcements().join('|'), "said");
+        }
+        view->close();
+    }
+
+    // A cell that stops or starts being an end while the view is open is reported once.
+    void dictationEdgeMoves()
+    {
+        REQUIRE_EVENTS();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab"));
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        QTRY_VERIFY(view && view->Grid()->hasFocus());
+        g_events.clear();
+        view->Grid()->SetPassword(QStringLiteral("Ab1"));
+        QList<int> described;
+        for (const Recorded &r : std::as_const(g_events))
+            if (r.type == QAccessible::DescriptionChanged && r.object == view->Grid())
+                described << r.child;
+        std::sort(described.begin(), described.end());
+        QCOMPARE(described, QList<int>({0, 1, 2}));
+        g_events.clear();
+        view->Grid()->SetPassword(QStringLiteral("Ab2"));
+        QCOMPARE(std::count_if(g_events.cbegin(), g_events.cend(),
+                               [](const Recorded &r) { return r.type == QAccessible::DescriptionChanged; }),
+                 0);
+        view->close();
+    }
+
+    // Closing the view gives the focus back to the main window, and the screen reader is
+    // told where it is, also where no window manager does either.
+    void focusReturns()
+    {
+        REQUIRE_EVENTS();
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        QVERIFY(view);
+        QTRY_VERIFY(view->isActiveWindow());
+        g_events.clear();
+        QTest::keyClick(view->Grid(), Qt::Key_Escape);
+        QTRY_VERIFY(m_form->isActiveWindow());
+        QTRY_VERIFY(std::any_of(g_events.cbegin(), g_events.cend(), [this](const Recorded &r) {
+            return r.type == QAccessible::Focus && r.object == m_form->edtPass;
+        }));
     }
 
     void accelerators_data()

@@ -8,8 +8,13 @@
 #include "EllipsLabel.h"
 #include "NativeEdit.h"
 
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QKeySequence>
 #include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -61,6 +66,72 @@ QString MnemonicText(const QString &caption)
     return QKeySequence::mnemonic(caption).toString(QKeySequence::NativeText);
 }
 
+struct TShortcut {
+    QPointer<QWidget> control;
+    QKeySequence key;
+};
+QList<TShortcut> &Shortcuts()
+{
+    static QList<TShortcut> shortcuts;
+    return shortcuts;
+}
+
+QKeySequence ShortcutOf(const QWidget *control)
+{
+    for (const TShortcut &s : Shortcuts())
+        if (s.control == control)
+            return s.key;
+    return QKeySequence();
+}
+
+// The connection Qt's AT-SPI bridge registered our objects on; a signal must come from it
+// to be taken as the application's.
+QDBusConnection BridgeConnection() { return QDBusConnection(QStringLiteral("a11y")); }
+
+// An object's path as Qt's bridge publishes it.
+QString BridgePath(QAccessibleInterface *iface)
+{
+    if (iface->role() == QAccessible::Application)
+        return QStringLiteral("/org/a11y/atspi/accessible/root");
+    return QStringLiteral("/org/a11y/atspi/accessible/") + QString::number(QAccessible::uniqueId(iface));
+}
+
+// object:property-change:accessible-description with `value` as its data. A text is what
+// the screen reader speaks and caches as the description; anything else only tells it
+// that its cached description is stale, so it asks again the next time and says nothing.
+void SendDescriptionChange(const QDBusConnection &bus, QAccessibleInterface *iface, const QVariant &value)
+{
+    QDBusMessage m = QDBusMessage::createSignal(BridgePath(iface), QStringLiteral("org.a11y.atspi.Event.Object"),
+                                                QStringLiteral("PropertyChange"));
+    m << QStringLiteral("accessible-description") << 0 << 0 << QVariant::fromValue(QDBusVariant(value))
+      << QVariant::fromValue(QVariantMap());
+    bus.send(m);
+}
+
+void UpdateHandler(QAccessibleEvent *e);
+
+// Every event but a description change goes on to Qt's bridge as it would without us.
+void ForwardToBridge(QAccessibleEvent *e)
+{
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(e);
+    QAccessible::installUpdateHandler(UpdateHandler);
+}
+
+void UpdateHandler(QAccessibleEvent *e)
+{
+    const QDBusConnection bus = BridgeConnection();
+    QAccessibleInterface *iface = e->type() == QAccessible::DescriptionChanged ? e->accessibleInterface() : nullptr;
+    if (!iface || !iface->isValid() || !bus.isConnected()) {
+        ForwardToBridge(e);
+        return;
+    }
+    if (const auto *announcement = dynamic_cast<const TAccessibleAnnouncement *>(e))
+        SendDescriptionChange(bus, iface, announcement->Message());
+    // The description a reader asks for afterwards is the object's own again.
+    SendDescriptionChange(bus, iface, 0);
+}
+
 } // namespace
 
 namespace Accessibility {
@@ -72,6 +143,7 @@ void InstallFactory()
         return;
     installed = true;
     QAccessible::installFactory(Factory);
+    QAccessible::installUpdateHandler(UpdateHandler);
 }
 
 void SetLabel(QWidget *control, QWidget *label) { AddLink(Labels(), label, control); }
@@ -79,6 +151,58 @@ void SetLabel(QWidget *control, QWidget *label) { AddLink(Labels(), label, contr
 void SetController(QWidget *controller, QWidget *controlled) { AddLink(Controllers(), controller, controlled); }
 
 QString StripAccelerator(const QString &caption) { return ParseAccelerators(caption).text; }
+
+void SetShortcut(QWidget *control, const QKeySequence &key)
+{
+    QList<TShortcut> &all = Shortcuts();
+    all.removeIf([control](const TShortcut &s) { return !s.control || s.control == control; });
+    all.append(TShortcut{control, key});
+}
+
+QAccessibleInterface *FocusedInterface(QWidget *context)
+{
+    QWidget *focus = QApplication::focusWidget();
+    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(focus ? focus : context);
+    // Down to the focused item inside the widget, as a list reports its current item.
+    for (int depth = 0; iface && depth < 8; ++depth) {
+        QAccessibleInterface *inner = iface->focusChild();
+        if (!inner || inner == iface)
+            break;
+        iface = inner;
+    }
+    return iface;
+}
+
+void ReportFocusLater(QWidget *window)
+{
+    QTimer::singleShot(0, window, [window] {
+        if (!window->isActiveWindow() || !QAccessible::isActive())
+            return;
+        QAccessible::State active;
+        active.active = true;
+        QAccessibleStateChangeEvent activation(window, active);
+        QAccessible::updateAccessibility(&activation);
+        if (QAccessibleInterface *focus = FocusedInterface(window)) {
+            QAccessibleEvent e(focus, QAccessible::Focus);
+            QAccessible::updateAccessibility(&e);
+        }
+    });
+}
+
+void Announce(QWidget *context, const QString &message)
+{
+    if (message.isEmpty())
+        return;
+    Announce(FocusedInterface(context), message);
+}
+
+void Announce(QAccessibleInterface *source, const QString &message)
+{
+    if (!source || message.isEmpty())
+        return;
+    TAccessibleAnnouncement e(source, message);
+    QAccessible::updateAccessibility(&e);
+}
 
 } // namespace Accessibility
 
@@ -277,8 +401,10 @@ void TAccessibleClickable::doAction(const QString &action)
 QStringList TAccessibleClickable::keyBindingsForAction(const QString &action) const
 {
     if (action == m_action) {
-        const QString mnemonic = MnemonicText(Caption());
-        return mnemonic.isEmpty() ? QStringList() : QStringList(mnemonic);
+        QString key = MnemonicText(Caption());
+        if (key.isEmpty())
+            key = ShortcutOf(widget()).toString(QKeySequence::NativeText);
+        return key.isEmpty() ? QStringList() : QStringList(key);
     }
     return TAccessibleControl::keyBindingsForAction(action);
 }

@@ -2,6 +2,7 @@
 // What assistive technology (screen readers over AT-SPI) sees of the widget set: one small
 // accessible interface per control class, made by one factory.
 #include <QAccessibleWidget>
+#include <QKeySequence>
 
 class TNativeEdit;
 class TCustomAdvOfficeCheckBox;
@@ -23,7 +24,48 @@ void SetController(QWidget *controller, QWidget *controlled);
 // A caption with its accelerator marks resolved: "&&" is "&", a single "&" is dropped.
 QString StripAccelerator(const QString &caption);
 
+// A key that clicks `control` from anywhere in its window, reported to assistive
+// technology as the control's key binding when its caption has no accelerator.
+void SetShortcut(QWidget *control, const QKeySequence &key);
+
+// Says `message` through the screen reader: sent as a change of the description of what
+// has the keyboard focus (the focused control, or the focused item inside it), the one
+// change of an object other than a window that Orca presents whatever the object's role.
+// `context` stands in when the application has no focus widget. Nothing for an empty text.
+void Announce(QWidget *context, const QString &message);
+// The same for an accessible object without a widget of its own (an item of a list).
+void Announce(QAccessibleInterface *source, const QString &message);
+
+// Tells assistive technology, once the activation has settled, that `window` is active and
+// where its focus is. Qt reports an activation only when the platform delivers one; without
+// a window manager a window that gets the focus back may never hear of it.
+void ReportFocusLater(QWidget *window);
+
+// What the focus is on as assistive technology sees it: the focus widget's interface, or
+// the focused item inside it. Null when nothing of the application has the focus.
+QAccessibleInterface *FocusedInterface(QWidget *context);
+
+
 } // namespace Accessibility
+
+// The event Announce sends. Qt's own bridge would report a description change with the
+// object in place of the text, which a screen reader cannot speak; the handler that
+// Accessibility::InstallFactory installs sends this one over AT-SPI itself.
+class TAccessibleAnnouncement : public QAccessibleEvent {
+public:
+    TAccessibleAnnouncement(QObject *object, const QString &message)
+        : QAccessibleEvent(object, QAccessible::DescriptionChanged), m_message(message)
+    {
+    }
+    TAccessibleAnnouncement(QAccessibleInterface *iface, const QString &message)
+        : QAccessibleEvent(iface, QAccessible::DescriptionChanged), m_message(message)
+    {
+    }
+    QString Message() const { return m_message; }
+
+private:
+    QString m_message;
+};
 
 // Shared by all of the widget set's interfaces: the relations set above.
 class TAccessibleControl : public QAccessibleWidget {
