@@ -37,6 +37,8 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     ApplyWindowFlags();
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
+    // The edit holds a password: its own copy and cut mark it as one, as the copy button does.
+    edtPass->SetClipboardSensitivity(TClipboard::Secret);
     Accessibility::SetLabel(edtPass, EllipsLabel2);
     Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
     Accessibility::SetController(edtPass, lblEGkekka);
@@ -238,7 +240,7 @@ void TfmKanavox::btnCopyClick(QObject *)
 {
     try {
         const QString text = edtPass->Text() + QStringLiteral("\r\n") + lblEGkekka->Caption();
-        TClipboard::SetAsText(text, TClipboard::Secret);
+        TClipboard::SetAsText(text, edtPass->ClipboardSensitivity());
         lblCopyKekka->SetCaption(kCopyOK);
     } catch (const std::exception &) {
         lblCopyKekka->SetCaption(kCopyNG);

@@ -105,7 +105,7 @@ void TNativeEdit::CopyToClipboard()
     if (!HasSelection())
         return;
     try {
-        TClipboard::SetAsText(SelText());
+        TClipboard::SetAsText(SelText(), m_clipboardSensitivity);
     } catch (const std::exception &) {
         // The clipboard is held by another program; the edit stays as it is.
     }
@@ -116,7 +116,7 @@ void TNativeEdit::CutToClipboard()
     if (ReadOnly() || !HasSelection())
         return;
     try {
-        TClipboard::SetAsText(SelText());
+        TClipboard::SetAsText(SelText(), m_clipboardSensitivity);
     } catch (const std::exception &) {
         return; // never remove text that did not reach the clipboard
     }

@@ -4,6 +4,7 @@
 // with caret, selection, clipboard commands, undo, change notification and the standard
 // context menu. Typing never inserts a line break. What is edited and how lives in
 // TEditText; this is its view and its input.
+#include "Clipboard.h"
 #include "EditText.h"
 
 #include <QBasicTimer>
@@ -50,6 +51,11 @@ public:
     QString VisibleLineText() const;
     // Where the character at pos is drawn, in widget coordinates; empty when it is not shown.
     QRect CharacterRect(int pos) const;
+
+    // Whether what the edit copies or cuts is a secret: the clipboard then carries the hint
+    // that keeps it out of clipboard managers' history, whichever key or menu copied it.
+    void SetClipboardSensitivity(TClipboard::TSensitivity s) { m_clipboardSensitivity = s; }
+    TClipboard::TSensitivity ClipboardSensitivity() const { return m_clipboardSensitivity; }
 
     // Editing commands as the context menu and the keyboard shortcuts run them.
     virtual void CutToClipboard();
@@ -129,6 +135,7 @@ private:
     void ReportCaret();
 
     TEditText m_edit;
+    TClipboard::TSensitivity m_clipboardSensitivity = TClipboard::Ordinary;
     int m_scroll = 0;
 
     mutable Segment m_visible;
