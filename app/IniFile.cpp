@@ -133,16 +133,39 @@ qsizetype MarkSize(TIniEncoding encoding)
 
 } // namespace
 
+namespace {
+
+[[noreturn]] void ThrowOpenError(const QString &fileName, int error)
+{
+    throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ").arg(fileName, SysErrorMessage(error)));
+}
+
+[[noreturn]] void ThrowCreateError(const QString &fileName, int error)
+{
+    throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(fileName, SysErrorMessage(error)));
+}
+
+} // namespace
+
 TMemIniFile::TMemIniFile(const QString &fileName)
     : m_fileName(fileName)
 {
     if (!FileSystem::FileExists(fileName))
         return;
     QByteArray bytes;
-    if (const int error = FileSystem::ReadWholeFile(fileName, &bytes)) {
-        throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ")
-                              .arg(fileName, SysErrorMessage(error)));
-    }
+    if (const int error = FileSystem::ReadWholeFile(fileName, &bytes))
+        ThrowOpenError(fileName, error);
+    SetBytes(bytes);
+}
+
+TMemIniFile::TMemIniFile(const QString &fileName, FileSystem::TFileUpdate &update)
+    : m_fileName(fileName)
+{
+    if (!update.Exists())
+        return;
+    QByteArray bytes;
+    if (const int error = update.Read(&bytes))
+        ThrowOpenError(fileName, error);
     SetBytes(bytes);
 }
 
@@ -568,8 +591,12 @@ void TMemIniFile::WriteBool(const QString &section, const QString &key, bool val
 
 void TMemIniFile::UpdateFile() const
 {
-    if (const int error = FileSystem::WriteFileAtomically(m_fileName, Bytes())) {
-        throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2")
-                                .arg(m_fileName, SysErrorMessage(error)));
-    }
+    if (const int error = FileSystem::WriteFileAtomically(m_fileName, Bytes()))
+        ThrowCreateError(m_fileName, error);
+}
+
+void TMemIniFile::UpdateFile(FileSystem::TFileUpdate &update) const
+{
+    if (const int error = update.Replace(Bytes()))
+        ThrowCreateError(m_fileName, error);
 }

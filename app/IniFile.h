@@ -1,6 +1,8 @@
 #pragma once
 // An INI document held in memory over one file path. Reads and writes touch only
 // the model; UpdateFile() writes the whole document back.
+#include "FileSystem.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -22,6 +24,9 @@ public:
     // Loads the file when one exists at `fileName` (a directory does not count).
     // Throws EFOpenError when it exists but cannot be read.
     explicit TMemIniFile(const QString &fileName);
+    // Loads the file an update has opened (and locked); `fileName` names it in messages.
+    // Throws EFOpenError when it exists but cannot be read.
+    TMemIniFile(const QString &fileName, FileSystem::TFileUpdate &update);
 
     const QString &FileName() const { return m_fileName; }
     // Where UpdateFile() writes from now on; the model stays as loaded.
@@ -59,6 +64,9 @@ public:
     // Writes the document to the file path, replacing the file as one step.
     // Throws EFCreateError when it cannot be written; the old file is then unchanged.
     void UpdateFile() const;
+    // The same through an update that opened the file for this document: the file read
+    // is the one replaced, and no other save comes between.
+    void UpdateFile(FileSystem::TFileUpdate &update) const;
 
     // The parse of an integer value as ReadInteger() takes it; false when it is none.
     static bool TryParseInteger(const QString &text, int *value);
