@@ -8,6 +8,7 @@
 #include "LayoutLoader.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
+#include "Wipe.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -198,7 +199,11 @@ void TfmKanavox::RefreshReading()
     if (text.isEmpty())
         return;
     lblCopyKekka->SetCaption(QString());
+    // The reading spells the password out: the one it replaces is wiped, once the label
+    // has let go of it.
+    QString previous = lblEGkekka->Caption();
     lblEGkekka->SetCaption(ComposeReading(text, ReadOptionsFromWindow()));
+    WipeString(previous);
 }
 
 // --- handlers ---------------------------------------------------------------------------
