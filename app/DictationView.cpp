@@ -3,6 +3,7 @@
 #include "AdvEdit.h"
 #include "Fonts.h"
 #include "ReadingComposer.h"
+#include "Wipe.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -17,6 +18,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QtMath>
+
+#include <utility>
 
 using namespace DictationMetrics;
 
@@ -379,7 +382,10 @@ void TDictationGrid::SetPassword(const QString &password)
 {
     if (password == m_password)
         return;
-    m_password = password;
+    // The edit wipes the text it lets go of only when nobody else holds it; here the last
+    // holder may be this view.
+    QString previous = std::exchange(m_password, password);
+    WipeString(previous);
     m_cells = DictationCells(password);
     m_cellSize = MeasureCell();
     const int oldCurrent = m_current;
