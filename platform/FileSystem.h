@@ -1,5 +1,6 @@
 #pragma once
-// File services of the settings file: existence, whole-file read, atomic replace.
+// File services of the settings file: existence, whole-file read, and the locked update
+// that reads a file and replaces it.
 // Failures are reported as errno values (0 is success); SysErrorMessage() words them.
 #include <QByteArray>
 #include <QString>
@@ -51,6 +52,7 @@ public:
     // reserved first, and a failure after that puts the old bytes back.
     // An existing file that is not writable is never replaced.
     // Returns 0 or an errno; after a failure the file holds what it held before.
+    // One Replace() per Open(): after a rename the path names a file this one did not read.
     int Replace(const QByteArray &data);
 
 private:
