@@ -4,6 +4,8 @@
 
 #include <QTextBoundaryFinder>
 
+#include <cstring>
+
 namespace {
 
 // Grapheme clusters longer than this are treated as several when moving the caret.
@@ -68,15 +70,34 @@ void AppendWiping(QString &s, const QString &tail)
     WipeString(grown);
 }
 
-// text with [start, start + length) replaced, in a buffer of its own.
-QString Replaced(const QString &text, qsizetype start, qsizetype length, const QString &with)
+// Replaces [start, start + length) of text by with. Within a buffer of its own with room
+// enough, in place, and the characters a shorter text no longer uses are zeroed; otherwise
+// in a new buffer with room to grow, and the old one is wiped. Either way no copy of the
+// old text is left behind, at the cost of a move of the tail as before.
+void ReplaceWiping(QString &text, qsizetype start, qsizetype length, const QString &with)
 {
+    const qsizetype oldSize = text.size();
+    const qsizetype newSize = oldSize - length + with.size();
+    const qsizetype tail = oldSize - start - length;
+    if (text.isDetached() && newSize - oldSize <= text.data_ptr().freeSpaceAtEnd()) {
+        if (newSize > oldSize)
+            text.resize(newSize); // within the buffer: no new one
+        QChar *d = text.data();
+        std::memmove(d + start + with.size(), d + start + length, size_t(tail) * sizeof(QChar));
+        std::memcpy(d + start, with.constData(), size_t(with.size()) * sizeof(QChar));
+        if (newSize < oldSize) {
+            WipeBytes(d + newSize, size_t(oldSize - newSize) * sizeof(QChar));
+            text.resize(newSize);
+        }
+        return;
+    }
     QString result;
-    result.reserve(text.size() - length + with.size());
+    result.reserve(qMax(newSize, oldSize + oldSize / 2));
     result += QStringView(text).left(start);
     result += with;
     result += QStringView(text).mid(start + length);
-    return result;
+    std::swap(text, result);
+    WipeString(result);
 }
 
 } // namespace
@@ -153,7 +174,7 @@ TEditText::Change TEditText::Replace(int start, int end, const QString &with, bo
         m_undoSize -= m_undo.front().removed.size() + m_undo.front().inserted.size();
         m_undo.erase(m_undo.begin());
     }
-    SetTextWiping(Replaced(m_text, start, end - start, with));
+    ReplaceWiping(m_text, start, end - start, with);
     m_cursor = m_anchor = start + int(with.size());
     m_modified = true;
     return {start, removed, with};
@@ -225,7 +246,7 @@ TEditText::Change TEditText::Undo()
     const UndoStep step = m_undo.back();
     m_undo.pop_back();
     m_undoSize -= step.removed.size() + step.inserted.size();
-    SetTextWiping(Replaced(m_text, step.position, step.inserted.size(), step.removed));
+    ReplaceWiping(m_text, step.position, step.inserted.size(), step.removed);
     const int n = int(m_text.size());
     m_anchor = qBound(0, step.anchorBefore, n);
     m_cursor = qBound(0, step.cursorBefore, n);
