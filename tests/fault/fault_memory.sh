@@ -12,6 +12,19 @@ chmod 777 "$WORK" # the ordinary user's crash could write its core file here
 ordinary_user "$WORK/home"
 SECRET=Qm4xT8vZ2kR7wP5n
 
+# exit_program: asks the program to exit (again, should the click have gone astray) until
+# it has.
+exit_program() {
+    for _ in 1 2 3 4 5; do
+        click_control btnEnd
+        for _ in $(seq 1 40); do
+            kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
+            sleep 0.1
+        done
+    done
+    fail "program did not exit"
+}
+
 # copies <pid> <text>: how many times the text stands in UTF-16 in the process's writable
 # memory (mappings of a gigabyte or more are reservations and left out).
 copies() {
@@ -110,8 +123,7 @@ elif [ "$(id -u)" = 0 ]; then
 else
     echo "   (not root: the memory scan needs root and is left out)"
 fi
-click_control btnEnd
-wait_exit
+exit_program
 
 note "a crash writes no core file, though the shell allows one"
 ( cd "$WORK" && ulimit -c unlimited && exec "${RUN_AS[@]}" sleep 30 ) &
