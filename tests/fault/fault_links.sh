@@ -45,6 +45,9 @@ start_with_box() {
 exit_with_box() {
     local box=
     for _ in 1 2 3 4 5; do
+        # The pointer comes in afresh each time, as a hand's would.
+        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
+        sleep 0.1
         click_control btnEnd
         for _ in $(seq 1 40); do
             box=$(window_named '^Kanavox$' | head -1)
@@ -59,6 +62,9 @@ exit_with_box() {
 # it has.
 exit_program() {
     for _ in 1 2 3 4 5; do
+        # The pointer comes in afresh each time, as a hand's would.
+        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
+        sleep 0.1
         click_control btnEnd
         for _ in $(seq 1 40); do
             kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }

@@ -16,6 +16,9 @@ SECRET=Qm4xT8vZ2kR7wP5n
 # it has.
 exit_program() {
     for _ in 1 2 3 4 5; do
+        # The pointer comes in afresh each time, as a hand's would.
+        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
+        sleep 0.1
         click_control btnEnd
         for _ in $(seq 1 40); do
             kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
