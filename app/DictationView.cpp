@@ -5,6 +5,7 @@
 #include "Characters.h"
 #include "Fonts.h"
 #include "ReadingComposer.h"
+#include "Wipe.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -21,6 +22,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
+
+#include <utility>
 
 using namespace DictationMetrics;
 
@@ -416,7 +419,10 @@ void TDictationGrid::SetPassword(const QString &password)
     if (password == m_password)
         return;
     const int oldCount = int(m_cells.size());
-    m_password = password;
+    // The edit wipes the text it lets go of only when nobody else holds it; here the last
+    // holder may be this view.
+    QString previous = std::exchange(m_password, password);
+    WipeString(previous);
     m_cells = DictationCells(password);
     m_cellSize = MeasureCell();
     const int oldCurrent = m_current;

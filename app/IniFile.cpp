@@ -6,7 +6,9 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <limits>
+#include <type_traits>
 
 namespace {
 
@@ -14,8 +16,6 @@ const char kCrLf[] = "\r\n";
 
 char16_t Code(QChar c) { return c.unicode(); }
 char16_t Code(char c) { return uchar(c); }
-QString Piece(const QChar *p, qsizetype n) { return QString(p, n); }
-QString Piece(const char *p, qsizetype n) { return QString::fromLatin1(p, n); }
 
 // Narrows [*begin, *stop) by control codes and blanks, nothing else: QString::trimmed()
 // would also take U+00A0 and U+0085, which are ordinary bytes of a file read without a mark.
@@ -81,11 +81,11 @@ QString DecodeUtf16(const QByteArray &bytes, qsizetype offset, bool littleEndian
     return text;
 }
 
+// The text's code units, without a mark.
 QByteArray EncodeUtf16(const QString &text, bool littleEndian)
 {
     QByteArray bytes;
-    bytes.reserve(2 + text.size() * 2);
-    bytes.append(littleEndian ? "\xFF\xFE" : "\xFE\xFF", 2);
+    bytes.reserve(text.size() * 2);
     for (const QChar ch : text) {
         const char16_t unit = ch.unicode();
         const char lo = char(unit & 0xFF);
@@ -101,6 +101,50 @@ QByteArray EncodeUtf16(const QString &text, bool littleEndian)
     return bytes;
 }
 
+// The text in the encoding, without a mark.
+QByteArray EncodeBody(const QString &text, TIniEncoding encoding)
+{
+    switch (encoding) {
+    case TIniEncoding::Utf8:
+        return text.toUtf8();
+    case TIniEncoding::Utf16LE:
+        return EncodeUtf16(text, true);
+    case TIniEncoding::Utf16BE:
+        return EncodeUtf16(text, false);
+    case TIniEncoding::Bytes:
+        break;
+    }
+    return text.toLatin1();
+}
+
+qsizetype MarkSize(TIniEncoding encoding)
+{
+    switch (encoding) {
+    case TIniEncoding::Utf8:
+        return 3;
+    case TIniEncoding::Utf16LE:
+    case TIniEncoding::Utf16BE:
+        return 2;
+    case TIniEncoding::Bytes:
+        break;
+    }
+    return 0;
+}
+
+} // namespace
+
+namespace {
+
+[[noreturn]] void ThrowOpenError(const QString &fileName, int error)
+{
+    throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ").arg(fileName, SysErrorMessage(error)));
+}
+
+[[noreturn]] void ThrowCreateError(const QString &fileName, int error)
+{
+    throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(fileName, SysErrorMessage(error)));
+}
+
 } // namespace
 
 TMemIniFile::TMemIniFile(const QString &fileName)
@@ -109,20 +153,53 @@ TMemIniFile::TMemIniFile(const QString &fileName)
     if (!FileSystem::FileExists(fileName))
         return;
     QByteArray bytes;
-    if (const int error = FileSystem::ReadWholeFile(fileName, &bytes)) {
-        throw EFOpenError(QStringLiteral("ファイル %1 は開けません。 %2 ")
-                              .arg(fileName, SysErrorMessage(error)));
-    }
+    if (const int error = FileSystem::ReadWholeFile(fileName, &bytes))
+        ThrowOpenError(fileName, error);
     SetBytes(bytes);
+}
+
+TMemIniFile::TMemIniFile(const QString &fileName, FileSystem::TFileUpdate &update)
+    : m_fileName(fileName)
+{
+    if (!update.Exists())
+        return;
+    QByteArray bytes;
+    if (const int error = update.Read(&bytes))
+        ThrowOpenError(fileName, error);
+    SetBytes(bytes);
+}
+
+void TMemIniFile::Clear()
+{
+    m_sections.clear();
+    m_sectionIndex.clear();
+    m_lines.clear();
+    m_raw.clear();
+    m_rawText.clear();
+    m_break = QStringLiteral("\r\n");
 }
 
 void TMemIniFile::SetBytes(const QByteArray &bytes)
 {
-    if (EncodingOf(bytes) == TIniEncoding::Bytes) {
-        m_encoding = TIniEncoding::Bytes;
-        Parse(bytes.constData(), bytes.size());
-    } else {
-        SetText(Decode(bytes, &m_encoding));
+    Clear();
+    m_encoding = EncodingOf(bytes);
+    m_raw = bytes;
+    m_fromText = false;
+    m_markSize = MarkSize(m_encoding);
+    const qsizetype body = bytes.size() - m_markSize;
+    switch (m_encoding) {
+    case TIniEncoding::Bytes:
+    case TIniEncoding::Utf8:
+        // CR, LF and the other bytes that matter are ASCII, which never stands inside a
+        // UTF-8 sequence: the bytes are split as they lie and only the pieces decoded.
+        Parse(bytes.constData() + m_markSize, body, m_markSize, 1, m_encoding == TIniEncoding::Utf8);
+        break;
+    case TIniEncoding::Utf16LE:
+    case TIniEncoding::Utf16BE: {
+        const QString text = DecodeUtf16(bytes, m_markSize, m_encoding == TIniEncoding::Utf16LE);
+        Parse(text.constData(), text.size(), m_markSize, 2, false);
+        break;
+    }
     }
 }
 
@@ -160,28 +237,47 @@ QByteArray TMemIniFile::Encode(const QString &text, TIniEncoding encoding)
 {
     switch (encoding) {
     case TIniEncoding::Utf8:
-        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+        return QByteArrayLiteral("\xEF\xBB\xBF") + EncodeBody(text, encoding);
     case TIniEncoding::Utf16LE:
-        return EncodeUtf16(text, true);
+        return QByteArray("\xFF\xFE", 2) + EncodeBody(text, encoding);
     case TIniEncoding::Utf16BE:
-        return EncodeUtf16(text, false);
+        return QByteArray("\xFE\xFF", 2) + EncodeBody(text, encoding);
     case TIniEncoding::Bytes:
         break;
     }
-    return text.toLatin1();
+    return EncodeBody(text, encoding);
 }
 
 void TMemIniFile::SetText(const QString &text)
 {
-    Parse(text.constData(), text.size());
+    Clear();
+    m_rawText = text;
+    m_fromText = true;
+    m_markSize = 0;
+    Parse(text.constData(), text.size(), 0, 1, false);
 }
 
 template <typename Char>
-void TMemIniFile::Parse(const Char *text, qsizetype size)
+QString TMemIniFile::Piece(const Char *text, qsizetype n, bool utf8) const
 {
-    m_sections.clear();
-    m_sectionIndex.clear();
+    if constexpr (std::is_same_v<Char, QChar>) {
+        Q_UNUSED(utf8);
+        return QString(text, n);
+    } else {
+        return utf8 ? QString::fromUtf8(text, n) : QString::fromLatin1(text, n);
+    }
+}
+
+template <typename Char>
+void TMemIniFile::Parse(const Char *text, qsizetype size, qsizetype base, int unitSize, bool utf8)
+{
+    // Where the code unit at index i starts; a stray last byte of UTF-16 still belongs
+    // to the last line.
+    const qsizetype rawSize = m_fromText ? m_rawText.size() : m_raw.size();
+    const auto rawAt = [&](qsizetype i) { return i >= size ? rawSize : base + i * unitSize; };
+    bool breakSeen = false;
     Section *current = nullptr;
+    qsizetype currentIndex = -1;
     qsizetype pos = 0;
     while (pos < size) {
         qsizetype end = pos;
@@ -190,12 +286,24 @@ void TMemIniFile::Parse(const Char *text, qsizetype size)
         qsizetype begin = pos;
         qsizetype stop = end;
         TrimLow(text, &begin, &stop);
+        const qsizetype lineStart = pos;
         // CR LF is one break; a lone CR or LF is one too.
         pos = end;
         if (pos < size && Code(text[pos]) == u'\r')
             ++pos;
         if (pos < size && Code(text[pos]) == u'\n')
             ++pos;
+        if (!breakSeen && pos > end) {
+            breakSeen = true;
+            m_break = Piece(text + end, pos - end, false);
+        }
+        Line line;
+        line.begin = rawAt(lineStart);
+        line.breakAt = rawAt(end);
+        line.end = rawAt(pos);
+        line.blank = begin == stop;
+        const qsizetype lineIndex = m_lines.size();
+        m_lines.append(line);
 
         if (begin == stop || Code(text[begin]) == u';')
             continue;
@@ -203,15 +311,20 @@ void TMemIniFile::Parse(const Char *text, qsizetype size)
             qsizetype nameBegin = begin + 1;
             qsizetype nameStop = stop - 1;
             TrimLow(text, &nameBegin, &nameStop);
-            const QString name = Piece(text + nameBegin, nameStop - nameBegin);
+            const QString name = Piece(text + nameBegin, nameStop - nameBegin, utf8);
             current = FindSection(name);
-            if (!current)
+            if (!current) {
                 current = AppendSection(name);
+                current->header = lineIndex;
+            }
+            currentIndex = current - m_sections.data();
+            current->last = lineIndex;
             continue;
         }
         if (!current)
             continue; // lines before the first section belong to none
         Entry entry;
+        entry.line = lineIndex;
         qsizetype eq = begin;
         while (eq < stop && Code(text[eq]) != u'=')
             ++eq;
@@ -219,31 +332,114 @@ void TMemIniFile::Parse(const Char *text, qsizetype size)
             qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
             TrimLow(text, &keyBegin, &keyStop);
             TrimLow(text, &valueBegin, &valueStop);
-            entry.key = Piece(text + keyBegin, keyStop - keyBegin);
-            entry.value = Piece(text + valueBegin, valueStop - valueBegin);
+            entry.key = Piece(text + keyBegin, keyStop - keyBegin, utf8);
+            entry.value = Piece(text + valueBegin, valueStop - valueBegin, utf8);
         } else {
-            entry.key = Piece(text + begin, stop - begin);
+            entry.key = Piece(text + begin, stop - begin, utf8);
             entry.bare = true;
         }
+        m_lines.last().section = qint32(currentIndex);
+        m_lines.last().entry = qint32(current->entries.size());
         current->entries.append(entry);
+        current->last = lineIndex;
     }
+}
+
+template <typename Raw, typename Generated>
+void TMemIniFile::Render(Raw raw, Generated generated) const
+{
+    const auto line = [](const Entry &e) { return e.key + u'=' + e.value; };
+    // Sections that get new entries, by the line they follow.
+    QHash<qsizetype, QList<qsizetype>> after;
+    for (qsizetype i = 0; i < m_sections.size(); ++i) {
+        const Section &s = m_sections[i];
+        if (s.header >= 0 && std::any_of(s.entries.cbegin(), s.entries.cend(),
+                                         [](const Entry &e) { return e.line < 0; }))
+            after[s.last].append(i);
+    }
+    bool endsWithBreak = true; // also for an empty document: nothing to end
+    bool lastBlank = true;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const Line &l = m_lines[i];
+        const Entry *e = l.entry >= 0 ? &m_sections[l.section].entries[l.entry] : nullptr;
+        if (e && e->written) {
+            generated(line(*e));
+            raw(l.breakAt, l.end);
+        } else {
+            raw(l.begin, l.end);
+        }
+        endsWithBreak = l.end > l.breakAt;
+        lastBlank = l.blank;
+        const auto it = after.constFind(i);
+        if (it == after.cend())
+            continue;
+        for (qsizetype si : *it) {
+            for (const Entry &entry : m_sections[si].entries) {
+                if (entry.line >= 0)
+                    continue;
+                if (!endsWithBreak)
+                    generated(m_break);
+                generated(line(entry) + m_break);
+                endsWithBreak = true;
+                lastBlank = false;
+            }
+        }
+    }
+    for (const Section &s : m_sections) {
+        if (s.header >= 0)
+            continue;
+        // A new section stands apart, after an empty line, as every section does in a
+        // file this program writes from scratch.
+        if (!endsWithBreak)
+            generated(m_break);
+        if (!lastBlank)
+            generated(m_break);
+        QString text = u'[' + s.name + u']' + m_break;
+        for (const Entry &entry : s.entries)
+            text += (entry.bare ? entry.key : line(entry)) + m_break;
+        generated(text + m_break);
+        endsWithBreak = true;
+        lastBlank = true;
+    }
+}
+
+QString TMemIniFile::RawText(qsizetype begin, qsizetype end) const
+{
+    if (m_fromText)
+        return m_rawText.mid(begin, end - begin);
+    const QByteArray piece = QByteArray::fromRawData(m_raw.constData() + begin, end - begin);
+    switch (m_encoding) {
+    case TIniEncoding::Utf8:
+        return QString::fromUtf8(piece);
+    case TIniEncoding::Utf16LE:
+    case TIniEncoding::Utf16BE:
+        return DecodeUtf16(piece, 0, m_encoding == TIniEncoding::Utf16LE);
+    case TIniEncoding::Bytes:
+        break;
+    }
+    return QString::fromLatin1(piece);
 }
 
 QString TMemIniFile::Text() const
 {
     QString text;
-    for (const Section &section : m_sections) {
-        text += u'[' + section.name + u']' + QLatin1String(kCrLf);
-        for (const Entry &entry : section.entries) {
-            if (entry.bare)
-                text += entry.key;
-            else
-                text += entry.key + u'=' + entry.value;
-            text += QLatin1String(kCrLf);
-        }
-        text += QLatin1String(kCrLf);
-    }
+    Render([&](qsizetype begin, qsizetype end) { text += RawText(begin, end); },
+           [&](const QString &generated) { text += generated; });
     return text;
+}
+
+QByteArray TMemIniFile::Bytes() const
+{
+    if (m_fromText)
+        return Encode(Text(), m_encoding);
+    // The mark and every line not written anew go out as the bytes they were read as.
+    QByteArray bytes = m_raw.left(m_markSize);
+    if (bytes.isEmpty() && m_encoding != TIniEncoding::Bytes)
+        bytes = Encode(QString(), m_encoding);
+    bytes.reserve(m_raw.size() + 256);
+    Render([&](qsizetype begin, qsizetype end) { bytes.append(m_raw.constData() + begin, end - begin); },
+           [&](const QString &generated) { bytes += EncodeBody(generated, m_encoding); });
+    return bytes;
 }
 
 QList<QString> TMemIniFile::Sections() const
@@ -372,12 +568,14 @@ void TMemIniFile::WriteString(const QString &section, const QString &key, const 
     for (Entry &entry : s->entries) {
         if (!entry.bare && SameName(entry.key, key)) {
             entry.value = value;
+            entry.written = true;
             return;
         }
     }
     Entry entry;
     entry.key = key;
     entry.value = value;
+    entry.written = true;
     s->entries.append(entry);
 }
 
@@ -393,8 +591,12 @@ void TMemIniFile::WriteBool(const QString &section, const QString &key, bool val
 
 void TMemIniFile::UpdateFile() const
 {
-    if (const int error = FileSystem::WriteFileAtomically(m_fileName, Encode(Text(), m_encoding))) {
-        throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2")
-                                .arg(m_fileName, SysErrorMessage(error)));
-    }
+    if (const int error = FileSystem::WriteFileAtomically(m_fileName, Bytes()))
+        ThrowCreateError(m_fileName, error);
+}
+
+void TMemIniFile::UpdateFile(FileSystem::TFileUpdate &update) const
+{
+    if (const int error = update.Replace(Bytes()))
+        ThrowCreateError(m_fileName, error);
 }

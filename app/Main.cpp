@@ -8,6 +8,7 @@
 #include "LayoutLoader.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
+#include "Wipe.h"
 #include "X11Frame.h"
 
 #include <QCloseEvent>
@@ -41,6 +42,8 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     ApplyWindowFlags();
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
+    // The edit holds a password: its own copy and cut mark it as one, as the copy button does.
+    edtPass->SetClipboardSensitivity(TClipboard::Secret);
     Accessibility::SetLabel(edtPass, EllipsLabel2);
     Accessibility::SetLabel(lblEGkekka, AdvSmoothPanel1);
     Accessibility::SetController(edtPass, lblEGkekka);
@@ -206,7 +209,11 @@ void TfmKanavox::RefreshReading()
     if (text.isEmpty() && lblEGkekka->Caption().isEmpty())
         return;
     lblCopyKekka->SetCaption(QString());
+    // The reading spells the password out: the one it replaces is wiped, once the label
+    // has let go of it.
+    QString previous = lblEGkekka->Caption();
     lblEGkekka->SetCaption(ComposeFullReading(text, ReadOptionsFromWindow()));
+    WipeString(previous);
 }
 
 // --- handlers ---------------------------------------------------------------------------
@@ -248,7 +255,7 @@ void TfmKanavox::btnCopyClick(QObject *)
 {
     try {
         const QString text = edtPass->Text() + QStringLiteral("\r\n") + lblEGkekka->Caption();
-        TClipboard::SetAsText(text, TClipboard::Secret);
+        TClipboard::SetAsText(text, edtPass->ClipboardSensitivity());
         lblCopyKekka->SetCaption(kCopyOK);
     } catch (const std::exception &) {
         lblCopyKekka->SetCaption(kCopyNG);

@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "FileSystem.h"
 #include "IniFile.h"
+#include "SysError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,21 +77,26 @@ QString SettingsReadPath()
 
 namespace {
 
-// The document a save starts from. Until the user's own file exists it starts as a copy
-// of the packaged default; one that cannot be read is no reason to keep the window from
-// closing, since the user's file is the one written.
-TMemIniFile OpenForSave(const QString &path)
+// The document a save starts from, read through the update that will write it. Until the
+// user's own file exists it starts as a copy of the packaged default; one that cannot be
+// read is no reason to keep the window from closing, since the user's file is the one
+// written.
+TMemIniFile OpenForSave(const QString &path, FileSystem::TFileUpdate &update)
 {
     const QString source = SettingsReadPath();
-    if (source == path)
-        return TMemIniFile(path);
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (source != path)
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    if (const int error = update.Open(path)) {
+        throw EFCreateError(QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(path, SysErrorMessage(error)));
+    }
+    if (source == path || update.Exists())
+        return TMemIniFile(path, update);
     try {
         TMemIniFile ini(source);
         ini.SetFileName(path);
         return ini;
     } catch (const EFOpenError &) {
-        return TMemIniFile(path);
+        return TMemIniFile(path, update);
     }
 }
 
@@ -114,12 +120,15 @@ void SaveSettings(const TKanavoxSettings &settings)
 {
     // Loading first keeps what others wrote into the file; an unreadable file stops
     // the save here rather than being overwritten with our seven values alone.
-    TMemIniFile ini = OpenForSave(SettingsWritePath());
+    // The file stays locked from the read to the write, so that two saves at once each
+    // merge what the other wrote.
+    FileSystem::TFileUpdate update;
+    TMemIniFile ini = OpenForSave(SettingsWritePath(), update);
     for (const TSettingsKey &k : kKeys) {
         if (!k.number)
             ini.WriteBool(kSetting, QLatin1String(k.name), settings.*k.flag);
         else if (settings.HasPosition)
             ini.WriteInteger(kPosition, QLatin1String(k.name), settings.*k.number);
     }
-    ini.UpdateFile();
+    ini.UpdateFile(update);
 }

@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Main.h"
 #include "PlatformChoice.h"
+#include "ProcessPrivacy.h"
 #include "Startup.h"
 #include "Version.h"
 
@@ -11,6 +12,8 @@
 
 int main(int argc, char **argv)
 {
+    // Before anything could hold a password: no core file, no reading of our memory.
+    KeepMemoryPrivate();
     RetainFreedMemory();
     // The one switch, for packagers and bug reports; any other argument is ignored as before.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {

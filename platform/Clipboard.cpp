@@ -32,13 +32,19 @@ QString TClipboard::AsText()
     return data->text();
 }
 
-void TClipboard::SetAsText(const QString &text, TSensitivity sensitivity)
+QMimeData *TClipboard::TextMimeData(const QString &text, TSensitivity sensitivity)
 {
-    Open();
     auto *data = new QMimeData;
     data->setText(text);
     if (sensitivity == Secret)
         data->setData(QString::fromLatin1(kPasswordHintFormat), QByteArrayLiteral("secret"));
+    return data;
+}
+
+void TClipboard::SetAsText(const QString &text, TSensitivity sensitivity)
+{
+    Open();
+    QMimeData *data = TextMimeData(text, sensitivity);
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setMimeData(data, QClipboard::Clipboard);
     // Setting reports nothing: under X11 another client holding the selection with a

@@ -17,6 +17,9 @@ public:
     // Throws EClipboardException, also when the clipboard does not hold the text afterwards.
     static void SetAsText(const QString &text, TSensitivity sensitivity = Ordinary);
     static constexpr const char *kPasswordHintFormat = "x-kde-passwordManagerHint";
+    // The data every copy of text puts on the clipboard (caller owns it): the text, and for
+    // a secret the hint. One place builds it, so no way of copying a password forgets it.
+    static QMimeData *TextMimeData(const QString &text, TSensitivity sensitivity);
     // Replaces the whole clipboard content with prepared data (takes ownership).
     static void SetMimeData(QMimeData *data);
 

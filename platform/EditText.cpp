@@ -1,8 +1,11 @@
 #include "EditText.h"
 
 #include "Characters.h"
+#include "Wipe.h"
 
 #include <QTextBoundaryFinder>
+
+#include <cstring>
 
 namespace {
 
@@ -25,6 +28,81 @@ CharClass ClassOf(QChar c)
 
 } // namespace
 
+// --- wiping ---------------------------------------------------------------------------
+
+TEditText::Change::~Change()
+{
+    WipeString(removed);
+    WipeString(inserted);
+}
+
+TEditText::UndoStep::~UndoStep()
+{
+    WipeString(removed);
+    WipeString(inserted);
+}
+
+TEditText::~TEditText()
+{
+    WipeString(m_text);
+}
+
+void TEditText::SetTextWiping(QString text)
+{
+    std::swap(m_text, text);
+    WipeString(text);
+}
+
+namespace {
+
+// s + tail; where s has no room for the tail, the grown copy replaces s and the old
+// buffer is wiped rather than freed as it is.
+void AppendWiping(QString &s, const QString &tail)
+{
+    if (s.isDetached() && s.capacity() - s.size() >= tail.size()) {
+        s += tail;
+        return;
+    }
+    QString grown;
+    grown.reserve(qMax(2 * s.size(), s.size() + tail.size()));
+    grown += s;
+    grown += tail;
+    std::swap(s, grown);
+    WipeString(grown);
+}
+
+// Replaces [start, start + length) of text by with. Within a buffer of its own with room
+// enough, in place, and the characters a shorter text no longer uses are zeroed; otherwise
+// in a new buffer with room to grow, and the old one is wiped. Either way no copy of the
+// old text is left behind, at the cost of a move of the tail as before.
+void ReplaceWiping(QString &text, qsizetype start, qsizetype length, const QString &with)
+{
+    const qsizetype oldSize = text.size();
+    const qsizetype newSize = oldSize - length + with.size();
+    const qsizetype tail = oldSize - start - length;
+    if (text.isDetached() && newSize - oldSize <= text.data_ptr().freeSpaceAtEnd()) {
+        if (newSize > oldSize)
+            text.resize(newSize); // within the buffer: no new one
+        QChar *d = text.data();
+        std::memmove(d + start + with.size(), d + start + length, size_t(tail) * sizeof(QChar));
+        std::memcpy(d + start, with.constData(), size_t(with.size()) * sizeof(QChar));
+        if (newSize < oldSize) {
+            WipeBytes(d + newSize, size_t(oldSize - newSize) * sizeof(QChar));
+            text.resize(newSize);
+        }
+        return;
+    }
+    QString result;
+    result.reserve(qMax(newSize, oldSize + oldSize / 2));
+    result += QStringView(text).left(start);
+    result += with;
+    result += QStringView(text).mid(start + length);
+    std::swap(text, result);
+    WipeString(result);
+}
+
+} // namespace
+
 // --- text and selection ---------------------------------------------------------------
 
 TEditText::Change TEditText::SetText(const QString &text)
@@ -32,7 +110,7 @@ TEditText::Change TEditText::SetText(const QString &text)
     Change change;
     if (m_text != text)
         change = {0, m_text, text};
-    m_text = text;
+    SetTextWiping(text);
     m_cursor = m_anchor = 0;
     m_undo.clear();
     m_undoSize = 0;
@@ -88,7 +166,7 @@ TEditText::Change TEditText::Replace(int start, int end, const QString &with, bo
     const bool merge = typing && !m_undo.empty() && m_undo.back().typing && m_undo.back().removed.isEmpty()
         && removed.isEmpty() && m_undo.back().position + m_undo.back().inserted.size() == start;
     if (merge) {
-        m_undo.back().inserted += with;
+        AppendWiping(m_undo.back().inserted, with);
     } else {
         m_undo.push_back({start, removed, with, m_anchor, m_cursor, typing});
     }
@@ -97,7 +175,7 @@ TEditText::Change TEditText::Replace(int start, int end, const QString &with, bo
         m_undoSize -= m_undo.front().removed.size() + m_undo.front().inserted.size();
         m_undo.erase(m_undo.begin());
     }
-    m_text.replace(start, end - start, with);
+    ReplaceWiping(m_text, start, end - start, with);
     m_cursor = m_anchor = start + int(with.size());
     m_modified = true;
     return {start, removed, with};
@@ -169,7 +247,7 @@ TEditText::Change TEditText::Undo()
     const UndoStep step = m_undo.back();
     m_undo.pop_back();
     m_undoSize -= step.removed.size() + step.inserted.size();
-    m_text.replace(step.position, step.inserted.size(), step.removed);
+    ReplaceWiping(m_text, step.position, step.inserted.size(), step.removed);
     const int n = int(m_text.size());
     m_anchor = qBound(0, step.anchorBefore, n);
     m_cursor = qBound(0, step.cursorBefore, n);

@@ -5,18 +5,33 @@
 // the edit widget asks it to change and shows the result.
 #include <QString>
 
+#include <utility>
 #include <vector>
 
 class TEditText {
 public:
     // One change of the text: at position, removed gave way to inserted. An edit that was
     // refused or changed nothing gives an empty change.
+    // The text may be a password: every string that held part of it is wiped by its last
+    // holder here (see WipeString), so that old text does not linger in freed memory.
     struct Change {
         int position = -1;
         QString removed;
         QString inserted;
         explicit operator bool() const { return position >= 0; }
+        Change() = default;
+        Change(int p, QString r, QString i) : position(p), removed(std::move(r)), inserted(std::move(i)) {}
+        Change(const Change &) = default;
+        Change(Change &&) = default;
+        Change &operator=(const Change &) = default;
+        Change &operator=(Change &&) = default;
+        ~Change();
     };
+
+    TEditText() = default;
+    TEditText(const TEditText &) = default;
+    TEditText &operator=(const TEditText &) = default;
+    ~TEditText();
 
     const QString &Text() const { return m_text; }
     // Replaces the whole text as a program would: caret to the start, no selection, undo
@@ -89,7 +104,16 @@ private:
         QString inserted;
         int anchorBefore, cursorBefore;
         bool typing;
+        ~UndoStep();
+        UndoStep(int p, QString r, QString i, int a, int c, bool t)
+            : position(p), removed(std::move(r)), inserted(std::move(i)), anchorBefore(a), cursorBefore(c), typing(t) {}
+        UndoStep(const UndoStep &) = default;
+        UndoStep(UndoStep &&) = default;
+        UndoStep &operator=(const UndoStep &) = default;
+        UndoStep &operator=(UndoStep &&) = default;
     };
+    // m_text becomes `text`; the old buffer is wiped unless someone else still holds it.
+    void SetTextWiping(QString text);
 
     Change Replace(int start, int end, const QString &with, bool typing);
     int CharacterStartBefore(int pos) const;

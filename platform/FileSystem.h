@@ -1,8 +1,11 @@
 #pragma once
-// File services of the settings file: existence, whole-file read, atomic replace.
+// File services of the settings file: existence, whole-file read, and the locked update
+// that reads a file and replaces it.
 // Failures are reported as errno values (0 is success); SysErrorMessage() words them.
 #include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 namespace FileSystem {
 
@@ -13,19 +16,67 @@ bool FileExists(const QString &path);
 // permission so a file can be made in it).
 bool IsWritable(const QString &path);
 
-// Reads the whole file into `data`. Returns 0 or the errno of the failure; more than
-// 64 MiB (a device or pipe that never ends) fails with EFBIG.
+// Reads the whole file into `data`, following links as TFileUpdate::Open() does. Returns
+// 0 or the errno of the failure; more than 64 MiB (a device or pipe that never ends)
+// fails with EFBIG.
 int ReadWholeFile(const QString &path, QByteArray *data);
 
-// Replaces the file's content as one step: the data goes to a temporary file in
-// the same directory, is synced, and is renamed over the old file, which keeps its
-// permission bits. When `path` is a symbolic link, the file it points to is replaced
-// and the link stays. An existing file that is not writable is never replaced.
-// When no temporary file can be created there (a folder the user may not write) but the
-// existing file is writable, the file is rewritten in place instead; only then can a
-// failure leave it incomplete.
-// Returns 0 or the errno of the failure; after a failure of the normal path the old
-// file is unchanged and no temporary file remains.
+// One read-merge-write of a file, serialised with every other one on the same file.
+//
+// Open() follows symbolic links only as the kernel does where fs.protected_symlinks is on:
+// a link in a sticky world-writable folder is followed only when it belongs to us or to the
+// folder's owner, and a link whose target does not exist is not followed into a folder
+// that is not ours. It then opens the file it ends at once and holds an advisory lock
+// (flock) on it, or on its folder while there is no file yet, until the object goes.
+// Read() and Replace() work on that same file.
+class TFileUpdate {
+public:
+    TFileUpdate() = default;
+    ~TFileUpdate();
+    TFileUpdate(const TFileUpdate &) = delete;
+    TFileUpdate &operator=(const TFileUpdate &) = delete;
+
+    // Returns 0 or the errno of a refused link or of a path that leads nowhere; a file
+    // that exists but cannot be opened counts as opened and fails in Read().
+    int Open(const QString &path);
+    // True when the path names a file (not a directory).
+    bool Exists() const { return m_exists; }
+    // The file's content (empty when there is none). Returns 0 or an errno.
+    int Read(QByteArray *data);
+    // Replaces the content with `data`. Where it can, as one step: a temporary file in the
+    // target's folder gets the old file's owner, group, mode, ACL and extended attributes,
+    // and is renamed over the file only if the path still names the file opened, which
+    // otherwise stays as it is (EBUSY). Where that rename would lose something (a file of
+    // several hard links, an owner, group or attribute we cannot give the new file, a
+    // folder that takes no new file), the file is rewritten in place: its new size is
+    // reserved first, and a failure after that puts the old bytes back.
+    // An existing file that is not writable is never replaced.
+    // Returns 0 or an errno; after a failure the file holds what it held before.
+    // One Replace() per Open(): after a rename the path names a file this one did not read.
+    int Replace(const QByteArray &data);
+
+private:
+    void Close();
+    int ReadOld();
+    int RewriteInPlace(const QByteArray &data);
+    int ReplaceByRename(const QByteArray &data, int tempFd, const QByteArray &tempPath);
+
+    QByteArray m_target; // the path the links lead to
+    int m_fd = -1;       // the file, while it exists
+    int m_dirLockFd = -1; // its folder, locked while there is no file yet
+    bool m_exists = false;
+    bool m_isDirectory = false;
+    bool m_writable = false;
+    int m_openError = 0;
+    struct Identity {
+        quint64 device = 0, inode = 0;
+    } m_identity;
+    qint64 m_size = 0;
+    QByteArray m_old;
+    bool m_haveOld = false;
+};
+
+// Replaces the file's content (see TFileUpdate::Replace); for a file that was not read.
 int WriteFileAtomically(const QString &path, const QByteArray &data);
 
 // Injected failures, so tests can produce unreadable files and interrupted saves
@@ -48,5 +99,12 @@ struct InjectedFault {
 };
 // Sets the fault (Fault::None clears it); returns the one it replaces.
 InjectedFault SetFaultForTesting(InjectedFault fault);
+
+// Called at the points a test needs to act in the middle of an update: when Replace()
+// starts (the file has been read and is locked), and right before the temporary file
+// replaces the old one. Returns the hook it replaces.
+enum class Stage { Replacing, Renaming };
+using TestHook = std::function<void(Stage)>;
+TestHook SetHookForTesting(TestHook hook);
 
 } // namespace FileSystem

@@ -2,6 +2,7 @@
 
 #include "Clipboard.h"
 #include "Keyboard.h"
+#include "Wipe.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -120,7 +121,11 @@ TNativeEdit::TNativeEdit(QWidget *parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-TNativeEdit::~TNativeEdit() = default;
+TNativeEdit::~TNativeEdit()
+{
+    // The layout lets go of its copy first, so that the text model's wipe finds none left.
+    InvalidateLayout();
+}
 
 // --- text and selection ---------------------------------------------------------------
 
@@ -182,7 +187,7 @@ void TNativeEdit::CopyToClipboard()
     if (!HasSelection())
         return;
     try {
-        TClipboard::SetAsText(SelText());
+        TClipboard::SetAsText(SelText(), m_clipboardSensitivity);
     } catch (const std::exception &) {
         // The clipboard is held by another program; the edit stays as it is.
     }
@@ -193,7 +198,7 @@ void TNativeEdit::CutToClipboard()
     if (ReadOnly() || !HasSelection())
         return;
     try {
-        TClipboard::SetAsText(SelText());
+        TClipboard::SetAsText(SelText(), m_clipboardSensitivity);
     } catch (const std::exception &) {
         return; // never remove text that did not reach the clipboard
     }
@@ -457,6 +462,13 @@ int TNativeEdit::SnapForward(int pos) const
 void TNativeEdit::InvalidateLayout()
 {
     ++m_revision;
+    // The layout may hold the last copy of a text just replaced (a password): it goes now,
+    // and that copy is wiped instead of being freed as it is.
+    if (m_visible.layout) {
+        QString shown = m_visible.layout->text();
+        m_visible.layout.reset();
+        WipeString(shown);
+    }
 }
 
 // The smallest start at or after lineStart from which [start, end) fits the width.

@@ -11,6 +11,7 @@
 // as a small sign of its own. A password pasted with such a character must not look like
 // another one.
 #include "Characters.h"
+#include "Clipboard.h"
 #include "EditText.h"
 
 #include <QBasicTimer>
@@ -71,6 +72,11 @@ public:
     QString VisibleLineText() const { return m_edit.Text(); }
     // Where the character at pos is drawn, in widget coordinates; empty when it is not shown.
     QRect CharacterRect(int pos) const;
+
+    // Whether what the edit copies or cuts is a secret: the clipboard then carries the hint
+    // that keeps it out of clipboard managers' history, whichever key or menu copied it.
+    void SetClipboardSensitivity(TClipboard::TSensitivity s) { m_clipboardSensitivity = s; }
+    TClipboard::TSensitivity ClipboardSensitivity() const { return m_clipboardSensitivity; }
 
     // Editing commands as the context menu and the keyboard shortcuts run them.
     virtual void CutToClipboard();
@@ -153,6 +159,7 @@ private:
     void ReportCaret();
 
     TEditText m_edit;
+    TClipboard::TSensitivity m_clipboardSensitivity = TClipboard::Ordinary;
     int m_scroll = 0;
 
     mutable Segment m_visible;

@@ -1,6 +1,6 @@
 #pragma once
 // The process-wide seams tests set: the settings directory, the error box, the clipboard's
-// open failure, the file-system faults and the file size limit. Tests set them only through these guards,
+// open failure, the file-system faults and hooks, and the file size limit. Tests set them only through these guards,
 // which put back what they found when they go out of scope, so a test that stops
 // half-way (a failed QCOMPARE returns at once) cannot leave its fault to the next one.
 // Header-only: a test that uses none of them needs none of their libraries.
@@ -43,6 +43,9 @@ class FileSystemFault : public TSeam<FileSystem::InjectedFault, &FileSystem::Set
 public:
     explicit FileSystemFault(FileSystem::Fault fault, int errorCode = 0) : TSeam({fault, errorCode}) {}
 };
+
+// Runs the hook at the stages of a file update (see FileSystem::SetHookForTesting).
+using FileSystemHook = TSeam<FileSystem::TestHook, &FileSystem::SetHookForTesting>;
 
 #if defined(Q_OS_UNIX)
 // Files grow to `bytes` at most, as under a shell's "ulimit -f" (which binds root too); the

@@ -138,19 +138,18 @@ void TestIniFile::normalisedText_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("comment and blank lines dropped")
-        << u";note\r\n\r\n[A]\r\n; c\r\n\r\nx=1\r\n\r\n\r\n"_qs << u"[A]\r\nx=1\r\n\r\n"_qs;
+    // Nothing written: the document is the text as read, line for line.
+    QTest::newRow("comment and blank lines kept")
+        << u";note\r\n\r\n[A]\r\n; c\r\n\r\nx=1\r\n\r\n\r\n"_qs << u";note\r\n\r\n[A]\r\n; c\r\n\r\nx=1\r\n\r\n\r\n"_qs;
     QTest::newRow("unknown sections keep order")
-        << u"[Z]\r\nz=1\r\n[A]\r\na=1\r\n[M]\r\nm=1\r\n"_qs
-        << u"[Z]\r\nz=1\r\n\r\n[A]\r\na=1\r\n\r\n[M]\r\nm=1\r\n\r\n"_qs;
-    QTest::newRow("repeated section merged at first place")
-        << u"[A]\r\na=1\r\n[B]\r\nb=1\r\n[a]\r\nc=2\r\n"_qs
-        << u"[A]\r\na=1\r\nc=2\r\n\r\n[B]\r\nb=1\r\n\r\n"_qs;
-    QTest::newRow("bare lines kept, trimmed") << u"[A]\r\n  just text \r\nx = 1\r\n"_qs
-                                              << u"[A]\r\njust text\r\nx=1\r\n\r\n"_qs;
-    QTest::newRow("lines before first section dropped") << u"orphan=1\n[A]\n"_qs << u"[A]\r\n\r\n"_qs;
-    QTest::newRow("empty section kept") << u"[A]\r\n[B]\r\n"_qs << u"[A]\r\n\r\n[B]\r\n\r\n"_qs;
-    QTest::newRow("nothing") << u";only a comment\r\n"_qs << QString();
+        << u"[Z]\r\nz=1\r\n[A]\r\na=1\r\n[M]\r\nm=1\r\n"_qs << u"[Z]\r\nz=1\r\n[A]\r\na=1\r\n[M]\r\nm=1\r\n"_qs;
+    QTest::newRow("repeated section stays where it was")
+        << u"[A]\r\na=1\r\n[B]\r\nb=1\r\n[a]\r\nc=2\r\n"_qs << u"[A]\r\na=1\r\n[B]\r\nb=1\r\n[a]\r\nc=2\r\n"_qs;
+    QTest::newRow("bare lines and blanks kept") << u"[A]\r\n  just text \r\nx = 1\r\n"_qs
+                                                << u"[A]\r\n  just text \r\nx = 1\r\n"_qs;
+    QTest::newRow("lines before first section kept") << u"orphan=1\n[A]\n"_qs << u"orphan=1\n[A]\n"_qs;
+    QTest::newRow("empty section kept") << u"[A]\r\n[B]\r\n"_qs << u"[A]\r\n[B]\r\n"_qs;
+    QTest::newRow("only a comment") << u";only a comment\r\n"_qs << u";only a comment\r\n"_qs;
 }
 
 void TestIniFile::normalisedText()
@@ -251,7 +250,7 @@ void TestIniFile::writeKeepsPlaceAndSpelling()
     ini.WriteInteger(u"OTHER"_qs, u"X"_qs, -3);
     ini.WriteInteger(u"Position"_qs, u"MainTop"_qs, 120);
     ini.WriteString(u"Position"_qs, u"MainTop"_qs, u"121"_qs);
-    QCOMPARE(ini.Text(), u"[setting]\r\nfirst=a\r\nmojisyu=1\r\nbare\r\nNum=0\r\n\r\n"
+    QCOMPARE(ini.Text(), u"[setting]\r\nfirst=a\r\nmojisyu=1\r\nbare\r\nNum=0\r\n"
                          u"[Other]\r\nx=-3\r\n\r\n"
                          u"[Position]\r\nMainTop=121\r\n\r\n"_qs);
     QCOMPARE(ini.Sections(), (QList<QString>{u"setting"_qs, u"Other"_qs, u"Position"_qs}));

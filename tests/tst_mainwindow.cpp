@@ -16,10 +16,12 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QWindow>
 #include <cerrno>
+#include <memory>
 
 namespace {
 
@@ -328,6 +330,51 @@ private slots:
         ClickBox(m_form->chkNum);
         QCOMPARE(Status(), QString());
         QCOMPARE(Reading(), QStringLiteral("数字:シチ"));
+    }
+
+    // Every way the edit's own text reaches the clipboard marks it secret, as the copy
+    // button does; Ctrl+C and Ctrl+X are filtered out and put nothing there.
+    void editCopiesAreSecret_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("Ctrl+Insert") << "ctrl+insert" << "k9" << "k9";
+        QTest::newRow("Shift+Delete") << "shift+delete" << "k9" << "";
+        QTest::newRow("menu copy") << "edit-copy" << "k9" << "k9";
+        QTest::newRow("menu cut") << "edit-cut" << "k9" << "";
+        QTest::newRow("Ctrl+C") << "ctrl+c" << "before" << "k9";
+        QTest::newRow("Ctrl+X") << "ctrl+x" << "before" << "k9";
+    }
+    void editCopiesAreSecret()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, left);
+        Open();
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::keyClicks(m_form->edtPass, QStringLiteral("k9"));
+        m_form->edtPass->SelectAll();
+        if (how == u"ctrl+insert")
+            QTest::keyClick(m_form->edtPass, Qt::Key_Insert, Qt::ControlModifier);
+        else if (how == u"shift+delete")
+            QTest::keyClick(m_form->edtPass, Qt::Key_Delete, Qt::ShiftModifier);
+        else if (how == u"ctrl+c")
+            QTest::keyClick(m_form->edtPass, Qt::Key_C, Qt::ControlModifier);
+        else if (how == u"ctrl+x")
+            QTest::keyClick(m_form->edtPass, Qt::Key_X, Qt::ControlModifier);
+        else {
+            std::unique_ptr<QMenu> menu(m_form->edtPass->CreateStandardContextMenu());
+            QAction *action = menu->findChild<QAction *>(how);
+            QVERIFY(action && action->isEnabled());
+            action->trigger();
+        }
+        QCOMPARE(m_form->edtPass->Text(), left);
+        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->text(), clipboard);
+        QCOMPARE(data->data(QStringLiteral("x-kde-passwordManagerHint")),
+                 clipboard == u"before" ? QByteArray() : QByteArrayLiteral("secret"));
     }
 
     // A clipboard that cannot be opened is reported as "NG" in the window only, and the

@@ -231,13 +231,14 @@ void TestSettings::save_data()
     QTest::newRow("existing keys in other order stay there")
         << QByteArray("[Setting]\r\nKigou=1\r\nx=y\r\nMOJISYU=0\r\n[Position]\r\nmainleft=3\r\n")
         << Make(-7, 9, false, true, true, false, false)
-        << QByteArray("[Setting]\r\nKigou=0\r\nx=y\r\nMOJISYU=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\n\r\n"
-                      "[Position]\r\nmainleft=9\r\nMainTop=-7\r\n\r\n");
-    QTest::newRow("comment dropped, other section first")
-        << QByteArray(";note\r\n[Other]\r\nx=1\r\n") << s << QByteArray("[Other]\r\nx=1\r\n\r\n" + position + setting);
+        << QByteArray("[Setting]\r\nKigou=0\r\nx=y\r\nMOJISYU=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\n"
+                      "[Position]\r\nmainleft=9\r\nMainTop=-7\r\n");
+    QTest::newRow("comment kept, other section first")
+        << QByteArray(";note\r\n[Other]\r\nx=1\r\n") << s << QByteArray(";note\r\n[Other]\r\nx=1\r\n\r\n" + position + setting);
     QTest::newRow("other section between and after")
         << QByteArray("[Position]\r\n; c\r\n[Other]\r\nx=1\r\n\r\n[Setting]\r\n[Last]\r\nbare line\r\n") << s
-        << QByteArray(position + "[Other]\r\nx=1\r\n\r\n" + setting + "[Last]\r\nbare line\r\n\r\n");
+        << QByteArray("[Position]\r\nMainTop=120\r\nMainLeft=80\r\n; c\r\n[Other]\r\nx=1\r\n\r\n"
+                      "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n[Last]\r\nbare line\r\n");
     const QByteArray foreign("[\x93\xFA\x96\x7B]\r\n\xE9t\xE9=\xA0\xFF\x80\r\n\r\n");
     QTest::newRow("foreign bytes survive") << QByteArray(foreign + position + setting) << s
                                            << QByteArray(foreign + position + setting);
@@ -247,9 +248,41 @@ void TestSettings::save_data()
                                      << QByteArray("\xEF\xBB\xBF" + (text + ours).toUtf8());
     QTest::newRow("UTF-16LE mark kept") << Utf16(text, true) << s << Utf16(text + ours, true);
     QTest::newRow("UTF-16BE mark kept") << Utf16(text, false) << s << Utf16(text + ours, false);
-    QTest::newRow("CR-only file written with CR LF")
+    QTest::newRow("CR-only file keeps its line breaks")
         << QByteArray("[Setting]\rNum=1\r") << s
-        << QByteArray("[Setting]\r\nNum=0\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nKigou=0\r\n\r\n" + position);
+        << QByteArray("[Setting]\rNum=0\rMojiSyu=1\r1Mojigoto=1\rSepBlank=0\rKigou=0\r\r"
+                      "[Position]\rMainTop=120\rMainLeft=80\r\r");
+    // What the user wrote by hand stays as written: only the lines of the seven values
+    // change, the missing ones go after their section's last line.
+    QTest::newRow("hand-written layout, comments and lines before the first section")
+        << QByteArray("version=2\r\n; by hand\r\n\r\n[Position]\r\n; where it was\r\nMainTop=5\r\n\r\n\r\n"
+                      "MainLeft=6\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\n  SepBlank = 0  \r\nNum=0\r\nKigou=0\r\n; end\r\n")
+        << s
+        << QByteArray("version=2\r\n; by hand\r\n\r\n[Position]\r\n; where it was\r\nMainTop=120\r\n\r\n\r\n"
+                      "MainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n; end\r\n");
+    QTest::newRow("invalid UTF-8 in another key stays as its bytes")
+        << QByteArray("\xEF\xBB\xBF[Foreign]\r\nk\xC3=\xFF\xFE v\xE3\x81\r\n\r\n" + position
+                      + "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=1\r\nKigou=0\r\n\r\n")
+        << s << QByteArray("\xEF\xBB\xBF[Foreign]\r\nk\xC3=\xFF\xFE v\xE3\x81\r\n\r\n" + position + setting);
+    QTest::newRow("other keys keep their blanks, new keys after them")
+        << QByteArray("[Setting]\r\n  MojiSyu = 0  \r\n  other = 1  \r\n")
+        << s
+        << QByteArray("[Setting]\r\nMojiSyu=1\r\n  other = 1  \r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n" + position);
+    QTest::newRow("repeated section gets new keys after its last part")
+        << QByteArray("[Setting]\r\nMojiSyu=0\r\n[Other]\r\nx=1\r\n[setting]\r\nNum=1\r\n")
+        << s
+        << QByteArray("[Setting]\r\nMojiSyu=1\r\n[Other]\r\nx=1\r\n[setting]\r\nNum=0\r\n1Mojigoto=1\r\nSepBlank=0\r\n"
+                      "Kigou=0\r\n\r\n" + position);
+    QTest::newRow("LF-only file keeps its line breaks")
+        << QByteArray("; unix\n[Setting]\nNum=1\n") << s
+        << QByteArray("; unix\n[Setting]\nNum=0\nMojiSyu=1\n1Mojigoto=1\nSepBlank=0\nKigou=0\n\n"
+                      "[Position]\nMainTop=120\nMainLeft=80\n\n");
+    QTest::newRow("no line break at the end")
+        << QByteArray("[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=1") << s
+        << QByteArray("[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n" + position);
+    QTest::newRow("foreign bytes in comments and orphans")
+        << QByteArray("\x93\xFA=\x96\x7B\r\n;\xE9\xA0\r\n" + position + setting) << s
+        << QByteArray("\x93\xFA=\x96\x7B\r\n;\xE9\xA0\r\n" + position + setting);
 }
 
 void TestSettings::save()
@@ -599,7 +632,7 @@ void TestSettings::positionLeftAsStored_data()
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("stored as written by hand")
         << QByteArray("[Position]\r\nMainTop = 0x78\r\nmainleft=80\r\n")
-        << QByteArray("[Position]\r\nMainTop=0x78\r\nmainleft=80\r\n\r\n"
+        << QByteArray("[Position]\r\nMainTop = 0x78\r\nmainleft=80\r\n\r\n"
                       "[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=1\r\nKigou=0\r\n\r\n");
     QTest::newRow("none stored") << QByteArray()
         << QByteArray("[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=1\r\nKigou=0\r\n\r\n");

@@ -188,7 +188,8 @@ private slots:
             QVERIFY(QFileInfo(ini).isSymLink());
             QCOMPARE(ReadBytes(m_dir->filePath(QStringLiteral("target.ini"))), Eleven(0, 0, 1, 1, 0, 0, 0));
         } else if (kind == u"nul" || kind == u"nul4k") {
-            QCOMPARE(ReadBytes(ini), Eleven(0, 0, 1, 1, 0, 0, 0));
+            // The NULs are a line before the first section, not ours: they stay, ended.
+            QCOMPARE(ReadBytes(ini), QByteArray(kind == u"nul" ? 1 : 4096, '\0') + "\r\n" + Eleven(0, 0, 1, 1, 0, 0, 0));
         } else if (kind == u"utf16odd") {
             // Written back in its own encoding, whole code units only.
             QCOMPARE(ReadBytes(ini), Utf16LE(QStringLiteral(
