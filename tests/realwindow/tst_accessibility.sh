@@ -25,7 +25,7 @@ walk() { "${WALK[@]}" "$APP_PID" "$@"; }
 note "typed text reads back from the edit"
 click_control edtPass 198 12
 xdotool type --delay 30 --window "$WIN" "Ab1"
-sleep 0.3
+walk wait-text text "パスワード" "Ab1" || fail "the edit does not read Ab1: $(walk text text "パスワード")"
 walk tree >"$WORK/tree.txt"
 cat "$WORK/tree.txt"
 [ -n "${ATSPI_TREE:-}" ] && cp "$WORK/tree.txt" "$ATSPI_TREE"
@@ -54,9 +54,7 @@ check_state "文字の区切りをブランクにする（デフォルトは「�
 note "the Press action of the copy button copies"
 walk action "push button" "クリップボードにコピー" Press || fail "Press failed"
 walk wait-name "コピーOK" || fail "no node shows コピーOK"
-got=$(clipboard_text | od -An -c)
-want=$(printf 'Ab1\r\n大文字:エー 小文字:ビー 数字:イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds $(clipboard_text | cat -A)"
+wait_clipboard 'Ab1\r\n大文字:エー 小文字:ビー 数字:イチ' "the Press action's copy"
 
 note "without the class, the box for each character reports itself disabled"
 walk action "check box" "文字種を挿入（大文字、小文字、数字、記号）" Toggle || fail "Toggle failed"

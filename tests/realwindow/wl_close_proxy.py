@@ -4,7 +4,9 @@
 Weston's headless backend has no input, and weston itself never asks a window to close,
 so the test stands between Kanavox and weston: every byte and file descriptor passes
 unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
-the xdg_toplevel.close event a compositor sends when the user closes the window.
+the xdg_toplevel.close event a compositor sends when the user closes the window. It prints
+"toplevel N" for each toplevel made and "frame" at the client's first commit of a drawn
+buffer once it has one, so that the test knows when the window is on the screen.
 
 Usage: wl_close_proxy.py <listen socket> <weston socket>
 """
@@ -38,6 +40,8 @@ def main():
 
     interfaces = {1: "wl_display"}  # client object id -> interface
     toplevels = []
+    drawn = set()  # surfaces with a buffer attached
+    framed = []
     to_client = b""
     to_server_seen = b""
 
@@ -65,6 +69,17 @@ def main():
                 interfaces[toplevel] = "xdg_toplevel"
                 toplevels.append(toplevel)
                 print("toplevel %d" % toplevel, flush=True)
+            elif iface == "wl_compositor" and opcode == 0:  # create_surface(id)
+                interfaces[struct.unpack_from("<I", body)[0]] = "wl_surface"
+            elif iface == "wl_surface" and opcode == 1:  # attach(buffer, x, y)
+                if struct.unpack_from("<I", body)[0]:
+                    drawn.add(obj)
+                else:
+                    drawn.discard(obj)
+            elif iface == "wl_surface" and opcode == 6:  # commit
+                if obj in drawn and toplevels and not framed:
+                    framed.append(obj)
+                    print("frame", flush=True)
             to_server_seen = to_server_seen[size:]
 
     def receive(sock):
