@@ -3,11 +3,8 @@
 # accessible tree walked by pyatspi. Typed text reads back, the check boxes are found by
 # name with their states, and the Toggle and Press actions change what the window shows.
 # Usage: tst_accessibility.sh <path to kanavox>   (ATSPI_TREE=<file> keeps the tree)
-if [ -z "${KANAVOX_A11Y_SESSION:-}" ]; then
-    export KANAVOX_A11Y_SESSION=1
-    exec dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/xvfb.sh"
+a11y_session "$0" "$@"
 WALK=(/usr/bin/python3 "$(dirname "$0")/atspi_walk.py")
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is missing (scripts/deps.sh test)"
 

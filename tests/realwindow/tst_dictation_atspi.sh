@@ -3,8 +3,8 @@
 # next cell with a "selected" state change, and the cell it lands on is a focused, selected
 # list item named "7文字目 小文字:エックス".
 # Usage: tst_dictation_atspi.sh <kanavox>
-[ -z "${KANAVOX_IN_SESSION:-}" ] && KANAVOX_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/xvfb.sh"
+a11y_session "$0" "$@"
 start_xvfb
 install_copy "$1"
 

@@ -77,6 +77,21 @@ control_point() {
     fi
 }
 
+# a11y_session <script> [args...]: runs the script (the caller, "$0") again in a session bus
+# and a runtime folder of its own, then exits with its status; returns at once inside it.
+# The accessibility bus's socket is named after the display, in the runtime folder: in a
+# shared one, the bus of a test that just ended on a display of the same number removes it.
+a11y_session() {
+    [ -n "${KANAVOX_A11Y_SESSION:-}" ] && return 0
+    export KANAVOX_A11Y_SESSION=1
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/kanavox-run.XXXXXX)
+    export XDG_RUNTIME_DIR
+    local rc=0
+    dbus-run-session -- bash "$@" || rc=$?
+    rm -rf "$XDG_RUNTIME_DIR"
+    exit "$rc"
+}
+
 # start_xvfb: starts a private X server and exports DISPLAY; stopped on exit.
 # XVFB_SCREEN (default 1280x1024x24) sets the screen size and depth.
 start_xvfb() {
