@@ -7,22 +7,9 @@
 #include "Main.h"
 
 #include <QAccessible>
-#include <QThread>
-
-namespace {
-// Qt takes the first thread that asks for its thread data for the main thread. The icon
-// is decoded on the font thread by Qt's image readers, which ask: were they first, Qt
-// would take the real main thread for a stranger ("QApplication was not created in the
-// main() thread") and drop events of its windows, a close request or a click among them.
-std::packaged_task<QList<QImage>()> IconTaskAfterClaimingMainThread()
-{
-    QThread::currentThread();
-    return std::packaged_task<QList<QImage>()>(KanavoxIconImages);
-}
-} // namespace
 
 TStartup::TStartup()
-    : m_decodeIcon(IconTaskAfterClaimingMainThread()), m_iconImages(m_decodeIcon.get_future()),
+    : m_decodeIcon(KanavoxIconImages), m_iconImages(m_decodeIcon.get_future()),
       // The icon is decoded on the font thread too: it needs no application object.
       m_fonts([this] { m_decodeIcon(); })
 {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QThread>
 #include <future>
 
 class TKanavoxApplication;
@@ -24,6 +25,10 @@ public:
     TfmKanavox *ShowMainWindow(TKanavoxApplication &app);
 
 private:
+    // First: Qt takes the first thread that asks for its thread data as its main thread,
+    // and the font thread reads the icon through Qt. Had that thread asked first, the
+    // window would never become active nor take a key.
+    [[maybe_unused]] QThread *m_mainThread = QThread::currentThread();
     std::packaged_task<QList<QImage>()> m_decodeIcon;
     std::future<QList<QImage>> m_iconImages;
     TFontWarmup m_fonts; // last: its thread uses the members above, and ends first

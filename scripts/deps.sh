@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs the Debian packages Kanavox needs when they are missing.
-# Usage: scripts/deps.sh run|test|bench
+# Usage: scripts/deps.sh run|test|bench|stress
 set -euo pipefail
 
 run_packages=(
@@ -23,9 +23,20 @@ bench_packages=(
     valgrind
 )
 
+# The load that scripts/stress-tests.sh puts on the machine; the normal tests do without it.
+stress_packages=(
+    stress-ng
+)
+
+mode=${1:-run}
 want=("${run_packages[@]}")
-[ "${1:-run}" = test ] || [ "${1:-run}" = bench ] && want+=("${test_packages[@]}")
-[ "${1:-run}" = bench ] && want+=("${bench_packages[@]}")
+case "$mode" in
+    test) want+=("${test_packages[@]}") ;;
+    bench) want+=("${test_packages[@]}" "${bench_packages[@]}") ;;
+    stress) want+=("${test_packages[@]}" "${stress_packages[@]}") ;;
+    run) ;;
+    *) echo "usage: scripts/deps.sh run|test|bench|stress" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

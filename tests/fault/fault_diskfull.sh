@@ -18,23 +18,14 @@ cp "$INI" "$WORK/old.ini"
 
 ( cd "$WORK" && trap '' XFSZ && ulimit -S -f 4 && exec ./kanavox ) >"$WORK/app.log" 2>&1 &
 APP_PID=$!
-WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
-[ -n "$WIN" ] || fail "main window did not appear"
-xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
-sleep 0.3
+wait_main_window
+focus_window "$WIN"
 grep -q 'Max file size *4096 ' "/proc/$APP_PID/limits" || fail "the limit is not in force: $(grep 'file size' /proc/$APP_PID/limits)"
 
 note "exit with a full disk"
 xdotool type --delay 30 --window "$WIN" "ab"
-sleep 0.2
 click_control btnEnd
-box=
-for _ in $(seq 1 60); do
-    box=$(window_named '^Kanavox$' | head -1)
-    [ -n "$box" ] && break
-    sleep 0.1
-done
-[ -n "$box" ] || fail "no error box titled Kanavox"
+box=$(wait_error_box)
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
 [ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window is gone"
 cmp -s "$INI" "$WORK/old.ini" || fail "the old file changed"

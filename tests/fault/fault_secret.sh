@@ -18,7 +18,10 @@ export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_CACHE_HOME="$s
     TMPDIR="$scratch/tmp"
 marker="$WORK/.started"
 touch "$marker"
-sleep 1 # file times have a granularity; what the program writes must be newer
+# File times have a granularity: what the program writes must be newer than the marker.
+ticked() { touch "$WORK/.tick" && [ "$WORK/.tick" -nt "$marker" ]; }
+wait_until "file times do not advance" ticked
+rm -f "$WORK/.tick"
 
 # pattern <text> <utf8|utf16le|utf16be>: a grep -P pattern of the text's bytes.
 pattern() {
@@ -50,13 +53,11 @@ rm -rf "$control"
 note "type, copy, close"
 start_app
 xdotool type --delay 20 --window "$WIN" "$SECRET"
-sleep 0.3
 click_control btnCopy
-clip=$(clipboard_text | head -1 | tr -d '\r')
-[ "$clip" = "$SECRET" ] || fail "the copy did not reach the clipboard (got '$clip')"
+copied() { [ "$(clipboard_text | head -1 | tr -d '\r')" = "$SECRET" ]; }
+poll copied || fail "the copy did not reach the clipboard (got '$(clipboard_text | head -1 | tr -d '\r')')"
 # Copied twice and pasted back, as a user may.
 xdotool key --window "$WIN" ctrl+v
-sleep 0.2
 click_control btnCopy
 click_control btnEnd
 wait_exit

@@ -89,10 +89,8 @@ expect_file "$root/usr/lib/kanavox/Kanavox.ini" '[Setting]\r\nSepBlank=1\r\n\r\n
 note "second start, from the PATH: the options kept"
 start_program "${RUN_AS[@]}" "$root/usr/bin/kanavox"
 xdotool type --delay 30 --window "$WIN" "a1"
-sleep 0.3
 click_control btnCopy
-got=$(clipboard_text | od -An -c)
-[ "$got" = "$(printf 'a1\r\n小文字:エー 数字:1' | od -An -c)" ] || fail "reading under the kept options: $(clipboard_text | cat -A)"
+wait_clipboard 'a1\r\n小文字:エー 数字:1' "reading under the kept options"
 echo "   reading of a1: $(clipboard_text | tail -1)"
 click_control btnEnd
 wait_exit

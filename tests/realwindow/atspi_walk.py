@@ -6,21 +6,39 @@
 #        atspi_walk.py <pid> states <role> <name>       prints the node's states
 #        atspi_walk.py <pid> action <role> <name> <act>  runs the named action
 #        atspi_walk.py <pid> wait-name <text>           until some node's name is text
-# Exit status 2 when the node is not found.
+#        atspi_walk.py <pid> wait-text <role> <name> <text>  until the node's text is text
+# Exit status 2 when the node is not found. The waits last KANAVOX_WAIT_SECONDS (xvfb.sh).
+import os
 import sys
 import time
+
+WAIT_SECONDS = float(os.environ.get("KANAVOX_WAIT_SECONDS", "20"))
+POLL_STEP = 0.05
+
+
+def poll(ready):
+    """True once ready() is, false when the wait's deadline came first."""
+    end = time.monotonic() + WAIT_SECONDS
+    while not ready():
+        if time.monotonic() > end:
+            return False
+        time.sleep(POLL_STEP)
+    return True
 
 import pyatspi
 
 
 def application(pid):
     desktop = pyatspi.Registry.getDesktop(0)
-    for _ in range(100):
-        for app in desktop:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        time.sleep(0.1)
-    sys.exit("no accessible application for pid %d" % pid)
+    found = []
+
+    def present():
+        found[:] = [app for app in desktop if app is not None and app.get_process_id() == pid]
+        return bool(found)
+
+    if not poll(present):
+        sys.exit("no accessible application for pid %d" % pid)
+    return found[0]
 
 
 def nodes(root, depth=0):
@@ -94,11 +112,12 @@ def main():
             sys.exit("no action %s on %s (has %s)" % (args[2], args[1], names))
         node.queryAction().doAction(names.index(args[2]))
     elif cmd == "wait-name":
-        for _ in range(100):
-            if any(node.name == args[0] for node, _ in nodes(app)):
-                return
-            time.sleep(0.1)
-        sys.exit(2)
+        if not poll(lambda: any(node.name == args[0] for node, _ in nodes(app))):
+            sys.exit(2)
+    elif cmd == "wait-text":
+        if not poll(lambda: any(node.getRoleName() == args[0] and node.name == args[1] and text_of(node) == args[2]
+                                for node, _ in nodes(app))):
+            sys.exit(2)
     else:
         sys.exit("unknown command " + cmd)
 

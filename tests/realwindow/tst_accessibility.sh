@@ -3,11 +3,8 @@
 # accessible tree walked by pyatspi. Typed text reads back, the check boxes are found by
 # name with their states, and the Toggle and Press actions change what the window shows.
 # Usage: tst_accessibility.sh <path to kanavox>   (ATSPI_TREE=<file> keeps the tree)
-if [ -z "${KANAVOX_A11Y_SESSION:-}" ]; then
-    export KANAVOX_A11Y_SESSION=1
-    exec dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/xvfb.sh"
+a11y_session "$0" "$@"
 WALK=(/usr/bin/python3 "$(dirname "$0")/atspi_walk.py")
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || fail "python3-pyatspi is missing (scripts/deps.sh test)"
 
@@ -25,7 +22,7 @@ walk() { "${WALK[@]}" "$APP_PID" "$@"; }
 note "typed text reads back from the edit"
 click_control edtPass 198 12
 xdotool type --delay 30 --window "$WIN" "Ab1"
-sleep 0.3
+walk wait-text text "パスワード" "Ab1" || fail "the edit does not read Ab1: $(walk text text "パスワード")"
 walk tree >"$WORK/tree.txt"
 cat "$WORK/tree.txt"
 [ -n "${ATSPI_TREE:-}" ] && cp "$WORK/tree.txt" "$ATSPI_TREE"
@@ -54,9 +51,7 @@ check_state "文字の区切りをブランクにする（デフォルトは「�
 note "the Press action of the copy button copies"
 walk action "push button" "クリップボードにコピー" Press || fail "Press failed"
 walk wait-name "コピーOK" || fail "no node shows コピーOK"
-got=$(clipboard_text | od -An -c)
-want=$(printf 'Ab1\r\n大文字:エー 小文字:ビー 数字:イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds $(clipboard_text | cat -A)"
+wait_clipboard 'Ab1\r\n大文字:エー 小文字:ビー 数字:イチ' "the Press action's copy"
 
 note "without the class, the box for each character reports itself disabled"
 walk action "check box" "文字種を挿入（大文字、小文字、数字、記号）" Toggle || fail "Toggle failed"

@@ -2,11 +2,8 @@
 # The in-process accessibility tests on a platform with Qt's AT-SPI bridge (xcb), where
 # the events the controls send reach the test's handler; offscreen has no bridge.
 # Usage: tst_accessible_events.sh <path to tst_accessible>
-if [ -z "${KANAVOX_A11Y_SESSION:-}" ]; then
-    export KANAVOX_A11Y_SESSION=1
-    exec dbus-run-session -- bash "$0" "$@"
-fi
 source "$(dirname "$0")/xvfb.sh"
+a11y_session "$0" "$@"
 start_xvfb
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 LAUNCHER_PID=$!

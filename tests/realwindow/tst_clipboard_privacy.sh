@@ -6,8 +6,8 @@ start_xvfb
 install_copy "$1"
 start_app
 xdotool type --delay 30 --window "$WIN" "k9"
-sleep 0.3
 click_control btnCopy
+wait_clipboard 'k9\r\n小文字:ケイ、数字:キュー' "copy of k9"
 targets=$(xclip -o -selection clipboard -t TARGETS)
 echo "$targets" | grep -qx 'x-kde-passwordManagerHint' || fail "no password hint among: $targets"
 echo "$targets" | grep -qx 'UTF8_STRING' || echo "$targets" | grep -qx 'text/plain;charset=utf-8' || fail "no text target among: $targets"

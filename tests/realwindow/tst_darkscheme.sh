@@ -39,9 +39,9 @@ for scheme in default darker dusk simple; do
     start_app
     xdotool type --delay 30 --window "$WIN" "Ab1@"
     click_control btnCopy
-    sleep 0.3
+    wait_clipboard 'Ab1@\r\n大文字:エー、小文字:ビー、数字:イチ、記号:単価記号' "$scheme: copy of Ab1@"
     shot="$WORK/$scheme.png"
-    screenshot "$shot"
+    wait_still "$shot"
     while read -r name rect; do
         IFS=, read -r x y w h <<<"$rect"
         read -r ratio fg bg < <(contrast "$shot" "$x" "$y" "$w" "$h")

@@ -18,28 +18,30 @@ ink_height() {
 }
 
 wait_view_gone() {
-    local i
-    for i in $(seq 1 60); do
-        [ -z "$(window_named "$TITLE")" ] && return 0
-        sleep 0.05
-    done
-    fail "the dictation view did not close"
+    wait_window_gone "$TITLE" "the dictation view did not close"
+}
+# glyph_in <file> <x>: true when the cell at x holds a glyph at least 48 px high.
+glyph_in() {
+    [ "$(ink_height "$1" "$2" 16 96 170)" -ge 48 ]
+}
+# empty_cell <file> <x>: true when the cell at x holds no glyph.
+empty_cell() {
+    [ "$(ink_height "$1" "$2" 16 80 170)" = 0 ]
 }
 
 start_app
 xdotool type --delay 30 --window "$WIN" "Ab1x"
-sleep 0.3
+# The reading shown and the window done with the keys (below the edit, whose caret blinks).
 before="$WORK/main-before.png"
-screenshot "$before"
+wait_still "$before" "$WIN" 664x390+0+50
+has_ink "$before" 36 259 500 16 60 || fail "the reading of Ab1x is not shown"
 
 note "Ctrl+L opens the view"
 xdotool key ctrl+l
-VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" | head -1)
-[ -n "$VIEW" ] || fail "no window titled 'Kanavox 大きく表示'"
+VIEW=$(wait_window "$TITLE" "no window titled 'Kanavox 大きく表示'")
 [ "$(xdotool getwindowname "$VIEW")" = "Kanavox 大きく表示" ] || fail "title: $(xdotool getwindowname "$VIEW")"
-sleep 0.4
 shot="$WORK/view.png"
-import -window "$VIEW" "$shot"
+wait_shot_of "$VIEW" "$shot" "the view shows no glyph in its first cell" glyph_in "$shot" 16
 size=$(identify -format '%w %h' "$shot")
 echo "   view size: $size"
 read -r vw vh <<<"$size"
@@ -56,11 +58,10 @@ note "it follows the password: Backspace in the main window empties the fourth c
 x4=$((16 + 3 * (vw - 32 + 6) / 4))
 h=$(ink_height "$shot" "$x4" 16 80 170)
 [ "$h" -ge 30 ] || fail "no glyph x in the fourth cell ($h px)"
-xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+focus_window "$WIN"
 # The edit selects its whole text when it gets the focus back: End keeps the first three.
 xdotool key End BackSpace
-sleep 0.4
-import -window "$VIEW" "$WORK/view-3.png"
+poll _shot_of_and_check "$VIEW" "$WORK/view-3.png" empty_cell "$WORK/view-3.png" "$x4" || true
 h=$(ink_height "$WORK/view-3.png" "$x4" 16 80 170)
 echo "   ink in the fourth cell after Backspace: $h px"
 [ "$h" = 0 ] || fail "the fourth cell still shows a glyph"
@@ -69,7 +70,7 @@ h=$(ink_height "$WORK/view-3.png" 16 16 96 170)
 xdotool type --delay 30 --window "$WIN" "x"
 
 note "Esc closes it"
-xdotool windowfocus --sync "$VIEW" >/dev/null 2>&1 || true
+focus_window "$VIEW"
 xdotool key Escape
 wait_view_gone
 kill -0 "$APP_PID" || fail "Esc ended the program"
@@ -77,17 +78,15 @@ kill -0 "$APP_PID" || fail "Esc ended the program"
 note "a pasted password, then right-click on the result panel and L"
 printf 'Ka9v O0lI@#x7/Qb' | xclip -selection clipboard -i &
 XCLIP_PID=$!
-sleep 0.3
-xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+wait_clipboard 'Ka9v O0lI@#x7/Qb' "xclip's text"
+focus_window "$WIN"
 xdotool key ctrl+v
-sleep 0.3
 xdotool mousemove --window "$WIN" $(control_point AdvSmoothPanel1 320 13) click 3
-sleep 0.4
+# The menu is a window of its own: the key goes to it once it is shown.
+wait_new_window "$WIN" "$VIEW" >/dev/null
 xdotool key l
-VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" | head -1)
-[ -n "$VIEW" ] || fail "the menu entry did not open the view"
-sleep 0.4
-import -window "$VIEW" "$WORK/mixed.png"
+VIEW=$(wait_window "$TITLE" "the menu entry did not open the view")
+wait_shot_of "$VIEW" "$WORK/mixed.png" "the view of the paste shows no glyph in its first cell" glyph_in "$WORK/mixed.png" 16
 read -r mw mh <<<"$(identify -format '%w %h' "$WORK/mixed.png")"
 echo "   view of the 16-character paste: $mw x $mh"
 [ "$mh" -gt "$vh" ] || fail "the view did not open taller for 16 characters ($vh -> $mh)"
@@ -96,21 +95,26 @@ red=$(area_pixels "$WORK/mixed.png" 0 0 "$mw" "$mh" | awk '$3 > 150 && $4 < 40 &
 echo "   red pixels (cell without a reading): $red"
 [ "$red" -gt 100 ] || fail "no marked cell for the blank"
 [ -n "${KANAVOX_SCREENSHOT:-}" ] && cp "$WORK/mixed.png" "$KANAVOX_SCREENSHOT"
-xdotool windowfocus --sync "$VIEW" >/dev/null 2>&1 || true
+focus_window "$VIEW"
 xdotool key ctrl+w
 wait_view_gone
 
 note "the main window looks as before"
-xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
+# The edit's caret blinks: outside the edit nothing may differ, inside it a caret's worth.
+# outside_edit_diff <a> <b>: the number of pixels that differ outside the edit.
+outside_edit_diff() {
+    local f
+    for f in "$1" "$2"; do convert "$f" -fill gray -draw "rectangle 102,24 620,47" "${f%.png}-masked.png"; done
+    compare -metric AE -fuzz 1% "${1%.png}-masked.png" "${2%.png}-masked.png" null: 2>&1 || true
+}
+same_outside_edit() { [ "$(outside_edit_diff "$1" "$2")" = 0 ]; }
+focus_window "$WIN"
 xdotool key ctrl+a BackSpace
 xdotool type --delay 30 --window "$WIN" "Ab1x"
-sleep 0.4
+# Until the window shows the same reading again; a lasting change fails at the deadline.
 after="$WORK/main-after.png"
-screenshot "$after"
-# The edit's caret blinks: outside the edit nothing may differ, inside it a caret's worth.
-edit="rectangle 102,24 620,47"
-for f in "$before" "$after"; do convert "$f" -fill gray -draw "$edit" "${f%.png}-masked.png"; done
-diff=$(compare -metric AE -fuzz 1% "${before%.png}-masked.png" "${after%.png}-masked.png" null: 2>&1 || true)
+poll _shot_and_check "$after" same_outside_edit "$before" "$after" || true
+diff=$(outside_edit_diff "$before" "$after")
 caret=$(compare -metric AE -fuzz 1% "$before" "$after" null: 2>&1 || true)
 echo "   pixels differing from before the view: $diff outside the edit, $caret in all"
 [ "$diff" = 0 ] || fail "the main window changed: $diff pixels differ outside the edit"
@@ -118,12 +122,10 @@ echo "   pixels differing from before the view: $diff outside the edit, $caret i
 
 note "the view closes with the main window; the settings file is the first-save file"
 xdotool key ctrl+l
-timeout 10 xdotool search --sync --onlyvisible --name "$TITLE" >/dev/null || fail "view did not open"
+wait_window "$TITLE" "view did not open" >/dev/null
 # The view may stand over the exit button: reach it with Tab and press it with Space.
-xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
-xdotool key Tab
-sleep 0.2
-xdotool key space
+focus_window "$WIN"
+xdotool key Tab space
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
 [ "$(ls "$WORK" | grep -v '\.png$' | tr '\n' ' ')" = "Kanavox.ini app.log kanavox " ] ||

@@ -3,8 +3,8 @@
 # next cell with a "selected" state change, and the cell it lands on is a focused, selected
 # list item named "7文字目 小文字:エックス".
 # Usage: tst_dictation_atspi.sh <kanavox>
-[ -z "${KANAVOX_IN_SESSION:-}" ] && KANAVOX_IN_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
 source "$(dirname "$0")/xvfb.sh"
+a11y_session "$0" "$@"
 start_xvfb
 install_copy "$1"
 
@@ -19,15 +19,16 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 start_app
 xdotool type --delay 30 --window "$WIN" "Kanavox1"
 xdotool key ctrl+l
-VIEW=$(timeout 10 xdotool search --sync --onlyvisible --name '^Kanavox 大きく表示$' | head -1)
-[ -n "$VIEW" ] || fail "the view did not open"
-sleep 0.5
-opened=$(grep -c '^signal' "$WORK/events.txt" || true)
-for _ in 1 2 3 4 5 6; do
+VIEW=$(wait_window '^Kanavox 大きく表示$' "the view did not open")
+wait_focus "$VIEW" "the view did not take the focus"
+# Opening selects the first cell; the keys' changes are those after it.
+selected='string "selected"'
+wait_lines "$WORK/events.txt" "$selected" 1 "no cell was selected when the view opened"
+opened=$(count_lines "$WORK/events.txt" '^signal')
+for n in 2 3 4 5 6 7; do
     xdotool key Right
-    sleep 0.1
+    wait_lines "$WORK/events.txt" "$selected" "$n" "no selection change after Right key $((n - 1))"
 done
-sleep 0.5
 
 # One "selected" change per key, each on another cell.
 moves=$(awk -v skip="$opened" '/^signal/ { n++; if (n > skip) { sub(/.*path=/, ""); sub(/;.*/, ""); path = $0; want = 1 } next }

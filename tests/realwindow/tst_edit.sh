@@ -8,24 +8,17 @@ start_xvfb
 install_copy "$1"
 start_app
 
-# copied: what the copy button puts on the X clipboard, as od characters.
-copied() {
-    click_control btnCopy
-    clipboard_text | od -An -c
-}
+# expect_copy <printf-format> <what>: the copy button puts exactly that on the X clipboard.
 expect_copy() {
-    local want
-    want=$(printf "$1" | od -An -c)
-    local got
-    got=$(copied)
-    [ "$got" = "$want" ] || fail "$2: clipboard holds $(clipboard_text | cat -A)"
+    click_control btnCopy
+    wait_clipboard "$1" "$2"
 }
 # set_clipboard <printf-format>: owns the X clipboard with that text.
 set_clipboard() {
     [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
     printf "$1" | xclip -selection clipboard -loops 0 &
     XCLIP_PID=$!
-    sleep 0.3
+    wait_clipboard "$1" "xclip's text"
 }
 focus_edit() {
     click_control edtPass 198 12
@@ -36,7 +29,6 @@ focus_edit
 xdotool type --delay 30 --window "$WIN" "abc"
 xdotool key --window "$WIN" ctrl+a
 xdotool type --delay 30 --window "$WIN" "x"
-sleep 0.3
 expect_copy 'x\r\n小文字:エックス' "select all + x"
 
 note "Shift+Insert pastes the first line at the caret"
@@ -44,24 +36,22 @@ set_clipboard 'ab\ncd'
 focus_edit
 xdotool key --window "$WIN" ctrl+a BackSpace
 xdotool key --window "$WIN" shift+Insert
-sleep 0.3
 expect_copy 'ab\r\n小文字:エー、小文字:ビー' "shift+insert of ab LF cd"
 
 note "Ctrl+V takes both lines; the edit shows both, the line break as a sign"
 set_clipboard 'ab\r\ncd'
 focus_edit
 xdotool key --window "$WIN" ctrl+v
-sleep 0.3
 expect_copy 'ab\r\ncd\r\n小文字:エー、小文字:ビー、記号:「改行」、小文字:シー、小文字:ディー' "ctrl+v of ab CR LF cd"
 # The edit shows more than it shows for "ab" alone (the copy button holds the focus: no caret).
 click_control btnCopy
-screenshot "$WORK/two-lines.png"
+wait_still "$WORK/two-lines.png"
 set_clipboard 'ab'
 focus_edit
 xdotool key --window "$WIN" ctrl+v
-sleep 0.3
 click_control btnCopy
-screenshot "$WORK/one-line.png"
+wait_clipboard_not 'ab' "the copy after pasting ab"
+wait_still "$WORK/one-line.png"
 # Compare the edit's text area only (the result label below differs).
 convert "$WORK/two-lines.png" -crop 500x16+110+28 +repage "$WORK/a.png"
 convert "$WORK/one-line.png" -crop 500x16+110+28 +repage "$WORK/b.png"

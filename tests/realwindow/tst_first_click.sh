@@ -11,14 +11,12 @@ install_copy "$1"
 start_unfocused() {
     ( cd "$WORK" && exec ./kanavox ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-    WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
-    [ -n "$WIN" ] || fail "main window did not appear"
+    wait_main_window
 }
 
 note "first click on chkNum right after start-up"
 start_unfocused
 xdotool mousemove --window "$WIN" $(control_point chkNum 4 8) click 1
-sleep 0.3
 click_control btnEnd
 wait_exit
 grep -q $'^Num=1\r$' "$INI" || fail "the first click did not toggle chkNum: $(cat -A "$INI")"
@@ -26,9 +24,7 @@ grep -q $'^Num=1\r$' "$INI" || fail "the first click did not toggle chkNum: $(ca
 note "first click on chkKigou after another start, the focus in the edit"
 start_unfocused
 xdotool mousemove --window "$WIN" $(control_point edtPass 198 12) click 1
-sleep 0.3
 xdotool mousemove --window "$WIN" $(control_point chkKigou 4 8) click 1
-sleep 0.3
 click_control btnEnd
 wait_exit
 grep -q $'^Kigou=1\r$' "$INI" || fail "the click did not toggle chkKigou: $(cat -A "$INI")"

@@ -9,9 +9,7 @@ install_copy "$1"
 note "click chkNum, Tab, Space: the exit button closes the window"
 start_app
 click_control chkNum 4 8
-xdotool key Tab
-sleep 0.2
-xdotool key space
+xdotool key Tab space
 wait_exit
 grep -q $'^Num=1\r$' "$INI" || fail "chkNum was not toggled: $(cat -A "$INI")"
 
@@ -19,13 +17,9 @@ note "click chkKigou, Shift+Tab, type: the edit has the focus"
 start_app
 click_control chkKigou 4 8
 xdotool key shift+Tab
-sleep 0.2
 xdotool type --delay 30 --window "$WIN" "a"
-sleep 0.3
 click_control btnCopy
-got=$(clipboard_text | od -An -c)
-want=$(printf 'a\r\n小文字:エー' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+wait_clipboard 'a\r\n小文字:エー' "the typed a"
 click_control btnEnd
 wait_exit
 grep -q $'^Kigou=1\r$' "$INI" || fail "chkKigou was not toggled: $(cat -A "$INI")"

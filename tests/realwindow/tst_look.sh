@@ -21,7 +21,7 @@ icons=$(xprop -id "$WIN" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\
 echo "   window icons: $icons"
 [ "$icons" = "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) " ] || fail "window icon sizes: $icons"
 shot="$WORK/first.png"
-screenshot "$shot"
+wait_still "$shot"
 [ "$(identify -format '%w x %h' "$shot")" = "664 x 443" ] || fail "screenshot size $(identify -format '%w x %h' "$shot")"
 
 note "window, edit and the hint line"
@@ -102,14 +102,10 @@ near "${status%% *}" "$bar" 0 || fail "status area not empty before the copy ($s
 
 note "type a password, copy, and see コピーOK"
 xdotool type --delay 30 --window "$WIN" "Kanavox1"
-sleep 0.3
 click_control btnCopy
-got=$(clipboard_text | od -An -c)
-want=$(printf 'Kanavox1\r\n大文字:ケイ、小文字:エー、小文字:エヌ、小文字:エー、小文字:ヴィー、小文字:オー、小文字:エックス、数字:イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
-sleep 0.3
+wait_clipboard 'Kanavox1\r\n大文字:ケイ、小文字:エー、小文字:エヌ、小文字:エー、小文字:ヴィー、小文字:オー、小文字:エックス、数字:イチ' "copy of Kanavox1"
 shot2="$WORK/copied.png"
-screenshot "$shot2"
+wait_still "$shot2"
 status=$(darkest "$shot2" 380 415 80 16)
 echo "   darkest of the status after the copy: $status"
 [ "$(luma "${status%% *}")" -lt 80 ] || fail "no dark status text near x=380 after the copy ($status)"

@@ -10,18 +10,21 @@ install_copy "$1"
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 trap 'kill $WM_PID 2>/dev/null || true; cleanup' EXIT
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until "openbox did not start" wm_running
 
 # stored <top> <left>: a settings file with that position and the default options.
 stored() {
     printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
 }
+# active: true when openbox calls the main window its active one and it has the focus.
+active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ] && _has_focus "$WIN" && return 0
+    xdotool windowactivate "$WIN" >/dev/null 2>&1 || true
+    return 1
+}
 close_by_keys() {
-    xdotool windowactivate --sync "$WIN" >/dev/null 2>&1 || true
+    wait_until "openbox did not make the window active" active
     xdotool key --clearmodifiers alt+F4
     wait_exit
 }

@@ -14,7 +14,7 @@ window_geometry
 [ "$WX,$WY" = "0,0" ] || fail "window at $WX,$WY, expected 0,0"
 [ "$WW x $WH" = "1328 x 886" ] || fail "client area $WW x $WH, expected twice 664 x 443"
 shot="$WORK/scaled.png"
-screenshot "$shot"
+wait_still "$shot"
 # Logical point (x, y) is the device pixel (2x + 1, 2y + 1).
 probe "$shot" "window face" 17 17 "$COLOUR_clBtnFace" 2
 probe "$shot" "edit interior" 801 73 "$COLOUR_clWindow" 2
@@ -57,14 +57,10 @@ click_scaled() {
     click_at $(( 2 * p[0] + 1 )) $(( 2 * p[1] + 1 ))
 }
 xdotool type --delay 30 --window "$WIN" "Ab1"
-sleep 0.3
 click_scaled btnCopy
-got=$(clipboard_text | od -An -c)
-want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+wait_clipboard 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' "copy of Ab1"
 
-xdotool windowmove --sync "$WIN" 300 200
-sleep 0.3
+move_window "$WIN" 300 200
 click_scaled btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=100\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'

@@ -11,10 +11,7 @@ install_copy "$1"
 # copy_expect <password> <reading>: presses the copy button and checks the X clipboard.
 copy_expect() {
     click_control btnCopy
-    local got want
-    got=$(clipboard_text | od -An -c)
-    want=$(printf '%s\r\n%s' "$1" "$2" | od -An -c)
-    [ "$got" = "$want" ] || fail "after '$3': clipboard holds $(clipboard_text | cat -A), expected $1 / $2"
+    wait_clipboard "$(printf '%s\r\n%s' "$1" "$2" | sed 's/[%\\]/&&/g')" "after '$3'"
     echo "   $3: $2"
 }
 # to_edit: a click into the password edit behind its text (a clicked option keeps the focus).
@@ -29,7 +26,6 @@ option() {
 note "first start: readings under the options"
 start_app
 xdotool type --delay 30 --window "$WIN" "AB1a"
-sleep 0.3
 copy_expect AB1a "大文字:エー、大文字:ビー、数字:イチ、小文字:エー" "defaults"
 option chk1Mojisyu    # off: one prefix per run
 copy_expect AB1a "大文字:エー、ビー、数字:イチ、小文字:エー" "one prefix per run"
@@ -43,17 +39,14 @@ option chk1Mojisyu    # disabled: the click changes nothing
 copy_expect AB1a "エー ビー 1 エー" "click on the disabled option"
 to_edit
 xdotool type --delay 30 --window "$WIN" "@"
-sleep 0.2
 option chkKigou       # on
 copy_expect AB1a@ "エー ビー 1 エー @" "symbols kept"
 to_edit
 xdotool key --delay 30 --window "$WIN" BackSpace BackSpace BackSpace BackSpace BackSpace
-sleep 0.2
 copy_expect "" "" "password erased, the reading with it"
 
 note "the window moves; the exit button writes the exact file"
-xdotool windowmove --sync "$WIN" 150 90
-sleep 0.3
+move_window "$WIN" 150 90
 window_geometry
 [ "$WX,$WY" = "150,90" ] || fail "window did not move (at $WX,$WY)"
 click_control btnEnd
@@ -67,16 +60,15 @@ window_geometry
 [ "$WX,$WY" = "150,90" ] || fail "second start at $WX,$WY, expected 150,90"
 [ "$WW x $WH" = "664 x 443" ] || fail "client area $WW x $WH"
 xdotool type --delay 30 --window "$WIN" "a1@"
-sleep 0.3
 copy_expect a1@ "エー 1 @" "stored options"
 shot="$WORK/second.png"
-screenshot "$shot"
+wait_still "$shot"
 grey=$(darkest "$shot" 118 114 200 16)
 echo "   darkest of the disabled option's caption: $grey"
 near "${grey%% *}" 128,128,128 8 || fail "disabled caption is not grey ($grey)"
 option chkMojisyuIns  # on again: chk1Mojisyu enabled, still unchecked
 copy_expect a1@ "小文字:エー 数字:1 記号:@" "classes back, one per run"
-screenshot "$shot"
+wait_still "$shot"
 black=$(darkest "$shot" 118 114 200 16)
 echo "   darkest of the re-enabled option's caption: $black"
 [ "$(luma "${black%% *}")" -lt 60 ] || fail "re-enabled caption not black ($black)"
@@ -85,13 +77,7 @@ note "a settings file that cannot be written"
 rm -f "$INI"
 mkdir "$INI"
 click_control btnEnd
-box=
-for _ in $(seq 1 60); do
-    box=$(window_named '^Kanavox$')
-    [ -n "$box" ] && break
-    sleep 0.1
-done
-[ -n "$box" ] || fail "no error box titled Kanavox"
+box=$(wait_error_box)
 echo "   error box window(s): $(echo $box)"
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
 # The application icon reaches every window of the program, the box included.

@@ -14,11 +14,8 @@ window_geometry
 
 note "type Ab1 and copy"
 xdotool type --delay 30 --window "$WIN" "Ab1"
-sleep 0.3
 click_control btnCopy
-got=$(clipboard_text | od -An -c)
-want=$(printf 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+wait_clipboard 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' "copy of Ab1"
 
 note "exit button writes the settings"
 click_control btnEnd
@@ -31,11 +28,8 @@ start_app
 window_geometry
 [ "$WX,$WY" = "80,120" ] || fail "window at $WX,$WY, expected 80,120"
 xdotool type --delay 30 --window "$WIN" "a1"
-sleep 0.3
 click_control btnCopy
-got=$(clipboard_text | od -An -c)
-want=$(printf 'a1\r\nエー イチ' | od -An -c)
-[ "$got" = "$want" ] || fail "clipboard holds: $(clipboard_text | cat -A)"
+wait_clipboard 'a1\r\nエー イチ' "copy of a1 under the stored options"
 click_control btnEnd
 wait_exit
 expect_file "$INI" '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n'

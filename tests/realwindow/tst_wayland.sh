@@ -4,10 +4,8 @@
 # Wayland client cannot learn where its window is), while the options are saved. With
 # the plugin hidden it says so in one line and exits with 1 instead of aborting.
 # Usage: tst_wayland.sh <kanavox>
-set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "-- $*"; }
+source "$here/xvfb.sh" # the waits; no X server here
 
 WORK=$(mktemp -d /tmp/kanavox-wl.XXXXXX)
 cleanup() {
@@ -25,11 +23,13 @@ unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 
 weston --backend=headless-backend.so --socket=wayland-kv --idle-time=0 >"$WORK/weston.log" 2>&1 &
 WESTON_PID=$!
-for _ in $(seq 1 100); do
-    [ -S "$XDG_RUNTIME_DIR/wayland-kv" ] && break
-    sleep 0.05
-done
-[ -S "$XDG_RUNTIME_DIR/wayland-kv" ] || { cat "$WORK/weston.log" >&2; fail "weston did not start"; }
+is_socket() { [ -S "$1" ]; }
+poll is_socket "$XDG_RUNTIME_DIR/wayland-kv" || { cat "$WORK/weston.log" >&2; fail "weston did not start"; }
+
+_framed() {
+    kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
+    grep -q '^frame$' "$WORK/proxy.log"
+}
 
 # run_closed <ini content>: one run through the relay, closed by the compositor's request.
 run_closed() {
@@ -38,29 +38,15 @@ run_closed() {
     python3 "$here/wl_close_proxy.py" "$XDG_RUNTIME_DIR/wayland-kvp" "$XDG_RUNTIME_DIR/wayland-kv" \
         >"$WORK/proxy.log" 2>&1 &
     PROXY_PID=$!
-    for _ in $(seq 1 100); do
-        [ -S "$XDG_RUNTIME_DIR/wayland-kvp" ] && break
-        sleep 0.05
-    done
+    wait_until "the relay did not start" is_socket "$XDG_RUNTIME_DIR/wayland-kvp"
     ( cd "$WORK" && WAYLAND_DISPLAY=wayland-kvp exec ./kanavox ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
     # The window is mapped once weston has sent its first configure and Qt drew a frame;
     # a close request before then would be a different case.
-    local i
-    for i in $(seq 1 200); do
-        grep -q 'toplevel' "$WORK/proxy.log" && break
-        kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
-        sleep 0.05
-    done
-    grep -q 'toplevel' "$WORK/proxy.log" || fail "no window was created"
-    sleep 1
+    poll _framed || { cat "$WORK/proxy.log" "$WORK/app.log" >&2; fail "no window was drawn"; }
     kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended by itself"; }
     kill -USR1 "$PROXY_PID"
-    for i in $(seq 1 100); do
-        kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.05
-    done
-    if kill -0 "$APP_PID" 2>/dev/null; then
+    if ! poll _app_ended; then
         cat "$WORK/proxy.log" "$WORK/app.log" >&2
         fail "the close request did not close the window"
     fi

@@ -4,7 +4,9 @@
 Weston's headless backend has no input, and weston itself never asks a window to close,
 so the test stands between Kanavox and weston: every byte and file descriptor passes
 unchanged, the client's xdg_toplevel objects are noted, and on SIGUSR1 each of them gets
-the xdg_toplevel.close event a compositor sends when the user closes the window. On
+the xdg_toplevel.close event a compositor sends when the user closes the window. It prints
+"toplevel N" for each toplevel made and "frame" at the client's first commit of a drawn
+buffer once it has one, so that the test knows when the window is on the screen. On
 SIGUSR2 the compositor gets, for each of them, the request to maximise it that a click on
 a client-drawn maximise button sends. The client's size limits and maximise requests, and
 the compositor's configure events for its toplevels, are logged.
@@ -52,6 +54,8 @@ def main():
 
     interfaces = {1: "wl_display"}  # client object id -> interface
     toplevels = []
+    drawn = set()  # surfaces with a buffer attached
+    framed = []
     to_client = b""
     to_server_seen = b""
 
@@ -85,6 +89,17 @@ def main():
                 print(XDG_TOPLEVEL_REQUESTS[opcode], *struct.unpack_from("<%di" % (len(body) // 4), body), flush=True)
             elif iface == "xdg_surface" and opcode == XDG_SURFACE_ACK_CONFIGURE:
                 print("ack_configure", flush=True)
+            elif iface == "wl_compositor" and opcode == 0:  # create_surface(id)
+                interfaces[struct.unpack_from("<I", body)[0]] = "wl_surface"
+            elif iface == "wl_surface" and opcode == 1:  # attach(buffer, x, y)
+                if struct.unpack_from("<I", body)[0]:
+                    drawn.add(obj)
+                else:
+                    drawn.discard(obj)
+            elif iface == "wl_surface" and opcode == 6:  # commit
+                if obj in drawn and toplevels and not framed:
+                    framed.append(obj)
+                    print("frame", flush=True)
             passed += to_server_seen[:size]
             to_server_seen = to_server_seen[size:]
         return passed

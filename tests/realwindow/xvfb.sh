@@ -6,6 +6,36 @@ set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
 note() { echo "-- $*"; }
 
+# --- waiting for states ------------------------------------------------------------------
+# A script waits for what it needs to see, never for a time: a loaded machine or a
+# sanitizer build answers many times slower than a quiet one, and a state that comes is
+# seen within one poll step. The deadline only bounds a wait for a state that never comes.
+if [ -n "${KANAVOX_WAIT_SECONDS:-}" ]; then
+    WAIT_SECONDS=$KANAVOX_WAIT_SECONDS
+elif [ -n "${ASAN_OPTIONS:-}${UBSAN_OPTIONS:-}" ]; then
+    WAIT_SECONDS=60
+else
+    WAIT_SECONDS=20
+fi
+export KANAVOX_WAIT_SECONDS=$WAIT_SECONDS # read by atspi_walk.py as well
+POLL_STEP=0.05
+
+# poll <command...>: polls the command until it succeeds; false if the deadline came first.
+poll() {
+    local end=$((SECONDS + WAIT_SECONDS))
+    until "$@"; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep "$POLL_STEP"
+    done
+}
+
+# wait_until <what> <command...>: polls the command until it succeeds; fails with <what>.
+wait_until() {
+    local what=$1
+    shift
+    poll "$@" || fail "$what (waited $WAIT_SECONDS s)"
+}
+
 # The layout the program builds its window from: the scripts find the window by its caption
 # and click the controls where the layout places them.
 LAYOUT_FILE="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../resources/layout" && pwd)/Main.json"
@@ -47,6 +77,21 @@ control_point() {
     fi
 }
 
+# a11y_session <script> [args...]: runs the script (the caller, "$0") again in a session bus
+# and a runtime folder of its own, then exits with its status; returns at once inside it.
+# The accessibility bus's socket is named after the display, in the runtime folder: in a
+# shared one, the bus of a test that just ended on a display of the same number removes it.
+a11y_session() {
+    [ -n "${KANAVOX_A11Y_SESSION:-}" ] && return 0
+    export KANAVOX_A11Y_SESSION=1
+    XDG_RUNTIME_DIR=$(mktemp -d /tmp/kanavox-run.XXXXXX)
+    export XDG_RUNTIME_DIR
+    local rc=0
+    dbus-run-session -- bash "$@" || rc=$?
+    rm -rf "$XDG_RUNTIME_DIR"
+    exit "$rc"
+}
+
 # start_xvfb: starts a private X server and exports DISPLAY; stopped on exit.
 # XVFB_SCREEN (default 1280x1024x24) sets the screen size and depth.
 start_xvfb() {
@@ -60,13 +105,8 @@ start_xvfb() {
         export DISPLAY=":$n"
         # Another test may take the same number at the same moment: the display is ours
         # only when the lock names our server.
-        for _ in $(seq 1 100); do
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] && xdpyinfo >/dev/null 2>&1 && break
-            sleep 0.05
-        done
-        if kill -0 "$XVFB_PID" 2>/dev/null && [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$n-lock")" = "$XVFB_PID" ] &&
-            xdpyinfo >/dev/null 2>&1; then
+        poll _xvfb_settled "$n" || true
+        if _xvfb_ours "$n"; then
             trap cleanup EXIT
             return 0
         fi
@@ -74,6 +114,14 @@ start_xvfb() {
     done
     fail "no Xvfb could be started"
 }
+
+# _xvfb_ours <n>: our server runs, holds display n and answers on it.
+_xvfb_ours() {
+    kill -0 "$XVFB_PID" 2>/dev/null && [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X$1-lock")" = "$XVFB_PID" ] &&
+        xdpyinfo >/dev/null 2>&1
+}
+# _xvfb_settled <n>: our server either holds display n or has ended (lost it to another).
+_xvfb_settled() { ! kill -0 "$XVFB_PID" 2>/dev/null || _xvfb_ours "$1"; }
 
 cleanup() {
     [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
@@ -98,16 +146,21 @@ start_app() {
 start_program() {
     ( cd "$WORK" && exec "$@" ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
-    local i
-    for i in $(seq 1 200); do
-        WIN=$(xdotool search --onlyvisible --name "$MAIN_WINDOW_NAME" 2>/dev/null | head -1 || true)
-        [ -n "$WIN" ] && break
-        kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
-        sleep 0.05
-    done
-    [ -n "$WIN" ] || fail "main window did not appear"
-    xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
-    sleep 0.3
+    wait_main_window
+    focus_window "$WIN"
+}
+
+# wait_main_window: waits until the program ($APP_PID) shows its main window ($WIN), not focused.
+wait_main_window() {
+    WIN=
+    wait_until "main window did not appear" _main_window_shown
+}
+_main_window_shown() {
+    kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before its window appeared"; }
+    WIN=$(window_named "$MAIN_WINDOW_NAME" | head -1)
+    [ -n "$WIN" ] || return 1
+    # Qt then takes no key and never makes the window active.
+    ! grep -q "not created in the main() thread" "$WORK/app.log" || fail "Qt took another thread for the main thread"
 }
 
 # ordinary_user <home>: sets RUN_AS, the prefix that runs a program as an ordinary user
@@ -123,24 +176,35 @@ ordinary_user() {
     fi
 }
 
+# wait_exit: waits until the program ($APP_PID) has ended.
 wait_exit() {
-    local i
-    for i in $(seq 1 100); do
-        kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
-        sleep 0.05
-    done
-    fail "program did not exit"
+    wait_until "program did not exit" _app_ended
+    wait "$APP_PID" || true
+    APP_PID=
 }
+_app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
 # window_geometry: sets WX WY WW WH (client area in screen coordinates).
 window_geometry() {
     eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/{print "WX="$4} /Absolute upper-left Y/{print "WY="$4} /Width:/{print "WW="$2} /Height:/{print "WH="$2}')"
 }
 
-# click_at <x> <y>: left click at client coordinates of the main window.
+# move_window <window id> <x> <y>: moves the window (no window manager) and waits until the
+# server has it there; the program learns it before any input sent after.
+move_window() {
+    xdotool windowmove "$1" "$2" "$3"
+    wait_until "window $1 did not move to $2,$3" _window_at "$@"
+}
+_window_at() {
+    local at
+    at=$(xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x "," y}')
+    [ "$at" = "$2,$3" ]
+}
+
+# click_at <x> <y>: left click at client coordinates of the main window. It returns once the
+# click is sent: wait for what it does.
 click_at() {
     xdotool mousemove --window "$WIN" "$1" "$2" click 1
-    sleep 0.2
 }
 
 # click_control <control> [dx dy]: click_at the control's centre or that point in it.
@@ -160,9 +224,27 @@ pixel() {
     convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r)],%[fx:int(255*p{'"$2"','"$3"'}.g)],%[fx:int(255*p{'"$2"','"$3"'}.b)]' info:
 }
 
+# clipboard_text: the X clipboard's text now (nothing when no one owns it).
 clipboard_text() {
-    xclip -o -selection clipboard 2>/dev/null
+    timeout 10 xclip -o -selection clipboard 2>/dev/null
 }
+
+# wait_clipboard <printf-format> [what]: waits until the X clipboard holds exactly that text;
+# after a click on a copy button, or for an owner just started (xclip) to take it.
+wait_clipboard() {
+    WANT_OD=$(printf "$1" | od -An -c)
+    poll _clipboard_is_want ||
+        fail "${2:-clipboard}: clipboard holds $(clipboard_text | cat -A), expected $(printf "$1" | cat -A) (waited $WAIT_SECONDS s)"
+}
+_clipboard_is_want() { [ "$(clipboard_text | od -An -c)" = "$WANT_OD" ]; }
+
+# wait_clipboard_not <printf-format> [what]: waits until the X clipboard holds anything but
+# that text: another owner (the program's copy) took it from the one that held it.
+wait_clipboard_not() {
+    WANT_OD=$(printf "$1" | od -An -c)
+    wait_until "${2:-clipboard}: clipboard still holds $(printf "$1" | cat -A)" _clipboard_is_not_want
+}
+_clipboard_is_not_want() { ! _clipboard_is_want; }
 
 # expect_file <file> <printf-format>: the file's bytes equal the formatted text.
 expect_file() {
@@ -199,6 +281,14 @@ darkest() {
         END { print out }'
 }
 
+# has_ink <file> <x> <y> <w> <h> <max luma>: true when some pixel of the rectangle is darker
+# than max luma (text or another mark is drawn there).
+has_ink() {
+    local d
+    d=$(darkest "$1" "$2" "$3" "$4" "$5")
+    [ -n "$d" ] && [ "$(luma "${d%% *}")" -lt "$6" ]
+}
+
 # luma <r,g,b>: perceived brightness 0..255.
 luma() {
     echo "$1" | awk -F, '{ print int((299 * $1 + 587 * $2 + 114 * $3) / 1000) }'
@@ -230,22 +320,135 @@ probe() {
     near "$got" "$5" "$6" || fail "$2 at ($3,$4) is $got, expected $5 ± $6"
 }
 
-# window_named <regex>: ids of visible windows whose name matches.
+# window_named <regex>: ids of visible (mapped and viewable) windows whose name matches.
 window_named() {
     xdotool search --onlyvisible --name "$1" 2>/dev/null || true
 }
 
-# close_error_box <window id>: focuses the error box (no window manager to do it), answers
-# it with Return and fails unless it goes within 6 s.
-close_error_box() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || true
-    xdotool key Return
-    for _ in $(seq 1 60); do
-        [ -z "$(window_named '^Kanavox$')" ] && break
-        sleep 0.1
-    done
-    [ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
+# wait_window <regex> [what]: waits for a visible window of that name, prints its id.
+wait_window() {
+    wait_until "${2:-no window named $1}" _window_found "$1"
+    window_named "$1" | head -1
 }
+_window_found() { [ -n "$(window_named "$1")" ]; }
+
+# wait_window_gone <regex> [what]: waits until no visible window has that name.
+wait_window_gone() {
+    wait_until "${2:-a window named $1 is still shown}" _window_gone "$1"
+}
+_window_gone() { [ -z "$(window_named "$1")" ]; }
+
+# wait_focus <window id> [what]: waits until the X input focus is on the window (one the
+# program activates itself).
+wait_focus() {
+    wait_until "${2:-window $1 did not get the focus}" _has_focus "$1"
+}
+_has_focus() { [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]; }
+
+# focus_window <window id>: gives the window the X input focus (no window manager does it
+# here) and waits until the server reports it there; keys sent without --window go to it.
+focus_window() {
+    poll _take_focus "$1" ||
+        fail "window $1 did not get the focus, it is on $(xdotool getwindowfocus -f 2>/dev/null) (waited $WAIT_SECONDS s)"
+}
+_take_focus() {
+    _has_focus "$1" && return 0
+    xdotool windowfocus "$1" 2>/dev/null || true
+    _has_focus "$1"
+}
+
+# wait_error_box: waits for the program's error box (a window titled Kanavox), prints its id.
+wait_error_box() {
+    wait_window '^Kanavox$' "no error box titled Kanavox"
+}
+
+# close_error_box <window id>: focuses the error box, answers it with Return and waits
+# until it is gone.
+close_error_box() {
+    focus_window "$1"
+    xdotool key Return
+    wait_window_gone '^Kanavox$' "the error box did not close"
+}
+
+# wait_file <file> <printf-format> [what]: waits until the file's bytes equal the formatted
+# text (a file the running program writes).
+wait_file() {
+    WANT_OD=$(printf "$2" | od -An -c)
+    poll _file_is_want "$1" ||
+        fail "${3:-file $1}: holds $(cat -A "$1" 2>/dev/null), expected $(printf "$2" | cat -A) (waited $WAIT_SECONDS s)"
+}
+_file_is_want() { [ -f "$1" ] && [ "$(od -An -c "$1")" = "$WANT_OD" ]; }
+
+# count_lines <file> <regex>: the number of the file's lines that match (0 without the file).
+count_lines() {
+    grep -c -- "$2" "$1" 2>/dev/null || true
+}
+
+# wait_lines <file> <regex> <count> [what]: waits until at least count lines of the file
+# match (a log or an event monitor's output that grows).
+wait_lines() {
+    wait_until "${4:-fewer than $3 lines of $1 match $2}" _lines_at_least "$1" "$2" "$3"
+}
+_lines_at_least() { [ "$(count_lines "$1" "$2")" -ge "$3" ]; }
+
+# wait_file_changed <file> <copy of it before> [what]: waits until the file differs from the copy.
+wait_file_changed() {
+    wait_until "${3:-file $1 did not change}" _file_differs "$1" "$2"
+}
+_file_differs() { ! cmp -s "$1" "$2"; }
+
+# wait_shot <file> <what> <check...>: takes screenshots of the main window into the file
+# until the check (a command, run with the file written) succeeds: for a repaint that
+# follows an action whose effect was already seen elsewhere.
+wait_shot() {
+    local file=$1 what=$2
+    shift 2
+    wait_until "$what" _shot_and_check "$file" "$@"
+}
+_shot_and_check() { screenshot "$1" && "${@:2}"; }
+
+# wait_still <file> [window id] [WxH+X+Y]: screenshots of the window (default the main one)
+# until it is drawn (not one flat colour, as before its first paint) and two taken a moment
+# apart are the same (in that part of it only, if given), the last kept in the file: the
+# paint after the last action has finished. Leave out a blinking caret.
+wait_still() {
+    local win=${2:-$WIN}
+    import -window "$win" "$1.before.png"
+    wait_until "window $win kept changing" _shot_still "$win" "$1" "${3:+[$3]}"
+    rm -f "$1.before.png"
+}
+_shot_still() {
+    sleep 0.2 # the moment between the two pictures
+    import -window "$1" "$2" || return 1
+    [ "$(identify -format %k "$2")" -gt 1 ] &&
+        [ "$(compare -metric AE "$2$3" "$2.before.png$3" null: 2>&1)" = 0 ] && return 0
+    mv "$2" "$2.before.png"
+    return 1
+}
+
+# wait_new_window [window id...]: waits for a visible window of the program ($APP_PID)
+# other than those given (a menu, a dialog), prints its id.
+wait_new_window() {
+    wait_until "the program showed no new window" _new_window "$@" >/dev/null
+    _new_window "$@"
+}
+_new_window() {
+    local id known
+    for id in $(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null); do
+        for known in "$@"; do [ "$id" = "$known" ] && continue 2; done
+        echo "$id"
+        return 0
+    done
+    return 1
+}
+
+# wait_shot_of <window id> <file> <what> <check...>: wait_shot for another window.
+wait_shot_of() {
+    local win=$1 file=$2 what=$3
+    shift 3
+    wait_until "$what" _shot_of_and_check "$win" "$file" "$@"
+}
+_shot_of_and_check() { import -window "$1" "$2" 2>/dev/null && "${@:3}"; }
 
 # contrast <file> <x> <y> <w> <h>: "ratio fg bg" of the text in a rectangle: the background
 # is its most frequent colour, the text the pixel farthest from it in luminance; the ratio
