@@ -11,7 +11,9 @@ install_copy "$1"
 # copy_expect <password> <reading>: presses the copy button and checks the X clipboard.
 copy_expect() {
     click_control btnCopy
-    wait_clipboard "$(printf '%s\r\n%s' "$1" "$2" | sed 's/[%\\]/&&/g')" "after '$3'"
+    # The line break stays a printf escape: a command substitution would drop the final LF
+    # of an empty reading's copy.
+    wait_clipboard "$(printf '%s' "$1" | sed 's/[%\\]/&&/g')\r\n$(printf '%s' "$2" | sed 's/[%\\]/&&/g')" "after '$3'"
     echo "   $3: $2"
 }
 # to_edit: a click into the password edit behind its text (a clicked option keeps the focus).
