@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -116,6 +117,7 @@ struct Piece {
 struct PieceTable {
     Piece withPrefix[128];
     Piece bare[128];
+    QString reading[128]; // without separator and prefix
     qint8 cls[128];
 
     explicit PieceTable(const ReadingOptions &options)
@@ -130,7 +132,7 @@ struct PieceTable {
                 continue;
             const bool kept = (options.keepDigits && cls[code] == 3)
                 || (options.keepSymbols && cls[code] == 4);
-            const QString reading = kept ? QString(ch) : readings.of[index];
+            const QString &reading = this->reading[code] = kept ? QString(ch) : readings.of[index];
             Fill(&bare[code], separator + reading);
             Fill(&withPrefix[code], options.insertClass
                      ? separator + readings.of[kPrefixBase + cls[code]] + reading
@@ -161,6 +163,26 @@ void ForEachPiece(const QString &text, const ReadingOptions &options, const Piec
         put(options.classEachCharacter || cls != previousClass ? table.withPrefix[code]
                                                                : table.bare[code]);
         previousClass = cls;
+    }
+}
+
+// Hands `visit` every character of `text` (as Characters.h counts them), in order, with
+// its class and whether its class prefix is inserted: the one place of the prefix rule
+// for the full reading and its pieces.
+template <typename Visit>
+void ForEachCharacter(const QString &text, const ReadingOptions &options, const PieceTable &table,
+                      Visit visit)
+{
+    int previousClass = -1;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        const char16_t code = text.at(i).unicode();
+        const bool readable = code < 128 && table.cls[code] != 0;
+        const int cls = readable ? table.cls[code] : ClassOf(text.at(i));
+        const bool prefixed = options.insertClass && (options.classEachCharacter || cls != previousClass);
+        visit(i, length, code, readable, cls, prefixed);
+        previousClass = cls;
+        i += length;
     }
 }
 
@@ -219,29 +241,43 @@ QString ComposeFullReading(const QString &text, const ReadingOptions &options)
     QString result;
     // Most passwords are mostly readable: a piece of about six code units each.
     result.reserve(text.size() * 8);
-    int previousClass = -1;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = CharacterLength(text, i);
-        const char16_t code = text.at(i).unicode();
-        if (code < 128 && table.cls[code] != 0) {
-            const int cls = table.cls[code];
-            const Piece &piece = options.classEachCharacter || cls != previousClass ? table.withPrefix[code]
-                                                                                    : table.bare[code];
+    ForEachCharacter(text, options, table, [&](qsizetype i, qsizetype length, char16_t code,
+                                               bool readable, int cls, bool prefixed) {
+        if (readable) {
+            // The slot holds the same separator, prefix and reading as the other branch.
+            const Piece &piece = prefixed ? table.withPrefix[code] : table.bare[code];
             // Every piece is led by the separator; the first one is not.
             const int skip = result.isEmpty() ? 1 : 0;
             result.append(reinterpret_cast<const QChar *>(piece.unit) + skip, piece.size - skip);
-            previousClass = cls;
-        } else {
-            const int cls = ClassOf(text.at(i));
-            if (!result.isEmpty())
-                result.append(separator);
-            if (options.insertClass && (options.classEachCharacter || cls != previousClass))
-                result.append(readings.of[kPrefixBase + cls]);
-            result.append(UnreadableName(QStringView(text).mid(i, length)));
-            previousClass = cls;
+            return;
         }
-        i += length;
-    }
+        if (!result.isEmpty())
+            result.append(separator);
+        if (prefixed)
+            result.append(readings.of[kPrefixBase + cls]);
+        result.append(UnreadableName(QStringView(text).mid(i, length)));
+    });
     result.squeeze();
     return result;
+}
+
+QList<TReadingPiece> ReadingPieces(const QString &text, const ReadingOptions &options)
+{
+    const PieceTable table(options);
+    const ReadingTable &readings = Readings();
+    QList<TReadingPiece> pieces;
+    pieces.reserve(text.size());
+    ForEachCharacter(text, options, table, [&](qsizetype i, qsizetype length, char16_t code,
+                                               bool readable, int cls, bool prefixed) {
+        TReadingPiece piece;
+        piece.start = i;
+        piece.length = length;
+        piece.cls = cls;
+        piece.readable = readable;
+        if (prefixed)
+            piece.prefix = readings.of[kPrefixBase + cls];
+        piece.reading = readable ? table.reading[code] : UnreadableName(QStringView(text).mid(i, length));
+        pieces.append(std::move(piece));
+    });
+    return pieces;
 }
