@@ -30,7 +30,7 @@ const QStringList &Alphabet()
 
 // Letters read the same in both cases; only the class prefix tells them apart.
 // The parentheses of "<" and ">" are full-width; the prefix colons are ASCII.
-const char16_t *const kReadings[kReadingCount] = {
+constexpr const char16_t *kReadings[kReadingCount] = {
     u"エー", u"ビー", u"シー", u"ディー", u"イー", u"エフ", u"ジー", u"エイチ", u"アイ",
     u"ジェイ", u"ケイ", u"エル", u"エム", u"エヌ", u"オー", u"ピー", u"キュー", u"アール",
     u"エス", u"ティー", u"ユー", u"ヴィー", u"ダブリュー", u"エックス", u"ワイ", u"ズィー",
@@ -43,6 +43,35 @@ const char16_t *const kReadings[kReadingCount] = {
     u"アンダースコア", u"円記号", u"スラッシュ",
     u"大文字:", u"小文字:", u"数字:", u"記号:",
 };
+
+constexpr int Length(const char16_t *text)
+{
+    int n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+// The longest of the entries [from, to).
+constexpr int Longest(int from, int to)
+{
+    int longest = 0;
+    for (int i = from; i < to; ++i)
+        longest = Length(kReadings[i]) > longest ? Length(kReadings[i]) : longest;
+    return longest;
+}
+
+constexpr int Count(const char *text, char what)
+{
+    int n = 0;
+    for (; *text; ++text)
+        n += *text == what;
+    return n;
+}
+
+static_assert(Count(kAlphabetText, ',') + 1 == kAlphabetSize, "one reading per character of the alphabet");
+static_assert(kPrefixBase + 1 == kAlphabetSize && kPrefixBase + 4 == kReadingCount - 1,
+              "one prefix per class at the table's end");
 
 // Made once: a pasted text of a million characters is recomposed on each change, and
 // building each piece anew per character cost more than the whole of the rest.
@@ -107,6 +136,9 @@ namespace {
 // wide store where a copy of the exact length is a library call per character, and a
 // pasted text of a million characters is recomposed on each change.
 constexpr int kSlot = 16;
+// Separator, prefix and reading (a kept character is one code unit).
+static_assert(1 + Longest(kAlphabetSize, kReadingCount) + Longest(0, kAlphabetSize) <= kSlot,
+              "every piece fits its slot");
 struct Piece {
     char16_t unit[kSlot] = {};
     qsizetype size = 0;
@@ -142,7 +174,6 @@ struct PieceTable {
 
     static void Fill(Piece *piece, const QString &text)
     {
-        Q_ASSERT(text.size() <= kSlot);
         std::copy(text.utf16(), text.utf16() + text.size(), piece->unit);
         piece->size = text.size();
     }
@@ -190,9 +221,6 @@ void ForEachCharacter(const QString &text, const ReadingOptions &options, const 
 
 QString ComposeReading(const QString &text, const ReadingOptions &options)
 {
-    static_assert(kPrefixBase + 4 == kReadingCount - 1, "one prefix per class at the table's end");
-    Q_ASSERT(Alphabet().size() == kAlphabetSize);
-
     const PieceTable table(options);
     // Measure first, so that a reading of millions of code units is written into one
     // allocation; the slack lets the last slot be copied whole.
