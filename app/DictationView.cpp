@@ -36,29 +36,6 @@ const QString kFirstCell = QStringLiteral("先頭の文字");
 const QString kLastCell = QStringLiteral("末尾の文字");
 const QString kOnlyCell = QStringLiteral("ただ一つの文字");
 
-// The composer's reading of each of the 128 ASCII codes alone, split after the prefix;
-// a pasted password of any length then costs one lookup per character.
-struct ReadingPieces {
-    QString prefix[128];
-    QString piece[128];
-    ReadingPieces()
-    {
-        const ReadingOptions classEach; // prefix before every character, readings for all
-        for (char16_t c = 0; c < 128; ++c) {
-            const QString reading = ComposeReading(QString(QChar(c)), classEach);
-            const qsizetype colon = reading.indexOf(QLatin1Char(':'));
-            prefix[c] = reading.left(colon + 1);
-            piece[c] = reading.mid(colon + 1);
-        }
-    }
-};
-
-const ReadingPieces &Pieces()
-{
-    static const ReadingPieces pieces;
-    return pieces;
-}
-
 } // namespace
 
 QString TDictationCell::AccessibleName() const
@@ -92,25 +69,19 @@ QString TDictationCell::Glyph() const
 
 QList<TDictationCell> DictationCells(const QString &password)
 {
-    const ReadingPieces &pieces = Pieces();
+    // A prefix before every character, and a reading for all of the alphabet.
+    const QList<TReadingPiece> pieces = ReadingPieces(password, ReadingOptions());
     QList<TDictationCell> cells;
-    cells.reserve(password.size());
-    for (qsizetype i = 0; i < password.size();) {
-        const qsizetype length = CharacterLength(password, i);
+    cells.reserve(pieces.size());
+    for (const TReadingPiece &p : pieces) {
         TDictationCell c;
-        c.text = password.mid(i, length);
+        c.text = password.mid(p.start, p.length);
         c.position = int(cells.size() + 1);
-        const QChar first = password.at(i);
-        if (ReadingIndexOf(first) >= 0) {
-            c.cls = ClassOf(first);
-            c.prefix = pieces.prefix[first.unicode()];
-            c.piece = pieces.piece[first.unicode()];
-        } else {
-            c.prefix = kUnreadable;
-            c.piece = UnreadableName(c.text);
-        }
+        // A character without a reading shows that in its own words, not as a symbol.
+        c.cls = p.readable ? p.cls : 0;
+        c.prefix = p.readable ? p.prefix : kUnreadable;
+        c.piece = p.reading;
         cells.append(c);
-        i += length;
     }
     return cells;
 }

@@ -6,6 +6,7 @@
 #include "DictationView.h"
 #include "Icon.h"
 #include "LayoutLoader.h"
+#include "OptionTable.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
 #include "Wipe.h"
@@ -42,6 +43,13 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
     ApplyWindowFlags();
     connect(m_font, &TFont::Changed, this, [this] { m_font->ApplyTo(this); });
     TLayoutLoader::Apply(this, TLayoutLoader::Read(QString::fromLatin1(kLayoutResource)), Handlers());
+    for (const TOptionRow &row : kOptionRows) {
+        auto *box = findChild<TAdvOfficeCheckBox *>(QLatin1String(row.controlName));
+        // The layout is built in: a box it lacks is a fault of this build, not of the user's.
+        if (!box)
+            qFatal("The layout has no check box %s", row.controlName);
+        m_optionBoxes.append(box);
+    }
     // The edit holds a password: its own copy and cut mark it as one, as the copy button does.
     edtPass->SetClipboardSensitivity(TClipboard::Secret);
     Accessibility::SetLabel(edtPass, EllipsLabel2);
@@ -172,11 +180,8 @@ void TfmKanavox::FormCreate(QObject *)
         move(x(), s.MainTop);
         move(s.MainLeft, y());
     }
-    chkMojisyuIns->SetChecked(s.MojiSyu);
-    chk1Mojisyu->SetChecked(s.Mojigoto1);
-    chkSepBlank->SetChecked(s.SepBlank);
-    chkNum->SetChecked(s.Num);
-    chkKigou->SetChecked(s.Kigou);
+    for (qsizetype i = 0; i < m_optionBoxes.size(); ++i)
+        m_optionBoxes.at(i)->SetChecked(s.Options.*kOptionRows[i].member);
     ResetInput();
 }
 
@@ -192,11 +197,9 @@ void TfmKanavox::ResetInput()
 ReadingOptions TfmKanavox::ReadOptionsFromWindow() const
 {
     ReadingOptions o;
-    o.insertClass = chkMojisyuIns->GetChecked();
-    o.classEachCharacter = chk1Mojisyu->GetChecked(); // counts even while disabled
-    o.blankSeparator = chkSepBlank->GetChecked();
-    o.keepDigits = chkNum->GetChecked();
-    o.keepSymbols = chkKigou->GetChecked();
+    // A disabled box counts as it stands.
+    for (qsizetype i = 0; i < m_optionBoxes.size(); ++i)
+        o.*kOptionRows[i].member = m_optionBoxes.at(i)->GetChecked();
     return o;
 }
 
@@ -303,7 +306,7 @@ QKeySequence TfmKanavox::OptionShortcut(int index)
 
 QList<TAdvOfficeCheckBox *> TfmKanavox::OptionBoxes() const
 {
-    return {chkMojisyuIns, chk1Mojisyu, chkSepBlank, chkNum, chkKigou};
+    return m_optionBoxes;
 }
 
 void TfmKanavox::ConnectAssistiveTechnology()
@@ -435,11 +438,7 @@ void TfmKanavox::FormCloseQuery(QObject *, bool &CanClose)
     s.MainTop = place.y();
     s.MainLeft = place.x();
     s.HasPosition = PlatformReportsWindowPosition();
-    s.MojiSyu = chkMojisyuIns->GetChecked();
-    s.Mojigoto1 = chk1Mojisyu->GetChecked();
-    s.SepBlank = chkSepBlank->GetChecked();
-    s.Num = chkNum->GetChecked();
-    s.Kigou = chkKigou->GetChecked();
+    s.Options = ReadOptionsFromWindow();
     SaveSettings(s);
     CanClose = true;
 }

@@ -117,10 +117,10 @@ public:
     void btnCopyClick(QObject *Sender);
     void edtPassKeyDown(QObject *Sender, quint16 &Key, TShiftState Shift);
 
-    // The keys that click the five options from anywhere in the window, in their order on
-    // the screen: Alt+1 to Alt+5.
+    // The keys that click the options from anywhere in the window, in their order on the
+    // screen: Alt+1 to Alt+5.
     static QKeySequence OptionShortcut(int index);
-    // The options in their order on the screen.
+    // The options in their order on the screen, one per row of kOptionRows.
     QList<TAdvOfficeCheckBox *> OptionBoxes() const;
 
 protected:
@@ -165,6 +165,8 @@ private:
     // Which options were available when last heard.
     QList<bool> m_heardEnabled;
     QList<bool> m_designedTabStops;
+    // The check boxes of kOptionRows, row by row.
+    QList<TAdvOfficeCheckBox *> m_optionBoxes;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TfmKanavox::TBorderIcons)

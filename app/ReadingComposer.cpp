@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,7 @@ const QStringList &Alphabet()
 
 // Letters read the same in both cases; only the class prefix tells them apart.
 // The parentheses of "<" and ">" are full-width; the prefix colons are ASCII.
-const char16_t *const kReadings[kReadingCount] = {
+constexpr const char16_t *kReadings[kReadingCount] = {
     u"エー", u"ビー", u"シー", u"ディー", u"イー", u"エフ", u"ジー", u"エイチ", u"アイ",
     u"ジェイ", u"ケイ", u"エル", u"エム", u"エヌ", u"オー", u"ピー", u"キュー", u"アール",
     u"エス", u"ティー", u"ユー", u"ヴィー", u"ダブリュー", u"エックス", u"ワイ", u"ズィー",
@@ -42,6 +43,35 @@ const char16_t *const kReadings[kReadingCount] = {
     u"アンダースコア", u"円記号", u"スラッシュ",
     u"大文字:", u"小文字:", u"数字:", u"記号:",
 };
+
+constexpr int Length(const char16_t *text)
+{
+    int n = 0;
+    while (text[n])
+        ++n;
+    return n;
+}
+
+// The longest of the entries [from, to).
+constexpr int Longest(int from, int to)
+{
+    int longest = 0;
+    for (int i = from; i < to; ++i)
+        longest = Length(kReadings[i]) > longest ? Length(kReadings[i]) : longest;
+    return longest;
+}
+
+constexpr int Count(const char *text, char what)
+{
+    int n = 0;
+    for (; *text; ++text)
+        n += *text == what;
+    return n;
+}
+
+static_assert(Count(kAlphabetText, ',') + 1 == kAlphabetSize, "one reading per character of the alphabet");
+static_assert(kPrefixBase + 1 == kAlphabetSize && kPrefixBase + 4 == kReadingCount - 1,
+              "one prefix per class at the table's end");
 
 // Made once: a pasted text of a million characters is recomposed on each change, and
 // building each piece anew per character cost more than the whole of the rest.
@@ -106,6 +136,9 @@ namespace {
 // wide store where a copy of the exact length is a library call per character, and a
 // pasted text of a million characters is recomposed on each change.
 constexpr int kSlot = 16;
+// Separator, prefix and reading (a kept character is one code unit).
+static_assert(1 + Longest(kAlphabetSize, kReadingCount) + Longest(0, kAlphabetSize) <= kSlot,
+              "every piece fits its slot");
 struct Piece {
     char16_t unit[kSlot] = {};
     qsizetype size = 0;
@@ -116,6 +149,7 @@ struct Piece {
 struct PieceTable {
     Piece withPrefix[128];
     Piece bare[128];
+    QString reading[128]; // without separator and prefix
     qint8 cls[128];
 
     explicit PieceTable(const ReadingOptions &options)
@@ -130,7 +164,7 @@ struct PieceTable {
                 continue;
             const bool kept = (options.keepDigits && cls[code] == 3)
                 || (options.keepSymbols && cls[code] == 4);
-            const QString reading = kept ? QString(ch) : readings.of[index];
+            const QString &reading = this->reading[code] = kept ? QString(ch) : readings.of[index];
             Fill(&bare[code], separator + reading);
             Fill(&withPrefix[code], options.insertClass
                      ? separator + readings.of[kPrefixBase + cls[code]] + reading
@@ -140,7 +174,6 @@ struct PieceTable {
 
     static void Fill(Piece *piece, const QString &text)
     {
-        Q_ASSERT(text.size() <= kSlot);
         std::copy(text.utf16(), text.utf16() + text.size(), piece->unit);
         piece->size = text.size();
     }
@@ -164,13 +197,30 @@ void ForEachPiece(const QString &text, const ReadingOptions &options, const Piec
     }
 }
 
+// Hands `visit` every character of `text` (as Characters.h counts them), in order, with
+// its class and whether its class prefix is inserted: the one place of the prefix rule
+// for the full reading and its pieces.
+template <typename Visit>
+void ForEachCharacter(const QString &text, const ReadingOptions &options, const PieceTable &table,
+                      Visit visit)
+{
+    int previousClass = -1;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = CharacterLength(text, i);
+        const char16_t code = text.at(i).unicode();
+        const bool readable = code < 128 && table.cls[code] != 0;
+        const int cls = readable ? table.cls[code] : ClassOf(text.at(i));
+        const bool prefixed = options.insertClass && (options.classEachCharacter || cls != previousClass);
+        visit(i, length, code, readable, cls, prefixed);
+        previousClass = cls;
+        i += length;
+    }
+}
+
 } // namespace
 
 QString ComposeReading(const QString &text, const ReadingOptions &options)
 {
-    static_assert(kPrefixBase + 4 == kReadingCount - 1, "one prefix per class at the table's end");
-    Q_ASSERT(Alphabet().size() == kAlphabetSize);
-
     const PieceTable table(options);
     // Measure first, so that a reading of millions of code units is written into one
     // allocation; the slack lets the last slot be copied whole.
@@ -219,29 +269,43 @@ QString ComposeFullReading(const QString &text, const ReadingOptions &options)
     QString result;
     // Most passwords are mostly readable: a piece of about six code units each.
     result.reserve(text.size() * 8);
-    int previousClass = -1;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = CharacterLength(text, i);
-        const char16_t code = text.at(i).unicode();
-        if (code < 128 && table.cls[code] != 0) {
-            const int cls = table.cls[code];
-            const Piece &piece = options.classEachCharacter || cls != previousClass ? table.withPrefix[code]
-                                                                                    : table.bare[code];
+    ForEachCharacter(text, options, table, [&](qsizetype i, qsizetype length, char16_t code,
+                                               bool readable, int cls, bool prefixed) {
+        if (readable) {
+            // The slot holds the same separator, prefix and reading as the other branch.
+            const Piece &piece = prefixed ? table.withPrefix[code] : table.bare[code];
             // Every piece is led by the separator; the first one is not.
             const int skip = result.isEmpty() ? 1 : 0;
             result.append(reinterpret_cast<const QChar *>(piece.unit) + skip, piece.size - skip);
-            previousClass = cls;
-        } else {
-            const int cls = ClassOf(text.at(i));
-            if (!result.isEmpty())
-                result.append(separator);
-            if (options.insertClass && (options.classEachCharacter || cls != previousClass))
-                result.append(readings.of[kPrefixBase + cls]);
-            result.append(UnreadableName(QStringView(text).mid(i, length)));
-            previousClass = cls;
+            return;
         }
-        i += length;
-    }
+        if (!result.isEmpty())
+            result.append(separator);
+        if (prefixed)
+            result.append(readings.of[kPrefixBase + cls]);
+        result.append(UnreadableName(QStringView(text).mid(i, length)));
+    });
     result.squeeze();
     return result;
+}
+
+QList<TReadingPiece> ReadingPieces(const QString &text, const ReadingOptions &options)
+{
+    const PieceTable table(options);
+    const ReadingTable &readings = Readings();
+    QList<TReadingPiece> pieces;
+    pieces.reserve(text.size());
+    ForEachCharacter(text, options, table, [&](qsizetype i, qsizetype length, char16_t code,
+                                               bool readable, int cls, bool prefixed) {
+        TReadingPiece piece;
+        piece.start = i;
+        piece.length = length;
+        piece.cls = cls;
+        piece.readable = readable;
+        if (prefixed)
+            piece.prefix = readings.of[kPrefixBase + cls];
+        piece.reading = readable ? table.reading[code] : UnreadableName(QStringView(text).mid(i, length));
+        pieces.append(std::move(piece));
+    });
+    return pieces;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Turns a password into its spoken Japanese form. Pure functions, no state.
 #include <QChar>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -26,6 +27,19 @@ QString ComposeReading(const QString &text, const ReadingOptions &options);
 // and counts as a symbol for the prefix rule. The characters of the alphabet read exactly
 // as in ComposeReading.
 QString ComposeFullReading(const QString &text, const ReadingOptions &options);
+
+// One character's share of ComposeFullReading, which is these pieces' prefix and reading
+// joined by the separator.
+struct TReadingPiece {
+    qsizetype start = 0;  // the character's place in the text, in code units
+    qsizetype length = 0; // and its length (Characters.h)
+    int cls = 0;          // its ClassOf; a character without a reading counts as a symbol
+    bool readable = false; // in the reading alphabet
+    QString prefix;       // its class prefix ("大文字:"), empty where none is inserted
+    QString reading;      // its reading, the character itself where kept, or its UnreadableName
+};
+// The pieces of every character of `text`, in order.
+QList<TReadingPiece> ReadingPieces(const QString &text, const ReadingOptions &options);
 
 // How a character without a reading is named: 「空白」, 「タブ」, 「改行」, its code as
 // 「U+202E」 when it draws nothing or only on the character before it, otherwise the

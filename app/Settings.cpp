@@ -4,6 +4,7 @@
 #include "Exceptions.h"
 #include "FileSystem.h"
 #include "IniFile.h"
+#include "OptionTable.h"
 #include "SysError.h"
 
 #include <QCoreApplication>
@@ -19,21 +20,15 @@ QString g_directoryOverride;
 const QString kPosition = QStringLiteral("Position");
 const QString kSetting = QStringLiteral("Setting");
 
-// The file's seven values, in the order a new file has them: the window's place as
-// numbers in [Position], then the reading options as flags in [Setting].
-struct TSettingsKey {
+// The window's place, as numbers in [Position]; a new file has them before the options'
+// flags in [Setting].
+struct TPositionKey {
     const char *name;
     int TKanavoxSettings::*number;
-    bool TKanavoxSettings::*flag;
 };
-constexpr TSettingsKey kKeys[] = {
-    {"MainTop", &TKanavoxSettings::MainTop, nullptr},
-    {"MainLeft", &TKanavoxSettings::MainLeft, nullptr},
-    {"MojiSyu", nullptr, &TKanavoxSettings::MojiSyu},
-    {"1Mojigoto", nullptr, &TKanavoxSettings::Mojigoto1},
-    {"SepBlank", nullptr, &TKanavoxSettings::SepBlank},
-    {"Num", nullptr, &TKanavoxSettings::Num},
-    {"Kigou", nullptr, &TKanavoxSettings::Kigou},
+constexpr TPositionKey kPositionKeys[] = {
+    {"MainTop", &TKanavoxSettings::MainTop},
+    {"MainLeft", &TKanavoxSettings::MainLeft},
 };
 
 } // namespace
@@ -107,28 +102,26 @@ TKanavoxSettings LoadSettings()
     const TMemIniFile ini(SettingsReadPath());
     const TKanavoxSettings defaults;
     TKanavoxSettings s;
-    for (const TSettingsKey &k : kKeys) {
-        if (k.number)
-            s.*k.number = ini.ReadInteger(kPosition, QLatin1String(k.name), defaults.*k.number);
-        else
-            s.*k.flag = ini.ReadBool(kSetting, QLatin1String(k.name), defaults.*k.flag);
-    }
+    for (const TPositionKey &k : kPositionKeys)
+        s.*k.number = ini.ReadInteger(kPosition, QLatin1String(k.name), defaults.*k.number);
+    for (const TOptionRow &row : kOptionRows)
+        s.Options.*row.member = ini.ReadBool(kSetting, QLatin1String(row.iniKey), defaults.Options.*row.member);
     return s;
 }
 
 void SaveSettings(const TKanavoxSettings &settings)
 {
     // Loading first keeps what others wrote into the file; an unreadable file stops
-    // the save here rather than being overwritten with our seven values alone.
+    // the save here rather than being overwritten with our own values alone.
     // The file stays locked from the read to the write, so that two saves at once each
     // merge what the other wrote.
     FileSystem::TFileUpdate update;
     TMemIniFile ini = OpenForSave(SettingsWritePath(), update);
-    for (const TSettingsKey &k : kKeys) {
-        if (!k.number)
-            ini.WriteBool(kSetting, QLatin1String(k.name), settings.*k.flag);
-        else if (settings.HasPosition)
+    if (settings.HasPosition) {
+        for (const TPositionKey &k : kPositionKeys)
             ini.WriteInteger(kPosition, QLatin1String(k.name), settings.*k.number);
     }
+    for (const TOptionRow &row : kOptionRows)
+        ini.WriteBool(kSetting, QLatin1String(row.iniKey), settings.Options.*row.member);
     ini.UpdateFile(update);
 }

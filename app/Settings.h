@@ -2,16 +2,15 @@
 // The program's settings file "Kanavox.ini": beside the executable when the user may
 // write it there (the portable program keeps its settings with it), otherwise in the
 // user's configuration folder.
+#include "ReadingComposer.h"
+
 #include <QString>
 
 struct TKanavoxSettings {
     int MainTop = 0;
     int MainLeft = 0;
-    bool MojiSyu = true;    // insertClass
-    bool Mojigoto1 = true;  // classEachCharacter ("1Mojigoto")
-    bool SepBlank = false;  // blankSeparator
-    bool Num = false;       // keepDigits
-    bool Kigou = false;     // keepSymbols
+    // Stored under the keys of kOptionRows (OptionTable.h); absent keys keep these defaults.
+    ReadingOptions Options;
     // False where the platform cannot tell where the window is: the save then leaves
     // the stored position as it stands instead of writing an invented one.
     bool HasPosition = true;

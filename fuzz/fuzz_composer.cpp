@@ -108,5 +108,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             readable << piece;
     if ((!spaced.insertClass || spaced.classEachCharacter) && readable.join(QLatin1Char(' ')) != ComposeReading(text, spaced))
         std::abort();
+    // The per-character pieces are the full reading's, one for each piece above, and
+    // cover the text without gap or overlap.
+    const QList<TReadingPiece> own = ReadingPieces(text, spaced);
+    if (own.size() != pieces.size())
+        std::abort();
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < own.size(); ++i) {
+        if (own.at(i).start != next || own.at(i).length <= 0 || own.at(i).prefix + own.at(i).reading != pieces.at(i))
+            std::abort();
+        next += own.at(i).length;
+    }
+    if (next != text.size())
+        std::abort();
     return 0;
 }

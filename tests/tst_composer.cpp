@@ -67,6 +67,10 @@ private slots:
     void fullReadingKeepsAlphabet();
     void fullReadingPieceCount_data();
     void fullReadingPieceCount();
+    void piecesJoinToFullReading_data() { fullReading_data(); }
+    void piecesJoinToFullReading();
+    void pieces_data();
+    void pieces();
     void characterCount_data();
     void characterCount();
 };
@@ -464,6 +468,53 @@ void TestComposer::characterCount()
         got << int(CharacterLength(text, i));
     QCOMPARE(got, lengths);
     QCOMPARE(CharacterCount(text), qsizetype(lengths.size()));
+}
+
+// The pieces are the full reading cut at its characters: joined by the separator they give
+// it back, and they cover the text character by character with nothing left over.
+void TestComposer::piecesJoinToFullReading()
+{
+    QFETCH(QString, text);
+    QFETCH(ReadingOptions, options);
+    const QList<TReadingPiece> pieces = ReadingPieces(text, options);
+    QCOMPARE(qsizetype(pieces.size()), CharacterCount(text));
+    QStringList joined;
+    qsizetype next = 0;
+    for (const TReadingPiece &p : pieces) {
+        QCOMPARE(p.start, next);
+        QVERIFY(p.length > 0);
+        next += p.length;
+        joined << p.prefix + p.reading;
+    }
+    QCOMPARE(next, text.size());
+    QCOMPARE(joined.join(options.blankSeparator ? u" "_qs : u"、"_qs), ComposeFullReading(text, options));
+}
+
+// Each piece on its own: "class prefix reading" per character, "|" between characters, the
+// prefix empty where none is inserted.
+void TestComposer::pieces_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ReadingOptions>("options");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("Ab1 defaults") << u"Ab1"_qs << Defaults() << u"1 大文字: エー|2 小文字: ビー|3 数字: イチ"_qs;
+    QTest::newRow("A-B run prefix") << u"A-B"_qs << kRunPrefix << u"1 大文字: エー|4 記号: 「-」|1 大文字: ビー"_qs;
+    QTest::newRow("@-# run prefix") << u"@-#"_qs << kRunPrefix << u"4 記号: 単価記号|4  「-」|4  番号記号"_qs;
+    QTest::newRow("a1! kept, no class") << u"a1!"_qs << Opts(false, true, false, true, true)
+                                        << u"2  エー|3  1|4  !"_qs;
+    QTest::newRow("CR LF one piece") << u"a\r\n"_qs
+                                     << Defaults() << u"2 小文字: エー|4 記号: 「改行」"_qs;
+}
+
+void TestComposer::pieces()
+{
+    QFETCH(QString, text);
+    QFETCH(ReadingOptions, options);
+    QFETCH(QString, expected);
+    QStringList got;
+    for (const TReadingPiece &p : ReadingPieces(text, options))
+        got << QStringLiteral("%1 %2 %3").arg(p.cls).arg(p.prefix, p.reading);
+    QCOMPARE(got.join(QLatin1Char('|')), expected);
 }
 
 QTEST_GUILESS_MAIN(TestComposer)

@@ -425,6 +425,40 @@ private slots:
         QCOMPARE(Reading(), QStringLiteral("大文字:エー ビー"));
     }
 
+    // Each stored option reaches its own box and no other, and its box's state is what the
+    // close stores under that key: a row that names the wrong box or key fails here.
+    void eachOptionHasItsBox_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("MojiSyu") << 0 << "chkMojisyuIns";
+        QTest::newRow("1Mojigoto") << 1 << "chk1Mojisyu";
+        QTest::newRow("SepBlank") << 2 << "chkSepBlank";
+        QTest::newRow("Num") << 3 << "chkNum";
+        QTest::newRow("Kigou") << 4 << "chkKigou";
+    }
+    void eachOptionHasItsBox()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, box);
+        const QList<int> defaults = {1, 1, 0, 0, 0};
+        QList<int> stored = defaults;
+        stored[index] = 1 - stored[index];
+        const auto lines = [](const QList<int> &flags) {
+            return kElevenLines.arg(120).arg(80).arg(flags[0]).arg(flags[1]).arg(flags[2]).arg(flags[3]).arg(flags[4]);
+        };
+        QVERIFY(WriteBytes(IniPath(), lines(stored).toLatin1()));
+        TfmKanavox *f = Open();
+        const QList<TAdvOfficeCheckBox *> boxes = {f->chkMojisyuIns, f->chk1Mojisyu, f->chkSepBlank,
+                                                   f->chkNum, f->chkKigou};
+        for (int i = 0; i < boxes.size(); ++i)
+            QCOMPARE(int(boxes.at(i)->GetChecked()), stored.at(i));
+        ClickBox(f->findChild<TAdvOfficeCheckBox *>(box));
+        QVERIFY(f->close());
+        QCOMPARE(QString::fromLatin1(ReadBytes(IniPath())),
+                 kElevenLines.arg(f->y()).arg(f->x()).arg(1).arg(1).arg(0).arg(0).arg(0));
+    }
+
     // Every kind of close request writes the same eleven lines.
     void closeRequestsSave_data()
     {

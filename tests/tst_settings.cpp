@@ -26,7 +26,7 @@ QString Describe(const TKanavoxSettings &s)
 {
     return QStringLiteral("%1,%2,%3,%4,%5,%6,%7")
         .arg(s.MainTop).arg(s.MainLeft)
-        .arg(int(s.MojiSyu)).arg(int(s.Mojigoto1)).arg(int(s.SepBlank)).arg(int(s.Num)).arg(int(s.Kigou));
+        .arg(int(s.Options.insertClass)).arg(int(s.Options.classEachCharacter)).arg(int(s.Options.blankSeparator)).arg(int(s.Options.keepDigits)).arg(int(s.Options.keepSymbols));
 }
 
 TKanavoxSettings Make(int top, int left, bool m, bool one, bool blank, bool num, bool kigou)
@@ -34,11 +34,11 @@ TKanavoxSettings Make(int top, int left, bool m, bool one, bool blank, bool num,
     TKanavoxSettings s;
     s.MainTop = top;
     s.MainLeft = left;
-    s.MojiSyu = m;
-    s.Mojigoto1 = one;
-    s.SepBlank = blank;
-    s.Num = num;
-    s.Kigou = kigou;
+    s.Options.insertClass = m;
+    s.Options.classEachCharacter = one;
+    s.Options.blankSeparator = blank;
+    s.Options.keepDigits = num;
+    s.Options.keepSymbols = kigou;
     return s;
 }
 

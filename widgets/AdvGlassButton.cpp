@@ -91,14 +91,6 @@ void TAdvCustomGlassButton::SetBackColor(TColor v)
     update();
 }
 
-void TAdvCustomGlassButton::SetForeColor(TColor v)
-{
-    if (m_foreColor == v)
-        return;
-    m_foreColor = v;
-    update();
-}
-
 void TAdvCustomGlassButton::SetOuterBorderColor(TColor v)
 {
     if (m_outerBorderColor == v)
@@ -171,52 +163,12 @@ void TAdvCustomGlassButton::SetShowFocusRect(bool v)
     update();
 }
 
-void TAdvCustomGlassButton::SetButtonShape(TButtonShape v)
-{
-    if (m_buttonShape == v)
-        return;
-    m_buttonShape = v;
-    update();
-}
-
-void TAdvCustomGlassButton::SetButtonDirection(TButtonDirection v)
-{
-    if (m_buttonDirection == v)
-        return;
-    m_buttonDirection = v;
-    update();
-}
-
-void TAdvCustomGlassButton::SetBackGroundSymbol(TBackGroundSymbol v)
-{
-    if (m_backGroundSymbol == v)
-        return;
-    m_backGroundSymbol = v;
-    update();
-}
-
-void TAdvCustomGlassButton::SetBackGroundSymbolColor(TColor v)
-{
-    if (m_backGroundSymbolColor == v)
-        return;
-    m_backGroundSymbolColor = v;
-    update();
-}
-
 void TAdvCustomGlassButton::SetStyle(TAdvToolButtonStyle v)
 {
     if (m_style == v)
         return;
     m_style = v;
     NormaliseState();
-    update();
-}
-
-void TAdvCustomGlassButton::SetForceTransparent(bool v)
-{
-    if (m_forceTransparent == v)
-        return;
-    m_forceTransparent = v;
     update();
 }
 
@@ -399,8 +351,6 @@ void TAdvCustomGlassButton::PaintButtonFace(QPainter *canvas)
     else if ((FMouseDownInControl && FMouseInControl) || FDown) {
         if (!m_pictureDown.isNull())
             picture = m_pictureDown;
-    } else if (FMouseInControl && !m_pictureHot.isNull()) {
-        picture = m_pictureHot;
     }
 
     const int r = RoundHalfEven(m_cornerRadius * ScaleFactor());

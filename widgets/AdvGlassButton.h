@@ -69,7 +69,7 @@ public:
     TColor BackColor() const { return m_backColor; }
     void SetBackColor(TColor v);
     TColor ForeColor() const { return m_foreColor; }
-    void SetForeColor(TColor v);
+    void SetForeColor(TColor v) { m_foreColor = v; } // kept for the layout, never drawn
     TColor OuterBorderColor() const { return m_outerBorderColor; }
     void SetOuterBorderColor(TColor v);
     TColor InnerBorderColor() const { return m_innerBorderColor; }
@@ -96,13 +96,13 @@ public:
     bool ShowHint() const { return m_showHint; }
     void SetShowHint(bool v) { m_showHint = v; }
     TButtonShape ButtonShape() const { return m_buttonShape; }
-    void SetButtonShape(TButtonShape v);
+    void SetButtonShape(TButtonShape v) { m_buttonShape = v; } // kept for the layout, never drawn
     TButtonDirection ButtonDirection() const { return m_buttonDirection; }
-    void SetButtonDirection(TButtonDirection v);
+    void SetButtonDirection(TButtonDirection v) { m_buttonDirection = v; } // kept for the layout, never drawn
     TBackGroundSymbol BackGroundSymbol() const { return m_backGroundSymbol; }
-    void SetBackGroundSymbol(TBackGroundSymbol v);
+    void SetBackGroundSymbol(TBackGroundSymbol v) { m_backGroundSymbol = v; } // kept for the layout, never drawn
     TColor BackGroundSymbolColor() const { return m_backGroundSymbolColor; }
-    void SetBackGroundSymbolColor(TColor v);
+    void SetBackGroundSymbolColor(TColor v) { m_backGroundSymbolColor = v; } // kept for the layout, never drawn
     QImage Picture() const { return m_picture; }
     void SetPicture(const QImage &v);
     QImage PictureDown() const { return m_pictureDown; }
@@ -118,7 +118,7 @@ public:
     TAdvToolButtonStyle Style() const { return m_style; }
     void SetStyle(TAdvToolButtonStyle v);
     bool ForceTransparent() const { return m_forceTransparent; }
-    void SetForceTransparent(bool v);
+    void SetForceTransparent(bool v) { m_forceTransparent = v; } // kept for the layout, never drawn
     QString ShortCutHint() const { return m_shortCutHint; }
     void SetShortCutHint(const QString &v) { m_shortCutHint = v; }
     TShortCutHintPos ShortCutHintPos() const { return m_shortCutHintPos; }
@@ -209,7 +209,7 @@ private:
     TButtonDirection m_buttonDirection = bdRight;
     TBackGroundSymbol m_backGroundSymbol = bsNone;
     TColor m_backGroundSymbolColor = clWhite;
-    QImage m_picture, m_pictureHot, m_pictureDown, m_pictureDisabled;
+    QImage m_picture, m_pictureDown, m_pictureDisabled;
     int m_groupIndex = 0;
     bool m_allowAllUp = false;
     TAdvToolButtonStyle m_style = tasButton;

@@ -163,7 +163,6 @@ private:
     bool FFocused = false;
     bool FGotClick = false;
     float FDPIScale = 1.0f;
-    bool FIsWin7 = true;
 
     QString m_caption;
     TLeftRight m_alignment = taLeftJustify;

@@ -30,7 +30,7 @@ QByteArray Eleven(const TKanavoxSettings &s)
     return QStringLiteral("[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
                           "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n")
         .arg(s.MainTop).arg(s.MainLeft)
-        .arg(int(s.MojiSyu)).arg(int(s.Mojigoto1)).arg(int(s.SepBlank)).arg(int(s.Num)).arg(int(s.Kigou))
+        .arg(int(s.Options.insertClass)).arg(int(s.Options.classEachCharacter)).arg(int(s.Options.blankSeparator)).arg(int(s.Options.keepDigits)).arg(int(s.Options.keepSymbols))
         .toLatin1();
 }
 
@@ -39,11 +39,11 @@ TKanavoxSettings Make(int top, int left, bool flags)
     TKanavoxSettings s;
     s.MainTop = top;
     s.MainLeft = left;
-    s.MojiSyu = flags;
-    s.Mojigoto1 = !flags;
-    s.SepBlank = flags;
-    s.Num = !flags;
-    s.Kigou = flags;
+    s.Options.insertClass = flags;
+    s.Options.classEachCharacter = !flags;
+    s.Options.blankSeparator = flags;
+    s.Options.keepDigits = !flags;
+    s.Options.keepSymbols = flags;
     return s;
 }
 

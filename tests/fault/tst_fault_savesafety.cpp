@@ -39,7 +39,7 @@ TKanavoxSettings Make(int top, int left, bool flags)
     TKanavoxSettings s;
     s.MainTop = top;
     s.MainLeft = left;
-    s.MojiSyu = s.Mojigoto1 = s.SepBlank = s.Num = s.Kigou = flags;
+    s.Options.insertClass = s.Options.classEachCharacter = s.Options.blankSeparator = s.Options.keepDigits = s.Options.keepSymbols = flags;
     return s;
 }
 

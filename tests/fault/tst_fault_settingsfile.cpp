@@ -197,7 +197,7 @@ private slots:
                 "[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n")));
         } else if (kind == u"random" || kind == u"sections") {
             const TKanavoxSettings back = LoadSettings();
-            QCOMPARE(back.Num, true);
+            QCOMPARE(back.Options.keepDigits, true);
             QCOMPARE(back.MainTop, kind == u"sections" ? 7 : 0);
         }
         // No temporary of a failed or finished save stays behind.
