@@ -4,6 +4,7 @@
 #include "FileSystem.h"
 #include "SysError.h"
 
+#include <QStringDecoder>
 #include <QStringView>
 
 #include <algorithm>
@@ -63,6 +64,15 @@ int HexDigit(QChar ch)
     if (c >= u'A' && c <= u'F')
         return c - u'A' + 10;
     return -1;
+}
+
+// UTF-8 as it lies: a U+FEFF at the start of a piece is a character of the file, not a
+// mark to drop (QString::fromUtf8 drops it), so that a line decoded alone reads as it
+// does inside the whole text.
+QString DecodeUtf8(const char *bytes, qsizetype n)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes, n));
 }
 
 QString DecodeUtf16(const QByteArray &bytes, qsizetype offset, bool littleEndian)
@@ -222,7 +232,7 @@ QString TMemIniFile::Decode(const QByteArray &bytes, TIniEncoding *encoding)
     *encoding = EncodingOf(bytes);
     switch (*encoding) {
     case TIniEncoding::Utf8:
-        return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
+        return DecodeUtf8(bytes.constData() + 3, bytes.size() - 3);
     case TIniEncoding::Utf16LE:
         return DecodeUtf16(bytes, 2, true);
     case TIniEncoding::Utf16BE:
@@ -264,7 +274,7 @@ QString TMemIniFile::Piece(const Char *text, qsizetype n, bool utf8) const
         Q_UNUSED(utf8);
         return QString(text, n);
     } else {
-        return utf8 ? QString::fromUtf8(text, n) : QString::fromLatin1(text, n);
+        return utf8 ? DecodeUtf8(text, n) : QString::fromLatin1(text, n);
     }
 }
 
@@ -410,7 +420,7 @@ QString TMemIniFile::RawText(qsizetype begin, qsizetype end) const
     const QByteArray piece = QByteArray::fromRawData(m_raw.constData() + begin, end - begin);
     switch (m_encoding) {
     case TIniEncoding::Utf8:
-        return QString::fromUtf8(piece);
+        return DecodeUtf8(piece.constData(), piece.size());
     case TIniEncoding::Utf16LE:
     case TIniEncoding::Utf16BE:
         return DecodeUtf16(piece, 0, m_encoding == TIniEncoding::Utf16LE);

@@ -121,6 +121,9 @@ void TestIniFile::parse_data()
     QTest::newRow("empty section name") << u"[]\r\nk=v\r\n"_qs << QString() << u"k"_qs << u"v"_qs;
     QTest::newRow("missing section") << u"[S]\r\nk=v\r\n"_qs << u"T"_qs << u"k"_qs << kMissing;
     QTest::newRow("empty text") << QString() << u"S"_qs << u"k"_qs << kMissing;
+    // U+FEFF inside the text is a character like any other, also where a line starts.
+    QTest::newRow("U+FEFF leading a key") << u"[S]\r\n\uFEFFk=v\r\nk=w\r\n"_qs << u"S"_qs << u"k"_qs << u"w"_qs;
+    QTest::newRow("U+FEFF leading the first line") << u"\uFEFF[S]\r\nk=v\r\n"_qs << u"S"_qs << u"k"_qs << kMissing;
 }
 
 void TestIniFile::parse()
@@ -132,6 +135,11 @@ void TestIniFile::parse()
     TMemIniFile ini(Path(u"none.ini"_qs));
     ini.SetText(text);
     QCOMPARE(ini.ReadString(section, key, kMissing), expected);
+    // A file is parsed from its bytes as they lie: the same document as the decoded text.
+    TMemIniFile loaded(Path(u"none.ini"_qs));
+    loaded.SetBytes(TMemIniFile::Encode(text, TIniEncoding::Utf8));
+    QCOMPARE(loaded.ReadString(section, key, kMissing), expected);
+    QCOMPARE(loaded.Text(), ini.Text());
 }
 
 void TestIniFile::normalisedText_data()
