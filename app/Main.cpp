@@ -389,7 +389,7 @@ void TfmKanavox::SpeakPasswordChange()
     // One typed character: its own piece of the reading, so a user hears each key's reading
     // without the whole reading growing with every key. A paste gets the whole reading.
     if (inserted.size() == 1 && inserted.at(0) == typed && !typed.isNull())
-        Accessibility::Announce(this, ComposeReading(inserted, ReadOptionsFromWindow()));
+        Accessibility::Announce(this, ComposeFullReading(inserted, ReadOptionsFromWindow()));
     else
         Accessibility::Announce(this, lblEGkekka->Caption());
 }
