@@ -60,7 +60,8 @@ round_trips() {
         grep -q 'not created in the main() thread' "$WORK/app.log" &&
             fail "$label, scale $scale, run $run: Qt took another thread for the main thread"
         window_geometry
-        # openbox sets the extents again while it still handles the new window.
+        # Faked once openbox has made the window active, so that none of its own handling
+        # of the new window comes after the fake.
         if [ -n "$fake" ]; then wait_active "$WIN"; fi
         if [ "$fake" = none ]; then
             xprop -id "$WIN" -remove _NET_FRAME_EXTENTS
