@@ -20,41 +20,6 @@ trap 'umount "$DISK" 2>/dev/null || umount -l "$DISK"; cleanup' EXIT
 mv "$WORK/kanavox" "$DISK/kanavox"
 INI="$DISK/Kanavox.ini"
 ordinary_user "$WORK/home"
-# exit_with_box: asks the program to exit (again, should the click have gone astray) until
-# the error box is open; prints the box's id.
-exit_with_box() {
-    local box=
-    for _ in 1 2 3 4 5; do
-        # The pointer comes in afresh each time, as a hand's would.
-        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
-        sleep 0.1
-        click_control btnEnd
-        for _ in $(seq 1 40); do
-            box=$(window_named '^Kanavox$' | head -1)
-            [ -n "$box" ] && { echo "$box"; return 0; }
-            kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
-            sleep 0.1
-        done
-    done
-    fail "no error box titled Kanavox"
-}
-# exit_program: asks the program to exit (again, should the click have gone astray) until
-# it has.
-exit_program() {
-    for _ in 1 2 3 4 5; do
-        # The pointer comes in afresh each time, as a hand's would.
-        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
-        sleep 0.1
-        click_control btnEnd
-        for _ in $(seq 1 40); do
-            kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
-            sleep 0.1
-        done
-        [ -z "$(window_named '^Kanavox$')" ] || fail "an error box is open"
-    done
-    fail "program did not exit"
-}
-
 # Exactly one page, so that the longer new text needs a second one.
 {
     printf '; written by hand\r\n[Other]\r\nkeep=123456789\r\npad='
@@ -72,27 +37,20 @@ echo "   free on the disk: $(df --output=avail -B1 "$DISK" | tail -1) bytes; the
 
 start_program "${RUN_AS[@]}" ./disk/kanavox
 note "exit with a full disk"
-box=$(exit_with_box) || exit 1
+click_control btnEnd
+box=$(wait_error_box)
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
 if ! cmp -s "$INI" "$WORK/old.ini"; then
     echo "   now: $(stat -c %s "$INI") bytes; keep line: $(grep -a '^keep=' "$INI" | tr -d '\r')"
     fail "the file changed although the save failed"
 fi
 echo "   the file is byte-identical after the failed save"
-# Answered with Return, again should the key have gone astray.
-for _ in 1 2 3 4 5; do
-    xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --window "$box" Return 2>/dev/null || true
-    for _ in $(seq 1 40); do
-        [ -z "$(window_named '^Kanavox$')" ] && break 2
-        sleep 0.05
-    done
-done
-[ -z "$(window_named '^Kanavox$')" ] || fail "the error box did not close"
+close_error_box "$box"
 
 note "room again: the next exit saves"
 rm -f "$DISK/fill"
-exit_program
+click_control btnEnd
+wait_exit
 grep -aq '^MainTop=' "$INI" || fail "settings not saved: $(cat -A "$INI" | tail -5)"
 grep -aq '^keep=123456789' "$INI" || fail "the hand-written value is gone"
 head -c 18 "$INI" | grep -q '; written by hand' || fail "the comment is gone"

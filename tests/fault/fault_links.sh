@@ -18,85 +18,16 @@ chmod 755 "$WORK"
 ordinary_user "$WORK/home" # the victim: RUN_AS runs as nobody
 ATTACKER=(setpriv --reuid=65533 --regid=65533 --clear-groups --)
 
-# await_box: the id of the error box titled "Kanavox", once it is open.
-await_box() {
-    local box=
-    for _ in $(seq 1 100); do
-        box=$(window_named '^Kanavox$' | head -1)
-        [ -n "$box" ] && { echo "$box"; return 0; }
-        kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
-        sleep 0.1
-    done
-    fail "no error box titled Kanavox"
-}
 # start_with_box <dir>: starts the copy in <dir> as the victim, answers the box that the
 # start-up shows, and waits for the main window.
 start_with_box() {
     ( cd "$1" && exec "${RUN_AS[@]}" ./kanavox ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!
     local box
-    box=$(await_box) || exit 1
-    answer_box "$box"
-    WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
-    [ -n "$WIN" ] || fail "main window did not appear"
-}
-# exit_with_box: asks the program to exit (again, should the click have gone astray) until
-# the error box is open; prints the box's id.
-exit_with_box() {
-    local box=
-    for _ in 1 2 3 4 5; do
-        # The pointer comes in afresh each time, as a hand's would.
-        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
-        sleep 0.1
-        click_control btnEnd
-        for _ in $(seq 1 40); do
-            box=$(window_named '^Kanavox$' | head -1)
-            [ -n "$box" ] && { echo "$box"; return 0; }
-            kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
-            sleep 0.1
-        done
-    done
-    fail "no error box titled Kanavox"
-}
-# exit_program: asks the program to exit (again, should the click have gone astray) until
-# it has.
-exit_program() {
-    for _ in 1 2 3 4 5; do
-        # The pointer comes in afresh each time, as a hand's would.
-        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
-        sleep 0.1
-        click_control btnEnd
-        for _ in $(seq 1 40); do
-            kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
-            sleep 0.1
-        done
-        [ -z "$(window_named '^Kanavox$')" ] || fail "an error box is open"
-    done
-    fail "program did not exit"
-}
-stop_program() {
-    kill "$APP_PID" 2>/dev/null || true
-    wait "$APP_PID" 2>/dev/null || true
-    APP_PID=
-    # Its windows must be gone before the next program's are looked for.
-    for _ in $(seq 1 100); do
-        [ -z "$(window_named "$MAIN_WINDOW_NAME")" ] && [ -z "$(window_named '^Kanavox$')" ] && return 0
-        sleep 0.05
-    done
-    fail "the stopped program's windows stay"
-}
-# answer_box <id>: answers the error box with Return (again, should the key have gone
-# astray) until it is gone.
-answer_box() {
-    for _ in 1 2 3 4 5; do
-        xdotool windowfocus --sync "$1" 2>/dev/null || true
-        xdotool key --window "$1" Return 2>/dev/null || true
-        for _ in $(seq 1 40); do
-            [ -z "$(window_named '^Kanavox$')" ] && return 0
-            sleep 0.05
-        done
-    done
-    fail "the error box did not close"
+    box=$(wait_error_box)
+    close_error_box "$box"
+    wait_main_window
+    focus_window "$WIN"
 }
 
 shared="$WORK/shared"
@@ -115,15 +46,16 @@ note "1. a link planted by another user in a sticky folder"
 echo "   $(stat -c '%A %U' "$shared") $shared; link by uid $(stat -c %u "$shared/Kanavox.ini"); fs.protected_symlinks=$(cat /proc/sys/fs/protected_symlinks)"
 listing=$(ls -A "$shared")
 start_with_box "$shared"
-box=$(exit_with_box) || exit 1
-answer_box "$box"
+click_control btnEnd
+box=$(wait_error_box)
+close_error_box "$box"
 [ -n "$(window_named "$MAIN_WINDOW_NAME")" ] || fail "the main window closed"
 cmp -s "$victim/notes" "$WORK/notes.before" || fail "the victim's notes changed: $(cat -A "$victim/notes" | head -3)"
 [ "$(ls -A "$shared")" = "$listing" ] || fail "the shared folder changed: $(ls -A "$shared")"
 [ "$(ls -A "$victim")" = notes ] || fail "the victim's folder changed: $(ls -A "$victim")"
 [ -L "$shared/Kanavox.ini" ] || fail "the link was replaced"
 echo "   refused: error boxes at start and exit, notes and both folders unchanged"
-stop_program
+stop_app
 
 note "2. the victim's own link in that folder is followed"
 rm "$shared/Kanavox.ini"
@@ -131,7 +63,8 @@ printf '[Other]\r\nx=1\r\n' >"$victim/kv.ini"
 chown nobody:nogroup "$victim/kv.ini"
 "${RUN_AS[@]}" ln -s "$victim/kv.ini" "$shared/Kanavox.ini"
 start_program "${RUN_AS[@]}" ./shared/kanavox
-exit_program
+click_control btnEnd
+wait_exit
 grep -aq '^MojiSyu=' "$victim/kv.ini" || fail "the own link's target was not saved: $(cat -A "$victim/kv.ini")"
 grep -aq '^x=1' "$victim/kv.ini" || fail "the target lost its own lines"
 [ -L "$shared/Kanavox.ini" ] || fail "the link was replaced"
@@ -148,11 +81,12 @@ cp "$WORK/kanavox" "$app/kanavox"
 ln -s "$theirs/Kanavox.ini" "$app/Kanavox.ini"
 chown -h nobody:nogroup "$app/Kanavox.ini"
 start_program "${RUN_AS[@]}" ./app/kanavox
-box=$(exit_with_box) || exit 1
-answer_box "$box"
+click_control btnEnd
+box=$(wait_error_box)
+close_error_box "$box"
 [ -z "$(ls -A "$theirs")" ] || fail "a file was created in the other user's folder: $(ls -lA "$theirs")"
 [ "$(ls -A "$app")" = "Kanavox.ini
 kanavox" ] || fail "the program's folder changed: $(ls -A "$app")"
 echo "   refused: error box at exit, nothing created in the folder of uid $(stat -c %u "$theirs")"
-stop_program
+stop_app
 echo "PASS: fault_links"

@@ -12,22 +12,6 @@ chmod 777 "$WORK" # the ordinary user's crash could write its core file here
 ordinary_user "$WORK/home"
 SECRET=Qm4xT8vZ2kR7wP5n
 
-# exit_program: asks the program to exit (again, should the click have gone astray) until
-# it has.
-exit_program() {
-    for _ in 1 2 3 4 5; do
-        # The pointer comes in afresh each time, as a hand's would.
-        xdotool mousemove --window "$WIN" 2 2 2>/dev/null || true
-        sleep 0.1
-        click_control btnEnd
-        for _ in $(seq 1 40); do
-            kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=; return 0; }
-            sleep 0.1
-        done
-    done
-    fail "program did not exit"
-}
-
 # copies <pid> <text>: how many times the text stands in UTF-16 in the process's writable
 # memory (mappings of a gigabyte or more are reservations and left out).
 copies() {
@@ -93,6 +77,8 @@ grep -Eq '^Max core file size +0 +0 ' "/proc/$APP_PID/limits" ||
     fail "core file limit: $(grep 'core file' "/proc/$APP_PID/limits")"
 
 typed=0
+_typed_seen() { typed=$(copies "$APP_PID" "$SECRET") && [ "$typed" -gt 0 ]; }
+_none_left() { left=$(copies "$APP_PID" "$SECRET") && [ "$left" -eq 0 ]; }
 if grep -qa __asan_init "$1"; then
     # The sanitizer's shadow is terabytes of mappings and its quarantine keeps what is freed.
     echo "   (a sanitizer build: the memory scan is left out)"
@@ -100,42 +86,32 @@ elif [ "$(id -u)" != 0 ]; then
     echo "   (not root: the memory scan needs root and is left out)"
 else
     note "the typed password, then replaced"
-    # Typed again should the keys have gone astray (no window manager gives the focus).
-    for _ in 1 2 3; do
-        xdotool windowfocus --sync "$WIN" >/dev/null 2>&1 || true
-        xdotool type --delay 20 --window "$WIN" "$SECRET"
-        for _ in $(seq 1 40); do
-            typed=$(copies "$APP_PID" "$SECRET")
-            [ "$typed" -gt 0 ] && break 2
-            sleep 0.05
-        done
-    done
+    focus_window "$WIN"
+    xdotool type --delay 20 "$SECRET"
+    poll _typed_seen || true
     echo "   UTF-16 copies while typed: $typed"
-    # The wiping itself is held in process by tst_fault_secretmemory; here the count is
-    # judged only once the control saw the typed password, which under load it now and
-    # then does not (the keys never arrive).
-    [ "$typed" -gt 0 ] || echo "   (the typed password never showed: the count after it is left out)"
+    [ "$typed" -gt 0 ] || fail "the typed password never showed in the program's memory"
 fi
 if [ "$typed" -gt 0 ]; then
     # Ctrl+V replaces the whole password and its undo history with the clipboard text.
     printf z | xclip -selection clipboard &
     XCLIP_PID=$!
-    for _ in $(seq 1 100); do [ "$(clipboard_text)" = z ] && break; sleep 0.05; done
-    xdotool key --window "$WIN" ctrl+v
-    for _ in $(seq 1 100); do
-        left=$(copies "$APP_PID" "$SECRET")
-        [ "$left" -eq 0 ] && break
-        sleep 0.05
-    done
+    wait_clipboard z "xclip's text"
+    focus_window "$WIN"
+    xdotool key ctrl+v
+    poll _none_left || true
     echo "   UTF-16 copies after it was replaced: $left"
     [ "$left" -le "${KANAVOX_MAX_LEFT_COPIES:-0}" ] || fail "$left copies of the password are left in memory"
 fi
-exit_program
+click_control btnEnd
+wait_exit
 
+_runs_as_sleep() { [ "$(cat "/proc/$1/comm" 2>/dev/null)" = sleep ]; }
 note "a crash writes no core file, though the shell allows one"
 ( cd "$WORK" && ulimit -c unlimited && exec "${RUN_AS[@]}" sleep 30 ) &
 control=$!
-sleep 0.2
+# The signal must reach sleep itself, once the core limit is raised and it runs.
+wait_until "the control program did not start" _runs_as_sleep "$control"
 kill -SEGV "$control"
 wait "$control" 2>/dev/null || true
 control_core=$(find "$WORK" -maxdepth 1 -name 'core*' | head -1)
@@ -144,8 +120,9 @@ echo "   control: $(basename "$control_core"), $(stat -c %s "$control_core") byt
 rm -f "$WORK"/core*
 ( cd "$WORK" && ulimit -c unlimited && exec "${RUN_AS[@]}" ./kanavox ) >"$WORK/app.log" 2>&1 &
 APP_PID=$!
-WIN=$(xdotool search --sync --onlyvisible --name "$MAIN_WINDOW_NAME" | head -1)
-xdotool type --delay 20 --window "$WIN" "$SECRET"
+wait_main_window
+focus_window "$WIN"
+xdotool type --delay 20 "$SECRET"
 kill -SEGV "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true
 APP_PID=

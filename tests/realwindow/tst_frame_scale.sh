@@ -46,6 +46,9 @@ size_hints_agree() {
         }' || fail "scale $1: size hints disagree with the size $want_w x $want_h"
 }
 
+_no_extents() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q 'not found'; }
+_extents_are() { [ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //')" = "$1" ]; }
+
 # round_trips <label> <scale> <top> <left> [fake extents]: four starts, the file unchanged.
 round_trips() {
     local label=$1 scale=$2 top=$3 left=$4 fake=${5:-} run tops=""
@@ -57,18 +60,15 @@ round_trips() {
         grep -q 'not created in the main() thread' "$WORK/app.log" &&
             fail "$label, scale $scale, run $run: Qt took another thread for the main thread"
         window_geometry
+        # Faked once openbox has made the window active, so that none of its own handling
+        # of the new window comes after the fake.
+        if [ -n "$fake" ]; then wait_active "$WIN"; fi
         if [ "$fake" = none ]; then
             xprop -id "$WIN" -remove _NET_FRAME_EXTENTS
-            for _ in $(seq 1 50); do
-                xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q 'not found' && break
-                sleep 0.05
-            done
+            wait_until "$label: the frame extents stay" _no_extents
         elif [ -n "$fake" ]; then
             xprop -id "$WIN" -f _NET_FRAME_EXTENTS 32c -set _NET_FRAME_EXTENTS "$fake"
-            for _ in $(seq 1 50); do
-                [ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //')" = "$fake" ] && break
-                sleep 0.05
-            done
+            wait_until "$label: the frame extents are not $fake" _extents_are "$fake"
         fi
         [ "$run" = 1 ] && size_hints_agree "$scale"
         close_request
@@ -87,11 +87,7 @@ done
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 trap 'kill $WM_PID 2>/dev/null || true; cleanup' EXIT
-for _ in $(seq 1 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+wait_wm
 
 note "openbox"
 for scale in 1 1.25 1.5 1.75 2; do

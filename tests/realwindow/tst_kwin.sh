@@ -33,11 +33,7 @@ if [ "${1:-}" = --inside ]; then
         done
         echo "   $1: MainTop/MainLeft over four starts:$tops"
     }
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
-    done
-    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "kwin manages no X windows"
+    wait_until "kwin manages no X windows" _wm_announced
     unset QT_SCALE_FACTOR
     note "kwin, Xwayland Scale=2, the program at scale 1"
     round_trips "scale 1" 200 120

@@ -14,11 +14,7 @@ install_copy "$1"
 if [ "${2:-}" = openbox ]; then
     openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
     WM_PID=$!
-    for _ in $(seq 1 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.05
-    done
-    xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
+    wait_until "openbox did not start" _wm_announced
 fi
 
 # A home of the test's own: Orca's settings, speech-dispatcher's socket and configuration.
@@ -59,11 +55,11 @@ trap stop_all EXIT
 
 # The accessibility bus (started on demand by the session bus), told that a screen reader
 # runs, as a desktop does when Orca is switched on; the program then turns its bridge on.
-for _ in $(seq 1 200); do
+reader_enabled() {
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.freedesktop.DBus.Properties.Set \
-        org.a11y.Status ScreenReaderEnabled '<true>' >/dev/null 2>&1 && break
-    sleep 0.05
-done
+        org.a11y.Status ScreenReaderEnabled '<true>' >/dev/null 2>&1
+}
+wait_until "the accessibility bus did not take ScreenReaderEnabled" reader_enabled
 # One Orca per user at a time: a second test run (another build's) waits for this one.
 exec 9>"/tmp/kanavox-orca.$(id -u).lock"
 flock -w 150 9 || fail "another run of this test holds the screen reader"
@@ -75,10 +71,7 @@ SPEECHD_PID=$!
 script -q -f -E never -c "echo \$\$ >'$WORK/orca/pid'; exec orca -u '$WORK/orca' -d braille -d braille-monitor --debug-file /dev/tty \
     >'$WORK/orca/out.txt' 2>&1" "$LOG" </dev/null >/dev/null 2>&1 &
 SCRIPT_PID=$!
-for _ in $(seq 1 100); do
-    [ -s "$WORK/orca/pid" ] && break
-    sleep 0.05
-done
+poll test -s "$WORK/orca/pid" || true
 ORCA_PID=$(cat "$WORK/orca/pid" 2>/dev/null) || fail "Orca was not started"
 
 MARK=0 # the log line after which the current step's speech starts
@@ -89,21 +82,31 @@ spoken_texts() {
         t = $0; sub(/\r$/, "", t); sub(/^.*SPEECH OUTPUT: \047/, "", t); sub(/\047 ?\{.*$/, "", t); print NR "\t" t }' "$LOG" 2>/dev/null
 }
 
-# expect_said <text>...: waits (60 s at most) until Orca has spoken each text, whole and in
-# this order, after MARK; prints what it spoke, and moves MARK past the last of them.
+# Orca speaks at its own pace: its waits are given 60 s at the least.
+SPEECH_SECONDS=$(( WAIT_SECONDS > 60 ? WAIT_SECONDS : 60 ))
+
+# orca_runs: fails when Orca has ended.
+orca_runs() {
+    kill -0 "$ORCA_PID" 2>/dev/null || { cat "$WORK/orca/out.txt" >&2; fail "Orca ended"; }
+}
+
+# expect_said <text>...: waits until Orca has spoken each text, whole and in this order,
+# after MARK; prints what it spoke, and moves MARK past the last of them.
 expect_said() {
-    local found="" i
-    for i in $(seq 1 600); do
-        found=$(spoken_texts | awk -F '\t' -v want="$(printf '%s\037' "$@")" '
-            BEGIN { n = split(want, w, "\037") - 1; i = 1 }
-            i <= n && $2 == w[i] { i++; if (i > n) { print $1; exit } }')
-        [ -n "$found" ] && break
-        kill -0 "$ORCA_PID" 2>/dev/null || { cat "$WORK/orca/out.txt" >&2; fail "Orca ended"; }
-        sleep 0.1
-    done
+    found=""
+    WAIT_SECONDS=$SPEECH_SECONDS poll _said_in_order "$@" || true
     spoken_texts | awk -F '\t' -v last="${found:-999999999}" '$1 <= last { print "   said: \047" $2 "\047" }'
     [ -n "$found" ] || fail "Orca did not say, in order: $(printf "'%s' " "$@")"
     MARK=$found
+}
+
+_said_in_order() {
+    found=$(spoken_texts | awk -F '\t' -v want="$(printf '%s\037' "$@")" '
+        BEGIN { n = split(want, w, "\037") - 1; i = 1 }
+        i <= n && $2 == w[i] { i++; if (i > n) { print $1; exit } }')
+    [ -n "$found" ] && return 0
+    orca_runs
+    return 1
 }
 
 # said_nothing_like <pattern>: none of the speech since the step began matches.
@@ -117,11 +120,8 @@ step() {
     xdotool "$@"
 }
 
-for _ in $(seq 1 600); do
-    grep -q "SPEECH OUTPUT: 'Screen reader on.'" "$LOG" 2>/dev/null && break
-    kill -0 "$ORCA_PID" 2>/dev/null || { cat "$WORK/orca/out.txt" >&2; fail "Orca did not start"; }
-    sleep 0.1
-done
+_reader_on() { grep -q "SPEECH OUTPUT: 'Screen reader on.'" "$LOG" 2>/dev/null || { orca_runs; return 1; }; }
+WAIT_SECONDS=$SPEECH_SECONDS poll _reader_on || true
 grep -q "SPEECH OUTPUT: 'Screen reader on.'" "$LOG" || fail "Orca did not start"
 # A program asks the registry once, when it joins, which events readers listen to, and
 # sends only those: it starts once the registry lists every event Orca asked for.
@@ -133,13 +133,13 @@ wanted=$(tr -d '\r' <"$LOG" | sed -n 's/^.*EVENT MANAGER: registering listener f
         for (j = 1; j <= n; j++) p = p toupper(substr(w[j], 1, 1)) substr(w[j], 2); out = out (i > 1 ? ":" : "") p }
         print out }')
 [ -n "$wanted" ] || fail "Orca registered no event listener"
-for _ in $(seq 1 300); do
+_registry_lists_all() {
     listed=$(gdbus call --address "$A11Y" --dest org.a11y.atspi.Registry --object-path /org/a11y/atspi/registry \
         --method org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null || true)
     missing=$(for e in $wanted; do [[ "$listed" == *"'$e'"* ]] || echo "$e"; done)
-    [ -z "$missing" ] && break
-    sleep 0.1
-done
+    [ -z "$missing" ]
+}
+poll _registry_lists_all || true
 [ -z "$missing" ] || fail "the registry does not list Orca's events: $missing"
 MARK=$(wc -l <"$LOG")
 

@@ -14,41 +14,30 @@ set_clipboard() {
     [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
     printf "$1" | xclip -selection clipboard -loops 0 &
     XCLIP_PID=$!
-    local i
-    for i in $(seq 1 100); do
-        [ "$(clipboard_text | od -An -c)" = "$(printf "$1" | od -An -c)" ] && return 0
-        sleep 0.05
-    done
-    fail "the clipboard never held $1"
+    wait_clipboard "$1" "xclip's text"
 }
-# copy_until <printf-format> <what>: clicks the copy button until the clipboard holds the
-# text, for at most ten seconds: keys sent before are handled by then.
-copy_until() {
-    local want got i
-    want=$(printf "$1" | od -An -c)
-    for i in $(seq 1 50); do
-        click_control btnCopy
-        got=$(clipboard_text | od -An -c)
-        [ "$got" = "$want" ] && return 0
-        sleep 0.2
-    done
-    fail "$2: clipboard holds $(clipboard_text | cat -A)"
+# copy <printf-format> <what>: one click on the copy button, then the clipboard holds the
+# text. The keys sent before reach the program ahead of the click, and the paste fetches
+# the clipboard before its key is done.
+copy() {
+    click_control btnCopy
+    wait_clipboard "$1" "$2"
 }
 
 note "Ctrl+V of P@ss-w0rd.2024! then copy: 15 pieces"
 set_clipboard 'P@ss-w0rd.2024!'
 click_control edtPass 198 12
-xdotool key --window "$WIN" ctrl+v
+xdotool key ctrl+v
 reading='大文字:ピー、記号:単価記号、小文字:エス、小文字:エス、記号:「-」、小文字:ダブリュー、数字:ゼロ、小文字:アール、小文字:ディー、記号:「.」、数字:ニ、数字:ゼロ、数字:ニ、数字:ヨン、記号:感嘆符'
-copy_until "P@ss-w0rd.2024!\r\n$reading" "ctrl+v of P@ss-w0rd.2024!"
+copy "P@ss-w0rd.2024!\r\n$reading" "ctrl+v of P@ss-w0rd.2024!"
 pieces=$(clipboard_text | tail -n 1 | awk -F'、' '{ print NF }')
 echo "   pieces on the second line: $pieces"
 [ "$pieces" = 15 ] || fail "$pieces pieces for 15 characters"
 
 note "select all and Backspace, then copy: the second line is empty"
 click_control edtPass 198 12
-xdotool key --window "$WIN" ctrl+a BackSpace
-copy_until '\r\n' "after erasing"
+xdotool key ctrl+a BackSpace
+copy '\r\n' "after erasing"
 
 click_control btnEnd
 wait_exit

@@ -9,8 +9,7 @@
 # Usage: tst_wayland_maximise.sh <kanavox>
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-fail() { echo "FAIL: $*" >&2; exit 1; }
-note() { echo "-- $*"; }
+source "$here/xvfb.sh" # the waits; no X server is started
 
 WORK=$(mktemp -d /tmp/kanavox-wlmax.XXXXXX)
 cleanup() {
@@ -26,26 +25,27 @@ export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 
-# wait_for <pattern> <what>: polls the relay's log for a line, with a deadline of 10 s.
+# wait_for <pattern> <what>: waits for a line in the relay's log.
 wait_for() {
-    for _ in $(seq 1 200); do
-        grep -q "$1" "$WORK/proxy.log" && return 0
-        kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before $2"; }
-        sleep 0.05
-    done
-    cat "$WORK/proxy.log" >&2
-    fail "no $2"
+    poll _relay_logged "$1" "$2" || { cat "$WORK/proxy.log" >&2; fail "no $2 (waited $WAIT_SECONDS s)"; }
+}
+_relay_logged() {
+    grep -q "$1" "$WORK/proxy.log" && return 0
+    kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log" >&2; fail "the program ended before $2"; }
+    return 1
 }
 
 # wait_socket <name>: the compositor's socket appears.
 wait_socket() {
-    for _ in $(seq 1 200); do
-        [ -S "$XDG_RUNTIME_DIR/$1" ] && return 0
-        kill -0 "$COMPOSITOR_PID" 2>/dev/null || break
-        sleep 0.05
-    done
+    poll _socket_or_gone "$1" && [ -S "$XDG_RUNTIME_DIR/$1" ] && return 0
     cat "$WORK/compositor.log" >&2
     fail "the compositor did not start"
+}
+_socket_or_gone() { [ -S "$XDG_RUNTIME_DIR/$1" ] || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; }
+
+# _unmaximised_after_request: a configure without the maximised state follows the request.
+_unmaximised_after_request() {
+    [ -n "$(sed -n '/^unset_maximized/,$p' "$WORK/proxy.log" | grep '^configure' | grep -v maximized)" ]
 }
 
 # maximise_refused <label> <compositor socket>
@@ -53,10 +53,7 @@ maximise_refused() {
     rm -f "$XDG_RUNTIME_DIR/kv-relay"
     python3 "$here/wl_close_proxy.py" "$XDG_RUNTIME_DIR/kv-relay" "$XDG_RUNTIME_DIR/$2" >"$WORK/proxy.log" 2>&1 &
     PROXY_PID=$!
-    for _ in $(seq 1 100); do
-        [ -S "$XDG_RUNTIME_DIR/kv-relay" ] && break
-        sleep 0.05
-    done
+    wait_until "the relay did not open its socket" test -S "$XDG_RUNTIME_DIR/kv-relay"
     printf '[Position]\r\nMainTop=201\r\nMainLeft=133\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' >"$INI"
     cp "$INI" "$WORK/before.ini"
     ( cd "$WORK" && WAYLAND_DISPLAY=kv-relay exec ./kanavox ) >"$WORK/app.log" 2>&1 &
@@ -75,19 +72,12 @@ maximise_refused() {
     kill -USR2 "$PROXY_PID"
     wait_for '^configure .*maximized' "maximised configure from the compositor"
     wait_for '^unset_maximized' "request to be unmaximised"
-    for _ in $(seq 1 200); do
-        [ -n "$(sed -n '/^unset_maximized/,$p' "$WORK/proxy.log" | grep '^configure' | grep -v maximized)" ] && break
-        sleep 0.05
-    done
+    poll _unmaximised_after_request || true
     echo "   $1: $(grep -E '^(set_maximized|configure|unset_maximized)' "$WORK/proxy.log" | tail -4 | tr '\n' ';')"
     [ "$(grep '^configure' "$WORK/proxy.log" | tail -1 | grep -c maximized)" = 0 ] || fail "$1: the window stays maximised"
 
     kill -USR1 "$PROXY_PID"
-    for _ in $(seq 1 200); do
-        kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$APP_PID" 2>/dev/null && fail "$1: the close request did not close the window"
+    poll _app_ended || fail "$1: the close request did not close the window"
     local rc=0
     wait "$APP_PID" || rc=$?
     APP_PID=
@@ -105,10 +95,7 @@ command -v mutter >/dev/null && command -v dbus-run-session >/dev/null || { echo
 # A session bus of its own, ended with mutter; mutter's id is what the cleanup ends.
 dbus-run-session -- sh -c 'mutter --wayland --headless --no-x11 --virtual-monitor 1280x1024 \
     --wayland-display wayland-kvmu & echo $! >"$1"; wait' sh "$WORK/mutter.pid" >"$WORK/compositor.log" 2>&1 &
-for _ in $(seq 1 100); do
-    [ -s "$WORK/mutter.pid" ] && break
-    sleep 0.05
-done
+wait_until "mutter was not started" test -s "$WORK/mutter.pid"
 COMPOSITOR_PID=$(cat "$WORK/mutter.pid")
 wait_socket wayland-kvmu
 maximise_refused mutter wayland-kvmu

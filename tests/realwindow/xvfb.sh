@@ -184,6 +184,31 @@ wait_exit() {
 }
 _app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
 
+# stop_app: ends the program ($APP_PID) with SIGTERM and waits until its windows are gone,
+# before the next program's are looked for.
+stop_app() {
+    kill "$APP_PID" 2>/dev/null || true
+    wait "$APP_PID" 2>/dev/null || true
+    APP_PID=
+    wait_window_gone "$MAIN_WINDOW_NAME" "the stopped program's main window stays"
+    wait_window_gone '^Kanavox$' "the stopped program's error box stays"
+}
+
+# wait_wm: waits until a window manager has announced itself on the root window.
+wait_wm() {
+    wait_until "no window manager announced itself" _wm_announced
+}
+_wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# wait_active <window id>: waits until the window manager names the window its active one:
+# it has then handled the window's focus, and redraws no frame for it on its own.
+wait_active() {
+    wait_until "the window manager did not make window $1 active" _wm_active "$1"
+}
+_wm_active() {
+    [ "$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/^.*# *//p')" = "$(printf '0x%x' "$1")" ]
+}
+
 # window_geometry: sets WX WY WW WH (client area in screen coordinates).
 window_geometry() {
     eval "$(xwininfo -id "$WIN" | awk '/Absolute upper-left X/{print "WX="$4} /Absolute upper-left Y/{print "WY="$4} /Width:/{print "WW="$2} /Height:/{print "WH="$2}')"
