@@ -8,15 +8,37 @@
 
 #include <QAccessible>
 
+#include <thread>
+#include <utility>
+
 TStartup::TStartup()
     : m_decodeIcon(KanavoxIconImages), m_iconImages(m_decodeIcon.get_future()),
-      // The icon is decoded on the font thread too: it needs no application object.
-      m_fonts([this] { m_decodeIcon(); })
+      // The icon is decoded on the font thread too, while the window is built.
+      // Without a thread of its own the work runs here, before there is an application
+      // object to wait for, and with no other thread to race.
+      m_fonts([this, built = m_applicationBuilt.get_future().share(), caller = std::this_thread::get_id()] {
+          if (std::this_thread::get_id() != caller)
+              built.wait();
+          m_decodeIcon();
+      })
 {
+}
+
+TStartup::~TStartup()
+{
+    ApplicationBuilt();
+}
+
+void TStartup::ApplicationBuilt()
+{
+    if (std::exchange(m_applicationBuiltSet, true))
+        return;
+    m_applicationBuilt.set_value();
 }
 
 TfmKanavox *TStartup::ShowMainWindow(TKanavoxApplication &app)
 {
+    ApplicationBuilt();
     app.SetTitle(QStringLiteral("Kanavox"));
     app.setWindowIcon(KanavoxIcon(m_iconImages.get()));
     // The accessibility bridge comes up with the first accessibility query; asked here,

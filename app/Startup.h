@@ -16,6 +16,8 @@ class TStartup {
 public:
     // Starts the font thread; make it before the application object.
     TStartup();
+    // Lets the font thread go on to the icon if no window was asked for.
+    ~TStartup();
     TStartup(const TStartup &) = delete;
     TStartup &operator=(const TStartup &) = delete;
 
@@ -29,6 +31,13 @@ private:
     // and the font thread reads the icon through Qt. Had that thread asked first, the
     // window would never become active nor take a key.
     [[maybe_unused]] QThread *m_mainThread = QThread::currentThread();
+    // Opens the way to the icon once the application object exists.
+    void ApplicationBuilt();
+
+    // Qt's image readers look up their plugins through the library paths, which the
+    // application object's constructor resets without a lock: the icon waits for it.
+    std::promise<void> m_applicationBuilt;
+    bool m_applicationBuiltSet = false;
     std::packaged_task<QList<QImage>()> m_decodeIcon;
     std::future<QList<QImage>> m_iconImages;
     TFontWarmup m_fonts; // last: its thread uses the members above, and ends first
