@@ -27,9 +27,9 @@ public:
     TfmKanavox *ShowMainWindow(TKanavoxApplication &app);
 
 private:
-    // First: Qt takes the first thread that asks for its thread data as its main thread,
-    // and the font thread reads the icon through Qt. Had that thread asked first, the
-    // window would never become active nor take a key.
+    // First: Qt takes the first thread that asks for its thread data as its main thread.
+    // Had the font thread asked first (it reads the icon through Qt), the window would
+    // never become active nor take a key; the claim holds whatever that thread comes to do.
     [[maybe_unused]] QThread *m_mainThread = QThread::currentThread();
     // Opens the way to the icon once the application object exists.
     void ApplicationBuilt();
