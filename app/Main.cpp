@@ -21,8 +21,25 @@
 #include <QWindow>
 
 #include <functional>
+#include <utility>
 
 namespace {
+
+// What a change of the password put in: the part of `now` between what it shares with
+// `before` at either end. Empty for an erased password (nothing new to hear) or no change.
+QString InsertedText(const QString &before, const QString &now)
+{
+    if (now.isEmpty() || now == before)
+        return QString();
+    qsizetype head = 0;
+    while (head < before.size() && head < now.size() && before.at(head) == now.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < now.size() - head
+           && before.at(before.size() - 1 - tail) == now.at(now.size() - 1 - tail))
+        ++tail;
+    return now.mid(head, now.size() - head - tail);
+}
 constexpr quint16 kVirtualKeyV = 86;
 constexpr quint16 kVirtualKeyL = 76;
 constexpr char16_t kBackspace = 8;
@@ -366,23 +383,13 @@ void TfmKanavox::ShowReadingToAssistiveTechnology()
 
 void TfmKanavox::SpeakPasswordChange()
 {
-    const QString before = m_heardPassword;
-    const QString now = edtPass->Text();
-    const QChar typed = m_typedKey;
-    m_heardPassword = now;
-    m_typedKey = QChar();
+    // The copy kept to compare with shares the edit's buffer, so the edit cannot wipe the
+    // text it lets go of: that text is wiped here, with the piece cut out of it.
+    QString before = std::exchange(m_heardPassword, edtPass->Text());
+    const QChar typed = std::exchange(m_typedKey, QChar());
     ShowReadingToAssistiveTechnology();
-    // An empty password leaves the reading as it was; nothing new to hear.
-    if (now.isEmpty() || now == before)
-        return;
-    qsizetype head = 0;
-    while (head < before.size() && head < now.size() && before.at(head) == now.at(head))
-        ++head;
-    qsizetype tail = 0;
-    while (tail < before.size() - head && tail < now.size() - head
-           && before.at(before.size() - 1 - tail) == now.at(now.size() - 1 - tail))
-        ++tail;
-    const QString inserted = now.mid(head, now.size() - head - tail);
+    QString inserted = InsertedText(before, m_heardPassword);
+    WipeString(before);
     // What went is said by the screen reader's own echo of the deleting key.
     if (inserted.isEmpty())
         return;
@@ -392,6 +399,7 @@ void TfmKanavox::SpeakPasswordChange()
         Accessibility::Announce(this, ComposeFullReading(inserted, ReadOptionsFromWindow()));
     else
         Accessibility::Announce(this, lblEGkekka->Caption());
+    WipeString(inserted);
 }
 
 void TfmKanavox::SpeakOptionClick(QObject *Sender)
