@@ -60,6 +60,22 @@ TEditText::Change Run(TEditText &t, const QString &script)
 
 const QString kEmoji = QStringLiteral("\U0001F600"); // one code point, two UTF-16 units
 
+// Every place the caret stops at, stepping from `from` with `step` until it stays put.
+QList<int> Stops(const QString &text, int from, int (TEditText::*step)(int) const)
+{
+    TEditText t;
+    t.SetText(text);
+    QList<int> stops;
+    for (int pos = from, i = 0; i < 50; ++i) {
+        const int next = (t.*step)(pos);
+        if (next == pos)
+            break;
+        stops << next;
+        pos = next;
+    }
+    return stops;
+}
+
 } // namespace
 
 class TestEditText : public QObject {
@@ -221,17 +237,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, from);
         QFETCH(bool, forward);
-        TEditText t;
-        t.SetText(text);
-        QList<int> stops;
-        for (int pos = from, i = 0; i < 50; ++i) {
-            const int next = forward ? t.NextPosition(pos) : t.PreviousPosition(pos);
-            if (next == pos)
-                break;
-            stops << next;
-            pos = next;
-        }
-        QTEST(stops, "stops");
+        QTEST(Stops(text, from, forward ? &TEditText::NextPosition : &TEditText::PreviousPosition), "stops");
     }
 
     // Ctrl+Left/Right from a position until the caret stops: every place it stops at.
@@ -261,17 +267,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, from);
         QFETCH(bool, forward);
-        TEditText t;
-        t.SetText(text);
-        QList<int> stops;
-        for (int pos = from, i = 0; i < 50; ++i) {
-            const int next = forward ? t.NextWordStart(pos) : t.WordStartBefore(pos);
-            if (next == pos)
-                break;
-            stops << next;
-            pos = next;
-        }
-        QTEST(stops, "stops");
+        QTEST(Stops(text, from, forward ? &TEditText::NextWordStart : &TEditText::WordStartBefore), "stops");
     }
 
     // The word a double click selects.
