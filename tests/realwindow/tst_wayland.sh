@@ -7,22 +7,10 @@
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb.sh" # the waits; no X server here
 
-WORK=$(mktemp -d /tmp/kanavox-wl.XXXXXX)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "${PROXY_PID:-}" ] && kill "$PROXY_PID" 2>/dev/null || true
-    [ -n "${WESTON_PID:-}" ] && kill "$WESTON_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cp "$1" "$WORK/kanavox"
-INI="$WORK/Kanavox.ini"
-export XDG_RUNTIME_DIR="$WORK/run"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
+wayland_copy "$1"
 
 weston --backend=headless-backend.so --socket=wayland-kv --idle-time=0 >"$WORK/weston.log" 2>&1 &
-WESTON_PID=$!
+COMPOSITOR_PID=$!
 is_socket() { [ -S "$1" ]; }
 poll is_socket "$XDG_RUNTIME_DIR/wayland-kv" || { cat "$WORK/weston.log" >&2; fail "weston did not start"; }
 

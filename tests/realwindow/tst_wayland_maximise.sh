@@ -11,19 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/xvfb.sh" # the waits; no X server is started
 
-WORK=$(mktemp -d /tmp/kanavox-wlmax.XXXXXX)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "${PROXY_PID:-}" ] && kill "$PROXY_PID" 2>/dev/null || true
-    [ -n "${COMPOSITOR_PID:-}" ] && kill "$COMPOSITOR_PID" 2>/dev/null || true
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cp "$1" "$WORK/kanavox"
-INI="$WORK/Kanavox.ini"
-export XDG_RUNTIME_DIR="$WORK/run"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
+wayland_copy "$1"
 
 # wait_for <pattern> <what>: waits for a line in the relay's log.
 wait_for() {

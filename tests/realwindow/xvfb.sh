@@ -127,6 +127,8 @@ cleanup() {
     [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null || true
     [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${PROXY_PID:-}" ] && kill "$PROXY_PID" 2>/dev/null || true
+    [ -n "${COMPOSITOR_PID:-}" ] && kill "$COMPOSITOR_PID" 2>/dev/null || true
     [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }
 
@@ -135,6 +137,17 @@ install_copy() {
     WORK=$(mktemp -d /tmp/kanavox-rw.XXXXXX)
     cp "$1" "$WORK/kanavox"
     INI="$WORK/Kanavox.ini"
+}
+
+# wayland_copy <kanavox>: the program in a fresh folder ($WORK) for a compositor the script
+# starts ($COMPOSITOR_PID), with a runtime folder of its own and no X display; all of it
+# ended on exit.
+wayland_copy() {
+    install_copy "$1"
+    trap cleanup EXIT
+    export XDG_RUNTIME_DIR="$WORK/run"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    unset DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 }
 
 # start_app: starts the copy and waits for its main window ($WIN).
