@@ -3,6 +3,7 @@
 #include "Accessible.h"
 #include "Colors.h"
 #include "Exceptions.h"
+#include "HandlerGuard.h"
 #include "LayoutLoader.h"
 #include "MessageBox.h"
 

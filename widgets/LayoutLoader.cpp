@@ -54,12 +54,6 @@ struct LoadState {
     QList<PendingFont> fonts;
 };
 
-EventExceptionHandler &ExceptionHandler()
-{
-    static EventExceptionHandler h;
-    return h;
-}
-
 [[noreturn]] void Fail(const QString &where, const QString &what)
 {
     throw ELayoutError(QStringLiteral("Layout: %1: %2").arg(where, what));
@@ -297,23 +291,6 @@ void ConnectEvents(LoadState &st)
 }
 
 } // namespace
-
-void SetEventExceptionHandler(EventExceptionHandler handler)
-{
-    ExceptionHandler() = std::move(handler);
-}
-
-bool RunHandler(const std::function<void()> &call)
-{
-    try {
-        call();
-        return true;
-    } catch (const std::exception &e) {
-        if (ExceptionHandler())
-            ExceptionHandler()(e);
-        return false;
-    }
-}
 
 void TLayoutLoader::RegisterClass(const QString &className, Factory factory)
 {

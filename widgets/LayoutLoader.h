@@ -4,6 +4,7 @@
 // its events. Properties are written through Qt's meta-object system, so every layout
 // value is a Q_PROPERTY of the control that owns it; anything unknown is an error.
 #include "Exceptions.h"
+#include "HandlerGuard.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -18,14 +19,6 @@ class ELayoutError : public Exception {
 public:
     using Exception::Exception;
 };
-
-// Handlers bound by the loader run inside RunHandler: a failure escaping a handler never
-// unwinds through Qt's event delivery; it is passed to this function instead (the
-// application shows it).
-using EventExceptionHandler = std::function<void(const std::exception &failure)>;
-void SetEventExceptionHandler(EventExceptionHandler handler);
-// Runs one handler call; false when it failed, the failure already reported.
-bool RunHandler(const std::function<void()> &call);
 
 // One of the window's own events (created, asked to close). The window raises it itself
 // and learns whether the bound handler succeeded, which a signal cannot tell it.

@@ -89,6 +89,12 @@ public:
     // The standard context menu: undo, cut, copy, paste, delete, select all.
     QMenu *CreateStandardContextMenu();
 
+    // Assistive technology edits and hit-tests through these, as the user does.
+    // Inserts text in place of the selection as the user would (undoable, sets Modified).
+    void InsertText(const QString &text);
+    // The character under a point, or -1 beside the text.
+    int CharacterAt(const QPoint &p) const;
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -105,8 +111,6 @@ protected:
     // The control's own handling of one character: insert it, or run the command of a
     // control code (Backspace, Ctrl+A/C/V/X/Z). Line breaks and other controls do nothing.
     void NativeChar(QChar ch);
-    // Inserts text in place of the selection as the user would (undoable, sets Modified).
-    void InsertText(const QString &text);
 
     void keyPressEvent(QKeyEvent *e) override;
     bool event(QEvent *e) override;
@@ -121,13 +125,9 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void changeEvent(QEvent *e) override;
     void timerEvent(QTimerEvent *e) override;
-    // Assistive technology edits and hit-tests as the user does.
-    friend class TAccessibleEdit;
 
     // Caret position nearest to a point of the widget, in the visible line.
     int PositionAt(const QPoint &p) const;
-    // The character under a point, or -1 beside the text.
-    int CharacterAt(const QPoint &p) const;
 
 private:
     struct Segment {
