@@ -145,8 +145,6 @@ private slots:
         row("StatusBar.ColorTo", QVariant::fromValue<TColor>(clNone));
         row("StatusBar.Font.Name", QStringLiteral("Tahoma"));
         row("Position.Save", false);
-        row("AutoSize.Enabled", false);
-        row("OfficeHint.Title", QString());
     }
     void newPanelValues()
     {

@@ -216,6 +216,9 @@ private:
 
 class TAdvOfficeCheckBox : public TCustomAdvOfficeCheckBox {
     Q_OBJECT
+    // The parent's image covers the whole box, so its own colour never shows; no
+    // application-wide style is followed.
+    Q_CLASSINFO("IgnoredDesignNames", "Color ParentColor StyleElements")
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Checked READ GetChecked WRITE SetChecked)
     Q_PROPERTY(TCheckBoxState State READ GetState WRITE SetState)

@@ -47,11 +47,12 @@ private:
 
 class TPanelStatusBar : public QObject {
     Q_OBJECT
+    // The bar is never drawn, so it has no text of its own.
+    Q_CLASSINFO("IgnoredDesignNames", "Text")
     Q_PROPERTY(bool Visible MEMBER m_visible NOTIFY Changed)
     Q_PROPERTY(int Height MEMBER m_height NOTIFY Changed)
     Q_PROPERTY(TColor Color MEMBER m_color NOTIFY Changed)
     Q_PROPERTY(TColor ColorTo MEMBER m_colorTo NOTIFY Changed)
-    Q_PROPERTY(QString Text MEMBER m_text NOTIFY Changed)
     Q_PROPERTY(TFont *Font READ Font)
 public:
     explicit TPanelStatusBar(QObject *parent = nullptr);
@@ -67,7 +68,6 @@ private:
     int m_height = 18;
     TColor m_color = clBtnFace;
     TColor m_colorTo = clNone;
-    QString m_text;
     TFont *m_font;
 };
 
@@ -87,51 +87,34 @@ private:
     QImage m_image;
 };
 
-// Saving the panel's position and size: off unless `Save` is set, which no layout here does.
+// Saving the panel's position and size: off unless `Save` is set, which no layout here
+// does; nothing is saved, so where it would go is not kept.
 class TPanelPosition : public QObject {
     Q_OBJECT
+    Q_CLASSINFO("IgnoredDesignNames", "Key Section")
     Q_PROPERTY(bool Save MEMBER m_save)
-    Q_PROPERTY(QString Key MEMBER m_key)
-    Q_PROPERTY(QString Section MEMBER m_section)
 public:
     using QObject::QObject;
     bool Save() const { return m_save; }
 
 private:
     bool m_save = false;
-    QString m_key;
-    QString m_section;
 };
 
-// Sizing the panel to its body text: off.
+// Sizing the panel to its body text, which the panel never does.
 class TAutoSize : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled MEMBER m_enabled)
-    Q_PROPERTY(bool Height MEMBER m_height)
-    Q_PROPERTY(bool Width MEMBER m_width)
+    Q_CLASSINFO("IgnoredDesignNames", "Enabled Height Width")
 public:
     using QObject::QObject;
-    bool Enabled() const { return m_enabled; }
-
-private:
-    bool m_enabled = false;
-    bool m_height = true;
-    bool m_width = true;
 };
 
-// The office-style hint's title and notes; empty, so no hint shows.
+// The office-style hint, which the panel never shows.
 class TPanelOfficeHint : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString Title MEMBER m_title)
-    Q_PROPERTY(QString Notes MEMBER m_notes)
-    Q_PROPERTY(bool ShowHelp MEMBER m_showHelp)
+    Q_CLASSINFO("IgnoredDesignNames", "Title Notes ShowHelp")
 public:
     using QObject::QObject;
-
-private:
-    QString m_title;
-    QString m_notes;
-    bool m_showHelp = false;
 };
 
 class TCustomAdvPanel : public QWidget, public TComponent {
@@ -270,6 +253,8 @@ private:
 
 class TAdvPanel : public TCustomAdvPanel {
     Q_OBJECT
+    // Docking plays no part: the bar docks itself by Align.
+    Q_CLASSINFO("IgnoredDesignNames", "DockSite")
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TColor ColorTo READ ColorTo WRITE SetColorTo)

@@ -15,6 +15,10 @@ class TAdvSmoothPanel;
 
 class TAdvSmoothPanelCaption : public QObject {
     Q_OBJECT
+    // The caption texture and the second, HTML-formatted caption are not drawn.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "Picture HTMLText HTMLLocation HTMLLeft HTMLTop HTMLURLColor HTMLShadowColor HTMLShadowOffset "
+                "HTMLWordWrapping")
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(TAdvSmoothPanelLocation Location READ Location WRITE SetLocation)
     Q_PROPERTY(TFont *Font READ Font)
@@ -111,6 +115,11 @@ private:
 
 class TAdvSmoothPanel : public QWidget, public TComponent {
     Q_OBJECT
+    // The default cursor is the only one shown; hyperlinks, moving and sizing by mouse and
+    // office hints are not built, so nothing refers to images or picture containers.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "Cursor AnchorHint Images PictureContainer CanMove Resizable ResizeHandle ResizeHandleColor "
+                "ResizeHandleOpacity ResizeHandleSize OfficeHint")
     Q_PROPERTY(TAdvSmoothPanelCaption *Caption READ Caption)
     Q_PROPERTY(TGDIPFill *Fill READ Fill)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
