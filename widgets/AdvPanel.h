@@ -2,7 +2,7 @@
 // The styled panel: a container that paints a solid background and 3-D bevels. Its
 // caption bar, status bar, background image, position saving, auto-size and office hint
 // are settings it owns and keeps; with them hidden or off, as on the window's bar, they
-// draw nothing and take no space.
+// draw nothing and take no space, so a change to them repaints nothing.
 #include "Colors.h"
 #include "Component.h"
 #include "Font.h"
@@ -141,8 +141,9 @@ public:
     void SetDoubleBuffered(bool v) { m_doubleBuffered = v; }
     bool UseDockManager() const { return m_useDockManager; }
     void SetUseDockManager(bool v) { m_useDockManager = v; }
+    // The body text, kept and not drawn: the window's bar has none.
     QString Text() const { return m_text; }
-    void SetText(const QString &v);
+    void SetText(const QString &v) { m_text = v; }
     // The expanded height (the width with the caption at the left or right edge), kept
     // equal to a size set later; only collapsing, which no panel here does, reads it.
     int FullHeight() const { return m_fullHeight; }
@@ -157,11 +158,12 @@ public:
     void SetBorderWidth(int v);
     TColor BorderColor() const { return m_borderColor; }
     void SetBorderColor(TColor v);
+    // Kept, not drawn: the background is solid.
     TColor ColorTo() const { return m_colorTo; }
-    void SetColorTo(TColor v);
+    void SetColorTo(TColor v) { m_colorTo = v; }
     // Kept for the layout: the window's backing store already shows each paint whole.
     bool Buffered() const { return m_buffered; }
-    void SetBuffered(bool v);
+    void SetBuffered(bool v) { m_buffered = v; }
 
     // Redrawing held back between the two, nested as often as needed.
     void BeginUpdate();
@@ -184,8 +186,6 @@ public:
 
 signals:
     void OnPaint(QObject *Sender, QPainter *Canvas, const QRect &Rect);
-    // Any setting of the outside features changed (they share one notification).
-    void SettingChanged();
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -274,36 +274,36 @@ class TAdvPanel : public TCustomAdvPanel {
     Q_PROPERTY(TAutoSize *AutoSize READ AutoSize)
     Q_PROPERTY(TPanelOfficeHint *OfficeHint READ OfficeHint)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
-    Q_PROPERTY(TColor ColorMirror MEMBER m_colorMirror NOTIFY SettingChanged)
-    Q_PROPERTY(TColor ColorMirrorTo MEMBER m_colorMirrorTo NOTIFY SettingChanged)
-    Q_PROPERTY(TGradientDirection GradientDirection MEMBER m_gradientDirection NOTIFY SettingChanged)
-    Q_PROPERTY(bool BorderShadow MEMBER m_borderShadow NOTIFY SettingChanged)
-    Q_PROPERTY(TBorderStyle BorderStyle MEMBER m_borderStyle NOTIFY SettingChanged)
-    Q_PROPERTY(TTextVAlignment TextVAlign MEMBER m_textVAlign NOTIFY SettingChanged)
-    Q_PROPERTY(int Indent MEMBER m_indent NOTIFY SettingChanged)
-    Q_PROPERTY(int TopIndent MEMBER m_topIndent NOTIFY SettingChanged)
-    Q_PROPERTY(int BottomIndent MEMBER m_bottomIndent NOTIFY SettingChanged)
-    Q_PROPERTY(int LineSpacing MEMBER m_lineSpacing NOTIFY SettingChanged)
-    Q_PROPERTY(bool Ellipsis MEMBER m_ellipsis NOTIFY SettingChanged)
-    Q_PROPERTY(bool Hover MEMBER m_hover NOTIFY SettingChanged)
-    Q_PROPERTY(TColor HoverColor MEMBER m_hoverColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor HoverFontColor MEMBER m_hoverFontColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor URLColor MEMBER m_urlColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor ShadowColor MEMBER m_shadowColor NOTIFY SettingChanged)
-    Q_PROPERTY(int ShadowOffset MEMBER m_shadowOffset NOTIFY SettingChanged)
-    Q_PROPERTY(bool AnchorHint MEMBER m_anchorHint NOTIFY SettingChanged)
-    Q_PROPERTY(bool CanMove MEMBER m_canMove NOTIFY SettingChanged)
-    Q_PROPERTY(bool CanSize MEMBER m_canSize NOTIFY SettingChanged)
-    Q_PROPERTY(bool Collaps MEMBER m_collaps NOTIFY SettingChanged)
-    Q_PROPERTY(bool FreeOnClose MEMBER m_freeOnClose NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedTop MEMBER m_fixedTop NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedLeft MEMBER m_fixedLeft NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedWidth MEMBER m_fixedWidth NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedHeight MEMBER m_fixedHeight NOTIFY SettingChanged)
-    Q_PROPERTY(TColor CollapsColor MEMBER m_collapsColor NOTIFY SettingChanged)
-    Q_PROPERTY(int CollapsDelay MEMBER m_collapsDelay NOTIFY SettingChanged)
-    Q_PROPERTY(int CollapsSteps MEMBER m_collapsSteps NOTIFY SettingChanged)
-    Q_PROPERTY(bool AutoHideChildren MEMBER m_autoHideChildren NOTIFY SettingChanged)
+    Q_PROPERTY(TColor ColorMirror MEMBER m_colorMirror)
+    Q_PROPERTY(TColor ColorMirrorTo MEMBER m_colorMirrorTo)
+    Q_PROPERTY(TGradientDirection GradientDirection MEMBER m_gradientDirection)
+    Q_PROPERTY(bool BorderShadow MEMBER m_borderShadow)
+    Q_PROPERTY(TBorderStyle BorderStyle MEMBER m_borderStyle)
+    Q_PROPERTY(TTextVAlignment TextVAlign MEMBER m_textVAlign)
+    Q_PROPERTY(int Indent MEMBER m_indent)
+    Q_PROPERTY(int TopIndent MEMBER m_topIndent)
+    Q_PROPERTY(int BottomIndent MEMBER m_bottomIndent)
+    Q_PROPERTY(int LineSpacing MEMBER m_lineSpacing)
+    Q_PROPERTY(bool Ellipsis MEMBER m_ellipsis)
+    Q_PROPERTY(bool Hover MEMBER m_hover)
+    Q_PROPERTY(TColor HoverColor MEMBER m_hoverColor)
+    Q_PROPERTY(TColor HoverFontColor MEMBER m_hoverFontColor)
+    Q_PROPERTY(TColor URLColor MEMBER m_urlColor)
+    Q_PROPERTY(TColor ShadowColor MEMBER m_shadowColor)
+    Q_PROPERTY(int ShadowOffset MEMBER m_shadowOffset)
+    Q_PROPERTY(bool AnchorHint MEMBER m_anchorHint)
+    Q_PROPERTY(bool CanMove MEMBER m_canMove)
+    Q_PROPERTY(bool CanSize MEMBER m_canSize)
+    Q_PROPERTY(bool Collaps MEMBER m_collaps)
+    Q_PROPERTY(bool FreeOnClose MEMBER m_freeOnClose)
+    Q_PROPERTY(bool FixedTop MEMBER m_fixedTop)
+    Q_PROPERTY(bool FixedLeft MEMBER m_fixedLeft)
+    Q_PROPERTY(bool FixedWidth MEMBER m_fixedWidth)
+    Q_PROPERTY(bool FixedHeight MEMBER m_fixedHeight)
+    Q_PROPERTY(TColor CollapsColor MEMBER m_collapsColor)
+    Q_PROPERTY(int CollapsDelay MEMBER m_collapsDelay)
+    Q_PROPERTY(int CollapsSteps MEMBER m_collapsSteps)
+    Q_PROPERTY(bool AutoHideChildren MEMBER m_autoHideChildren)
 
 public:
     using TCustomAdvPanel::TCustomAdvPanel;

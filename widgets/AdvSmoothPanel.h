@@ -80,11 +80,12 @@ public:
     void SetTextRendering(TAdvSmoothPanelTextRenderingHint v);
     TAlignment TextAlignment() const { return m_textAlignment; }
     void SetTextAlignment(TAlignment v);
-    // The caption band's background is not drawn here; the values are kept for the layout.
+    // The caption band's background is not drawn here; the values are only kept, so a
+    // change renders nothing.
     TColor BackgroundColor() const { return m_backgroundColor; }
-    void SetBackgroundColor(TColor v);
+    void SetBackgroundColor(TColor v) { m_backgroundColor = v; }
     TColor BackgroundColorTo() const { return m_backgroundColorTo; }
-    void SetBackgroundColorTo(TColor v);
+    void SetBackgroundColorTo(TColor v) { m_backgroundColorTo = v; }
     // Copies every caption setting but LineColor (and the rendering and band settings).
     void Assign(const TAdvSmoothPanelCaption &other);
 
