@@ -29,9 +29,10 @@ class TfmKanavox : public QWidget, public TComponent {
     Q_PROPERTY(TFont *Font READ Font)
     Q_PROPERTY(TFormBorderStyle BorderStyle READ BorderStyle WRITE SetBorderStyle)
     Q_PROPERTY(TBorderIcons BorderIcons READ BorderIcons WRITE SetBorderIcons)
-    Q_PROPERTY(TPosition Position MEMBER m_position)
-    Q_PROPERTY(int PixelsPerInch MEMBER m_pixelsPerInch)
-    Q_PROPERTY(int TextHeight MEMBER m_textHeight)
+    // Position: the start-up moves the window to its stored place before it shows, so no
+    // placement asked for beforehand would be seen. PixelsPerInch, TextHeight: the density
+    // the layout was made at; its values are pixels as they stand, never rescaled.
+    Q_CLASSINFO("IgnoredDesignNames", "Position PixelsPerInch TextHeight")
     // Controls, bound by name from the layout.
     Q_PROPERTY(TAdvPanel *pnlFunction MEMBER pnlFunction)
     Q_PROPERTY(TAdvSmoothPanel *AdvSmoothPanel1 MEMBER AdvSmoothPanel1)
@@ -54,8 +55,6 @@ public:
     enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
     Q_DECLARE_FLAGS(TBorderIcons, TBorderIcon)
     Q_FLAG(TBorderIcons)
-    enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
-    Q_ENUM(TPosition)
 
     // The layout resource the window is built from.
     static constexpr const char *kLayoutResource = ":/layout/Main.json";
@@ -154,9 +153,6 @@ private:
     TFont *m_font;
     TFormBorderStyle m_borderStyle = bsSizeable;
     TBorderIcons m_borderIcons = TBorderIcons(biSystemMenu | biMinimize | biMaximize);
-    TPosition m_position = poDesigned;
-    int m_pixelsPerInch = 96;
-    int m_textHeight = 13;
     QPointer<TDictationView> m_dictation;
     // The password as last heard, and the character the key filter last let through:
     // a change that inserts just that character is typing, any other is a paste.

@@ -1,7 +1,12 @@
 // The layout loader: values reach the right properties, handlers are bound by name
 // (with by-reference arguments intact), and every unknown name stops the start.
 #include "AdvEdit.h"
+#include "AdvGlassButton.h"
 #include "AdvOfficeButtons.h"
+#include "AdvPanel.h"
+#include "AdvSmoothPanel.h"
+#include "EllipsLabel.h"
+#include "GDIPFill.h"
 #include "Application.h"
 #include "Component.h"
 #include "Exceptions.h"
@@ -11,8 +16,14 @@
 #include "MessageBox.h"
 #include "TestSeams.h"
 
+#include <QIcon>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QMetaProperty>
+#include <QSet>
 #include <QTest>
+
+#include <iterator>
 
 // A small window with the same binding needs as the main window.
 class TTestForm : public QWidget, public TComponent {
@@ -87,6 +98,62 @@ const char *kGood = R"({
   ]
 })";
 
+// Every property of `o` (dynamic ones too) and of the settings objects it owns, by path:
+// two objects with equal lists hold the same state.
+QList<QPair<QString, QVariant>> Snapshot(const QObject *o, const QString &prefix = QString())
+{
+    QList<QPair<QString, QVariant>> out;
+    const QMetaObject *mo = o->metaObject();
+    for (int i = 0; i < mo->propertyCount(); ++i) {
+        const QMetaProperty p = mo->property(i);
+        const QString path = prefix + QString::fromLatin1(p.name());
+        const QVariant v = p.read(o);
+        if (v.metaType().flags().testFlag(QMetaType::PointerToQObject) && v.value<QObject *>())
+            out << Snapshot(v.value<QObject *>(), path + QLatin1Char('.'));
+        else if (v.metaType() == QMetaType::fromType<QIcon>()) // no ==: the same icon keeps its key
+            out.append({path, v.value<QIcon>().cacheKey()});
+        else
+            out.append({path, v});
+    }
+    for (const QByteArray &name : o->dynamicPropertyNames())
+        out.append({prefix + QString::fromLatin1(name), o->property(name)});
+    return out;
+}
+
+// The first difference between two snapshots, empty when there is none.
+QString Difference(const QList<QPair<QString, QVariant>> &a, const QList<QPair<QString, QVariant>> &b)
+{
+    if (a.size() != b.size())
+        return QStringLiteral("%1 values against %2").arg(a.size()).arg(b.size());
+    for (int i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return a[i].first;
+    return QString();
+}
+
+// `value` placed at a dotted path inside a control's entry ("Fill.Picture").
+void Put(QJsonObject &entry, const QStringList &path, const QJsonValue &value)
+{
+    if (path.size() == 1) {
+        entry.insert(path.first(), value);
+        return;
+    }
+    QJsonObject inner = entry.value(path.first()).toObject();
+    Put(inner, path.mid(1), value);
+    entry.insert(path.first(), inner);
+}
+
+// The classes that list design names they ignore.
+const QMetaObject *const kListingClasses[] = {
+    &TAdvEdit::staticMetaObject,         &TAdvOfficeCheckBox::staticMetaObject,
+    &TAdvGlassButton::staticMetaObject,  &TEllipsLabel::staticMetaObject,
+    &TAdvPanel::staticMetaObject,        &TPanelStatusBar::staticMetaObject,
+    &TPanelPosition::staticMetaObject,   &TAutoSize::staticMetaObject,
+    &TPanelOfficeHint::staticMetaObject, &TAdvSmoothPanel::staticMetaObject,
+    &TAdvSmoothPanelCaption::staticMetaObject, &TGDIPFill::staticMetaObject,
+    &TfmKanavox::staticMetaObject,
+};
+
 } // namespace
 
 class TestLayoutLoader : public QObject {
@@ -158,6 +225,25 @@ private slots:
         QTest::newRow("enum value") << R"({"children":[{"name":"edt","class":"TAdvEdit","ImeMode":"imSideways"}]})" << "unknown value";
         QTest::newRow("colour") << R"({"children":[{"name":"edt","class":"TAdvEdit","Color":"clPlaid"}]})" << "not a colour";
         QTest::newRow("member class") << R"({"children":[{"name":"edt","class":"TAdvOfficeCheckBox"}]})" << "member of another class";
+        // Per class: a design name it does not list (or a slip of one it does) still stops
+        // the load, and says where.
+        QTest::newRow("edit: a name that would change the text") << R"({"children":[{"name":"edt","class":"TAdvEdit","Prefix":"x"}]})"
+                                                                  << "edt.Prefix: unknown property of TAdvEdit";
+        QTest::newRow("check box") << R"({"children":[{"name":"chk","class":"TAdvOfficeCheckBox","Colour":1}]})"
+                                   << "chk.Colour: unknown property of TAdvOfficeCheckBox";
+        QTest::newRow("glass button") << R"({"children":[{"name":"b","class":"TAdvGlassButton","OfficeHints":{}}]})"
+                                      << "b.OfficeHints: unknown property of TAdvGlassButton";
+        QTest::newRow("label") << R"({"children":[{"name":"l","class":"TEllipsLabel","EllipsisPos":"x"}]})"
+                               << "l.EllipsisPos: unknown property of TEllipsLabel";
+        QTest::newRow("panel") << R"({"children":[{"name":"p","class":"TAdvPanel","StatusBar":{"Texts":"x"}}]})"
+                               << "p.StatusBar.Texts: unknown property of TPanelStatusBar";
+        QTest::newRow("smooth panel") << R"({"children":[{"name":"s","class":"TAdvSmoothPanel","Cursors":"crDefault"}]})"
+                                      << "s.Cursors: unknown property of TAdvSmoothPanel";
+        QTest::newRow("fill") << R"({"children":[{"name":"s","class":"TAdvSmoothPanel","Fill":{"Pictures":1}}]})"
+                              << "s.Fill.Pictures: unknown property of TGDIPFill";
+        QTest::newRow("another class's ignored name") << R"({"children":[{"name":"p","class":"TAdvPanel","Cursor":"crDefault"}]})"
+                                                      << "p.Cursor: unknown property of TAdvPanel";
+        QTest::newRow("window") << R"({"Scaled":true})" << "unknown property of TTestForm";
     }
     void unknownNamesFail()
     {
@@ -169,6 +255,113 @@ private slots:
             QFAIL("no error raised");
         } catch (const ELayoutError &e) {
             QVERIFY2(e.Message().contains(expected), qPrintable(e.Message()));
+        }
+    }
+
+    // A design name a class lists as ignored loads, whatever its value, and leaves the
+    // control as it was: every property, its settings objects' included, and its picture
+    // (two renders in one process, so the pixels are compared exactly).
+    void ignoredNamesChangeNothing_data()
+    {
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("value");
+        auto row = [](const char *cls, const char *path, const char *value) {
+            QTest::addRow("%s %s", cls, path) << QString::fromLatin1(cls) << QString::fromLatin1(path)
+                                              << QString::fromUtf8(value);
+        };
+        row("TAdvEdit", "Flat", "true");
+        row("TAdvEdit", "LabelCaption", R"("名前")");
+        row("TAdvOfficeCheckBox", "Color", "255");
+        row("TAdvOfficeCheckBox", "ParentColor", "false");
+        row("TAdvGlassButton", "OfficeHint", R"({"Title":"t","Notes":["n"]})");
+        row("TEllipsLabel", "EllipsisPosition", R"("epEndEllipsis")");
+        row("TAdvPanel", "DockSite", "true");
+        row("TAdvPanel", "StatusBar.Text", R"("s")");
+        row("TAdvPanel", "Position.Key", R"("k")");
+        row("TAdvPanel", "AutoSize.Enabled", "true");
+        row("TAdvPanel", "OfficeHint.Title", R"("t")");
+        row("TAdvSmoothPanel", "Cursor", R"("crHandPoint")");
+        row("TAdvSmoothPanel", "Caption.HTMLText", R"("<b>x</b>")");
+        row("TAdvSmoothPanel", "Fill.Picture", R"("AAAA")");
+        row("TfmKanavox", "PixelsPerInch", "120");
+        row("TfmKanavox", "Position", R"("poScreenCenter")");
+    }
+    void ignoredNamesChangeNothing()
+    {
+        QFETCH(QString, cls);
+        QFETCH(QString, path);
+        QFETCH(QString, value);
+        const QStringList parts = path.split(QLatin1Char('.'));
+        const QJsonValue v = QJsonDocument::fromJson("[" + value.toUtf8() + "]").array().first();
+        QVERIFY2(!v.isUndefined(), "bad value in the row");
+
+        // A control: one loaded without the name beside one loaded with it. The window:
+        // itself before and after its values are applied once more with the name.
+        QList<QPair<QString, QVariant>> before, after;
+        QImage shownBefore, shownAfter;
+        const QObject *owner = nullptr;
+        TTestForm plainForm, namedForm;
+        try {
+            if (cls == QLatin1String("TfmKanavox")) {
+                TfmKanavox window;
+                before = Snapshot(&window);
+                shownBefore = window.grab().toImage();
+                QJsonObject root;
+                Put(root, parts, v);
+                TLayoutLoader::Apply(&window, root);
+                after = Snapshot(&window);
+                shownAfter = window.grab().toImage();
+                QVERIFY(TLayoutLoader::Ignores(TfmKanavox::staticMetaObject, parts.last()));
+                QCOMPARE(TfmKanavox::staticMetaObject.indexOfProperty(parts.last().toLatin1()), -1);
+            } else {
+                const QString name = QStringLiteral("probe");
+                QJsonObject entry{{QStringLiteral("name"), name}, {QStringLiteral("class"), cls}};
+                TLayoutLoader::Apply(&plainForm, QJsonObject{{QStringLiteral("children"), QJsonArray{entry}}});
+                Put(entry, parts, v);
+                TLayoutLoader::Apply(&namedForm, QJsonObject{{QStringLiteral("children"), QJsonArray{entry}}});
+                QWidget *plain = plainForm.findChild<QWidget *>(name);
+                QWidget *named = namedForm.findChild<QWidget *>(name);
+                QVERIFY(plain && named);
+                before = Snapshot(plain);
+                after = Snapshot(named);
+                shownBefore = plain->grab().toImage();
+                shownAfter = named->grab().toImage();
+                // The name is one the class lists, not a property it reads under that name.
+                owner = named;
+                for (const QString &step : parts.mid(0, parts.size() - 1))
+                    owner = owner->property(step.toLatin1()).value<QObject *>();
+                QVERIFY(owner);
+                QVERIFY(TLayoutLoader::Ignores(*owner->metaObject(), parts.last()));
+                QCOMPARE(owner->metaObject()->indexOfProperty(parts.last().toLatin1()), -1);
+            }
+        } catch (const ELayoutError &e) {
+            QFAIL(qPrintable(e.Message()));
+        }
+        const QString differs = Difference(before, after);
+        QVERIFY2(differs.isEmpty(), qPrintable(differs));
+        QVERIFY(!shownBefore.isNull());
+        QCOMPARE(shownAfter, shownBefore);
+    }
+
+    // Each class's list names only what it leaves alone: a listed name that is also a
+    // property would be read, never ignored, and the list would say otherwise.
+    void ignoredListsNameNoProperty_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < int(std::size(kListingClasses)); ++i)
+            QTest::newRow(kListingClasses[i]->className()) << i;
+    }
+    void ignoredListsNameNoProperty()
+    {
+        QFETCH(int, index);
+        const QMetaObject *mo = kListingClasses[index];
+        const QStringList names = TLayoutLoader::IgnoredNames(*mo);
+        QVERIFY(!names.isEmpty());
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        for (const QString &n : names) {
+            QVERIFY2(mo->indexOfProperty(n.toLatin1()) < 0, qPrintable(n));
+            QVERIFY2(n.at(0).isUpper() && !n.startsWith(QLatin1String("On")), qPrintable(n));
         }
     }
 

@@ -2,6 +2,7 @@
 // through real mouse and key events.
 #include "AdvOfficeButtons.h"
 #include "Fonts.h"
+#include "PaintCount.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -227,6 +228,37 @@ private slots:
         QTest::mouseClick(m_box, Qt::LeftButton, {}, QPoint(5, 10));
         QCOMPARE(Clicks(spy), 0);
         QVERIFY(!m_box->GetChecked());
+    }
+
+    // A setting the box keeps but never draws repaints nothing; one it draws repaints once.
+    void settingsRepaintWhatIsDrawn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("Themed") << "Themed" << QVariant(true) << false;
+        QTest::newRow("Ellipsis") << "Ellipsis" << QVariant(true) << false;
+        QTest::newRow("URLColor") << "URLColor" << QVariant::fromValue<TColor>(clRed) << false;
+        QTest::newRow("ShadowColor") << "ShadowColor" << QVariant::fromValue<TColor>(clRed) << false;
+        QTest::newRow("ShadowOffset") << "ShadowOffset" << QVariant(3) << false;
+        QTest::newRow("Images") << "Images" << QVariant::fromValue<QObject *>(qApp) << false;
+        QTest::newRow("PictureContainer") << "PictureContainer" << QVariant::fromValue<QObject *>(qApp) << false;
+        QTest::newRow("ShowFocus") << "ShowFocus" << QVariant(false) << true;
+        QTest::newRow("Caption") << "Caption" << QVariant(QStringLiteral("記号")) << true;
+        QTest::newRow("ButtonVertAlign") << "ButtonVertAlign" << QVariant::fromValue(TCustomAdvOfficeCheckBox::tlBottom) << true;
+    }
+    void settingsRepaintWhatIsDrawn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        QFETCH(bool, drawn);
+        PaintCount paints(m_box);
+        QVERIFY(m_box->setProperty(name.toLatin1(), value));
+        QCOMPARE(m_box->property(name.toLatin1()), value);
+        if (drawn)
+            QTRY_COMPARE(paints.count, 1);
+        QTest::qWait(50);
+        QCOMPARE(paints.count, drawn ? 1 : 0);
     }
 
     // Code setters never click.

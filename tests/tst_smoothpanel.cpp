@@ -211,6 +211,31 @@ private slots:
         QCOMPARE(m_panel->RenderCount(), n + 3);
     }
 
+    // A caption setting that is drawn renders the image again; the band colours, which are
+    // kept but not drawn, render nothing.
+    void captionSettingsRenderWhatIsDrawn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("band colour") << "BackgroundColor" << QVariant::fromValue<TColor>(clRed) << false;
+        QTest::newRow("band end colour") << "BackgroundColorTo" << QVariant::fromValue<TColor>(clRed) << false;
+        QTest::newRow("text colour") << "ColorStart" << QVariant::fromValue<TColor>(clRed) << true;
+        QTest::newRow("underline") << "Line" << QVariant(false) << true;
+    }
+    void captionSettingsRenderWhatIsDrawn()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        QFETCH(bool, drawn);
+        m_panel->repaint();
+        const int n = m_panel->RenderCount();
+        QVERIFY(m_panel->Caption()->setProperty(name.toLatin1(), value));
+        QCOMPARE(m_panel->Caption()->property(name.toLatin1()), value);
+        m_panel->repaint();
+        QCOMPARE(m_panel->RenderCount(), n + (drawn ? 1 : 0));
+    }
+
     // The cached image holds system colours as they resolved: a new colour scheme or
     // style renders it again, and the body shows the new colour.
     void cacheFollowsColourScheme()

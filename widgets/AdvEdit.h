@@ -108,6 +108,14 @@ private:
 
 class TAdvEdit : public TCustomAdvEdit {
     Q_OBJECT
+    // Looks and features this edit does not have: the platform edit draws its own border
+    // and background; no address, error or modified colouring, placeholder, attached
+    // label or drag and drop. EditType, Prefix, Suffix, LengthLimit and EditorEnabled are
+    // not listed: they would change what the edit takes or holds, so a layout naming them
+    // fails.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "BorderStyle Flat FocusBorder BorderColor FocusBorderColor Transparent ShowURL ShowError "
+                "ShowModified EmptyText LabelCaption OleDropTarget OleDropSource")
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TColor FocusColor READ FocusColor WRITE SetFocusColor)

@@ -231,6 +231,8 @@ private:
 
 class TAdvGlassButton : public TAdvCustomGlassButton {
     Q_OBJECT
+    // Office-style hints are not shown.
+    Q_CLASSINFO("IgnoredDesignNames", "OfficeHint")
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TFont *Font READ Font)
     Q_PROPERTY(bool ParentFont READ ParentFont WRITE SetParentFont)

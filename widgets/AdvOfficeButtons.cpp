@@ -170,14 +170,6 @@ void TCustomAdvOfficeCheckBox::SetAutoSize(bool v)
     Remeasure();
 }
 
-void TCustomAdvOfficeCheckBox::SetEllipsis(bool v) { if (m_ellipsis != v) { m_ellipsis = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetThemed(bool v) { if (m_themed != v) { m_themed = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetURLColor(TColor v) { if (m_urlColor != v) { m_urlColor = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetShadowColor(TColor v) { if (m_shadowColor != v) { m_shadowColor = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetShadowOffset(int v) { if (m_shadowOffset != v) { m_shadowOffset = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetImages(QObject *v) { if (m_images != v) { m_images = v; update(); } }
-void TCustomAdvOfficeCheckBox::SetPictureContainer(QObject *v) { if (m_pictureContainer != v) { m_pictureContainer = v; update(); } }
-
 void TCustomAdvOfficeCheckBox::Toggle()
 {
     if (m_readOnly)

@@ -56,20 +56,22 @@ public:
     void SetReadOnly(bool v) { m_readOnly = v; }
     bool AutoSize() const { return m_autoSize; }
     void SetAutoSize(bool v);
+    // Kept, never drawn: the caption is plain text without ellipsis or markup, and the
+    // glyph is always the stored image.
     bool Ellipsis() const { return m_ellipsis; }
-    void SetEllipsis(bool v);
+    void SetEllipsis(bool v) { m_ellipsis = v; }
     bool Themed() const { return m_themed; }
-    void SetThemed(bool v);
+    void SetThemed(bool v) { m_themed = v; }
     TColor URLColor() const { return m_urlColor; }
-    void SetURLColor(TColor v);
+    void SetURLColor(TColor v) { m_urlColor = v; }
     TColor ShadowColor() const { return m_shadowColor; }
-    void SetShadowColor(TColor v);
+    void SetShadowColor(TColor v) { m_shadowColor = v; }
     int ShadowOffset() const { return m_shadowOffset; }
-    void SetShadowOffset(int v);
+    void SetShadowOffset(int v) { m_shadowOffset = v; }
     QObject *Images() const { return m_images; }
-    void SetImages(QObject *v);
+    void SetImages(QObject *v) { m_images = v; }
     QObject *PictureContainer() const { return m_pictureContainer; }
-    void SetPictureContainer(QObject *v);
+    void SetPictureContainer(QObject *v) { m_pictureContainer = v; }
     QString Version() const { return VersionText(0x01070000); }
     void SetVersion(const QString &) {}
 
@@ -216,6 +218,9 @@ private:
 
 class TAdvOfficeCheckBox : public TCustomAdvOfficeCheckBox {
     Q_OBJECT
+    // The parent's image covers the whole box, so its own colour never shows; no
+    // application-wide style is followed.
+    Q_CLASSINFO("IgnoredDesignNames", "Color ParentColor StyleElements")
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(bool Checked READ GetChecked WRITE SetChecked)
     Q_PROPERTY(TCheckBoxState State READ GetState WRITE SetState)

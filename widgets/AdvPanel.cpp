@@ -36,12 +36,6 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget *parent)
     m_fullHeight = height();
     if (parent)
         parent->installEventFilter(this);
-    // The panel shows what its parts hold; a change to any of them repaints it.
-    const auto repaint = [this] { update(); };
-    connect(m_caption, &TPanelCaption::Changed, this, repaint);
-    connect(m_statusBar, &TPanelStatusBar::Changed, this, repaint);
-    connect(m_background, &TPanelBackground::Changed, this, repaint);
-    connect(this, &TCustomAdvPanel::SettingChanged, this, repaint);
 }
 
 void TCustomAdvPanel::SetColor(TColor v)
@@ -49,14 +43,6 @@ void TCustomAdvPanel::SetColor(TColor v)
     if (m_color == v)
         return;
     m_color = v;
-    update();
-}
-
-void TCustomAdvPanel::SetText(const QString &v)
-{
-    if (m_text == v)
-        return;
-    m_text = v;
     update();
 }
 
@@ -99,22 +85,6 @@ void TCustomAdvPanel::SetBorderColor(TColor v)
     if (m_borderColor == v)
         return;
     m_borderColor = v;
-    update();
-}
-
-void TCustomAdvPanel::SetColorTo(TColor v)
-{
-    if (m_colorTo == v)
-        return;
-    m_colorTo = v;
-    update();
-}
-
-void TCustomAdvPanel::SetBuffered(bool v)
-{
-    if (m_buffered == v)
-        return;
-    m_buffered = v;
     update();
 }
 

@@ -2,7 +2,7 @@
 // The styled panel: a container that paints a solid background and 3-D bevels. Its
 // caption bar, status bar, background image, position saving, auto-size and office hint
 // are settings it owns and keeps; with them hidden or off, as on the window's bar, they
-// draw nothing and take no space.
+// draw nothing and take no space, so a change to them repaints nothing.
 #include "Colors.h"
 #include "Component.h"
 #include "Font.h"
@@ -47,11 +47,12 @@ private:
 
 class TPanelStatusBar : public QObject {
     Q_OBJECT
+    // The bar is never drawn, so it has no text of its own.
+    Q_CLASSINFO("IgnoredDesignNames", "Text")
     Q_PROPERTY(bool Visible MEMBER m_visible NOTIFY Changed)
     Q_PROPERTY(int Height MEMBER m_height NOTIFY Changed)
     Q_PROPERTY(TColor Color MEMBER m_color NOTIFY Changed)
     Q_PROPERTY(TColor ColorTo MEMBER m_colorTo NOTIFY Changed)
-    Q_PROPERTY(QString Text MEMBER m_text NOTIFY Changed)
     Q_PROPERTY(TFont *Font READ Font)
 public:
     explicit TPanelStatusBar(QObject *parent = nullptr);
@@ -67,7 +68,6 @@ private:
     int m_height = 18;
     TColor m_color = clBtnFace;
     TColor m_colorTo = clNone;
-    QString m_text;
     TFont *m_font;
 };
 
@@ -87,51 +87,34 @@ private:
     QImage m_image;
 };
 
-// Saving the panel's position and size: off unless `Save` is set, which no layout here does.
+// Saving the panel's position and size: off unless `Save` is set, which no layout here
+// does; nothing is saved, so where it would go is not kept.
 class TPanelPosition : public QObject {
     Q_OBJECT
+    Q_CLASSINFO("IgnoredDesignNames", "Key Section")
     Q_PROPERTY(bool Save MEMBER m_save)
-    Q_PROPERTY(QString Key MEMBER m_key)
-    Q_PROPERTY(QString Section MEMBER m_section)
 public:
     using QObject::QObject;
     bool Save() const { return m_save; }
 
 private:
     bool m_save = false;
-    QString m_key;
-    QString m_section;
 };
 
-// Sizing the panel to its body text: off.
+// Sizing the panel to its body text, which the panel never does.
 class TAutoSize : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled MEMBER m_enabled)
-    Q_PROPERTY(bool Height MEMBER m_height)
-    Q_PROPERTY(bool Width MEMBER m_width)
+    Q_CLASSINFO("IgnoredDesignNames", "Enabled Height Width")
 public:
     using QObject::QObject;
-    bool Enabled() const { return m_enabled; }
-
-private:
-    bool m_enabled = false;
-    bool m_height = true;
-    bool m_width = true;
 };
 
-// The office-style hint's title and notes; empty, so no hint shows.
+// The office-style hint, which the panel never shows.
 class TPanelOfficeHint : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString Title MEMBER m_title)
-    Q_PROPERTY(QString Notes MEMBER m_notes)
-    Q_PROPERTY(bool ShowHelp MEMBER m_showHelp)
+    Q_CLASSINFO("IgnoredDesignNames", "Title Notes ShowHelp")
 public:
     using QObject::QObject;
-
-private:
-    QString m_title;
-    QString m_notes;
-    bool m_showHelp = false;
 };
 
 class TCustomAdvPanel : public QWidget, public TComponent {
@@ -158,8 +141,9 @@ public:
     void SetDoubleBuffered(bool v) { m_doubleBuffered = v; }
     bool UseDockManager() const { return m_useDockManager; }
     void SetUseDockManager(bool v) { m_useDockManager = v; }
+    // The body text, kept and not drawn: the window's bar has none.
     QString Text() const { return m_text; }
-    void SetText(const QString &v);
+    void SetText(const QString &v) { m_text = v; }
     // The expanded height (the width with the caption at the left or right edge), kept
     // equal to a size set later; only collapsing, which no panel here does, reads it.
     int FullHeight() const { return m_fullHeight; }
@@ -174,11 +158,12 @@ public:
     void SetBorderWidth(int v);
     TColor BorderColor() const { return m_borderColor; }
     void SetBorderColor(TColor v);
+    // Kept, not drawn: the background is solid.
     TColor ColorTo() const { return m_colorTo; }
-    void SetColorTo(TColor v);
+    void SetColorTo(TColor v) { m_colorTo = v; }
     // Kept for the layout: the window's backing store already shows each paint whole.
     bool Buffered() const { return m_buffered; }
-    void SetBuffered(bool v);
+    void SetBuffered(bool v) { m_buffered = v; }
 
     // Redrawing held back between the two, nested as often as needed.
     void BeginUpdate();
@@ -201,8 +186,6 @@ public:
 
 signals:
     void OnPaint(QObject *Sender, QPainter *Canvas, const QRect &Rect);
-    // Any setting of the outside features changed (they share one notification).
-    void SettingChanged();
 
 protected:
     void paintEvent(QPaintEvent *) override;
@@ -270,6 +253,8 @@ private:
 
 class TAdvPanel : public TCustomAdvPanel {
     Q_OBJECT
+    // Docking plays no part: the bar docks itself by Align.
+    Q_CLASSINFO("IgnoredDesignNames", "DockSite")
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TAlign Align READ Align WRITE SetAlign)
     Q_PROPERTY(TColor ColorTo READ ColorTo WRITE SetColorTo)
@@ -289,36 +274,36 @@ class TAdvPanel : public TCustomAdvPanel {
     Q_PROPERTY(TAutoSize *AutoSize READ AutoSize)
     Q_PROPERTY(TPanelOfficeHint *OfficeHint READ OfficeHint)
     Q_PROPERTY(QString Version READ Version WRITE SetVersion)
-    Q_PROPERTY(TColor ColorMirror MEMBER m_colorMirror NOTIFY SettingChanged)
-    Q_PROPERTY(TColor ColorMirrorTo MEMBER m_colorMirrorTo NOTIFY SettingChanged)
-    Q_PROPERTY(TGradientDirection GradientDirection MEMBER m_gradientDirection NOTIFY SettingChanged)
-    Q_PROPERTY(bool BorderShadow MEMBER m_borderShadow NOTIFY SettingChanged)
-    Q_PROPERTY(TBorderStyle BorderStyle MEMBER m_borderStyle NOTIFY SettingChanged)
-    Q_PROPERTY(TTextVAlignment TextVAlign MEMBER m_textVAlign NOTIFY SettingChanged)
-    Q_PROPERTY(int Indent MEMBER m_indent NOTIFY SettingChanged)
-    Q_PROPERTY(int TopIndent MEMBER m_topIndent NOTIFY SettingChanged)
-    Q_PROPERTY(int BottomIndent MEMBER m_bottomIndent NOTIFY SettingChanged)
-    Q_PROPERTY(int LineSpacing MEMBER m_lineSpacing NOTIFY SettingChanged)
-    Q_PROPERTY(bool Ellipsis MEMBER m_ellipsis NOTIFY SettingChanged)
-    Q_PROPERTY(bool Hover MEMBER m_hover NOTIFY SettingChanged)
-    Q_PROPERTY(TColor HoverColor MEMBER m_hoverColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor HoverFontColor MEMBER m_hoverFontColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor URLColor MEMBER m_urlColor NOTIFY SettingChanged)
-    Q_PROPERTY(TColor ShadowColor MEMBER m_shadowColor NOTIFY SettingChanged)
-    Q_PROPERTY(int ShadowOffset MEMBER m_shadowOffset NOTIFY SettingChanged)
-    Q_PROPERTY(bool AnchorHint MEMBER m_anchorHint NOTIFY SettingChanged)
-    Q_PROPERTY(bool CanMove MEMBER m_canMove NOTIFY SettingChanged)
-    Q_PROPERTY(bool CanSize MEMBER m_canSize NOTIFY SettingChanged)
-    Q_PROPERTY(bool Collaps MEMBER m_collaps NOTIFY SettingChanged)
-    Q_PROPERTY(bool FreeOnClose MEMBER m_freeOnClose NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedTop MEMBER m_fixedTop NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedLeft MEMBER m_fixedLeft NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedWidth MEMBER m_fixedWidth NOTIFY SettingChanged)
-    Q_PROPERTY(bool FixedHeight MEMBER m_fixedHeight NOTIFY SettingChanged)
-    Q_PROPERTY(TColor CollapsColor MEMBER m_collapsColor NOTIFY SettingChanged)
-    Q_PROPERTY(int CollapsDelay MEMBER m_collapsDelay NOTIFY SettingChanged)
-    Q_PROPERTY(int CollapsSteps MEMBER m_collapsSteps NOTIFY SettingChanged)
-    Q_PROPERTY(bool AutoHideChildren MEMBER m_autoHideChildren NOTIFY SettingChanged)
+    Q_PROPERTY(TColor ColorMirror MEMBER m_colorMirror)
+    Q_PROPERTY(TColor ColorMirrorTo MEMBER m_colorMirrorTo)
+    Q_PROPERTY(TGradientDirection GradientDirection MEMBER m_gradientDirection)
+    Q_PROPERTY(bool BorderShadow MEMBER m_borderShadow)
+    Q_PROPERTY(TBorderStyle BorderStyle MEMBER m_borderStyle)
+    Q_PROPERTY(TTextVAlignment TextVAlign MEMBER m_textVAlign)
+    Q_PROPERTY(int Indent MEMBER m_indent)
+    Q_PROPERTY(int TopIndent MEMBER m_topIndent)
+    Q_PROPERTY(int BottomIndent MEMBER m_bottomIndent)
+    Q_PROPERTY(int LineSpacing MEMBER m_lineSpacing)
+    Q_PROPERTY(bool Ellipsis MEMBER m_ellipsis)
+    Q_PROPERTY(bool Hover MEMBER m_hover)
+    Q_PROPERTY(TColor HoverColor MEMBER m_hoverColor)
+    Q_PROPERTY(TColor HoverFontColor MEMBER m_hoverFontColor)
+    Q_PROPERTY(TColor URLColor MEMBER m_urlColor)
+    Q_PROPERTY(TColor ShadowColor MEMBER m_shadowColor)
+    Q_PROPERTY(int ShadowOffset MEMBER m_shadowOffset)
+    Q_PROPERTY(bool AnchorHint MEMBER m_anchorHint)
+    Q_PROPERTY(bool CanMove MEMBER m_canMove)
+    Q_PROPERTY(bool CanSize MEMBER m_canSize)
+    Q_PROPERTY(bool Collaps MEMBER m_collaps)
+    Q_PROPERTY(bool FreeOnClose MEMBER m_freeOnClose)
+    Q_PROPERTY(bool FixedTop MEMBER m_fixedTop)
+    Q_PROPERTY(bool FixedLeft MEMBER m_fixedLeft)
+    Q_PROPERTY(bool FixedWidth MEMBER m_fixedWidth)
+    Q_PROPERTY(bool FixedHeight MEMBER m_fixedHeight)
+    Q_PROPERTY(TColor CollapsColor MEMBER m_collapsColor)
+    Q_PROPERTY(int CollapsDelay MEMBER m_collapsDelay)
+    Q_PROPERTY(int CollapsSteps MEMBER m_collapsSteps)
+    Q_PROPERTY(bool AutoHideChildren MEMBER m_autoHideChildren)
 
 public:
     using TCustomAdvPanel::TCustomAdvPanel;

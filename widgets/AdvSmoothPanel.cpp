@@ -199,22 +199,6 @@ void TAdvSmoothPanelCaption::SetTextAlignment(TAlignment v)
     emit OnChange(this);
 }
 
-void TAdvSmoothPanelCaption::SetBackgroundColor(TColor v)
-{
-    if (m_backgroundColor == v)
-        return;
-    m_backgroundColor = v;
-    emit OnChange(this);
-}
-
-void TAdvSmoothPanelCaption::SetBackgroundColorTo(TColor v)
-{
-    if (m_backgroundColorTo == v)
-        return;
-    m_backgroundColorTo = v;
-    emit OnChange(this);
-}
-
 void TAdvSmoothPanelCaption::Assign(const TAdvSmoothPanelCaption &o)
 {
     m_text = o.m_text;

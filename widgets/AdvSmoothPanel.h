@@ -15,6 +15,10 @@ class TAdvSmoothPanel;
 
 class TAdvSmoothPanelCaption : public QObject {
     Q_OBJECT
+    // The caption texture and the second, HTML-formatted caption are not drawn.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "Picture HTMLText HTMLLocation HTMLLeft HTMLTop HTMLURLColor HTMLShadowColor HTMLShadowOffset "
+                "HTMLWordWrapping")
     Q_PROPERTY(QString Text READ Text WRITE SetText)
     Q_PROPERTY(TAdvSmoothPanelLocation Location READ Location WRITE SetLocation)
     Q_PROPERTY(TFont *Font READ Font)
@@ -76,11 +80,12 @@ public:
     void SetTextRendering(TAdvSmoothPanelTextRenderingHint v);
     TAlignment TextAlignment() const { return m_textAlignment; }
     void SetTextAlignment(TAlignment v);
-    // The caption band's background is not drawn here; the values are kept for the layout.
+    // The caption band's background is not drawn here; the values are only kept, so a
+    // change renders nothing.
     TColor BackgroundColor() const { return m_backgroundColor; }
-    void SetBackgroundColor(TColor v);
+    void SetBackgroundColor(TColor v) { m_backgroundColor = v; }
     TColor BackgroundColorTo() const { return m_backgroundColorTo; }
-    void SetBackgroundColorTo(TColor v);
+    void SetBackgroundColorTo(TColor v) { m_backgroundColorTo = v; }
     // Copies every caption setting but LineColor (and the rendering and band settings).
     void Assign(const TAdvSmoothPanelCaption &other);
 
@@ -111,6 +116,11 @@ private:
 
 class TAdvSmoothPanel : public QWidget, public TComponent {
     Q_OBJECT
+    // The default cursor is the only one shown; hyperlinks, moving and sizing by mouse and
+    // office hints are not built, so nothing refers to images or picture containers.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "Cursor AnchorHint Images PictureContainer CanMove Resizable ResizeHandle ResizeHandleColor "
+                "ResizeHandleOpacity ResizeHandleSize OfficeHint")
     Q_PROPERTY(TAdvSmoothPanelCaption *Caption READ Caption)
     Q_PROPERTY(TGDIPFill *Fill READ Fill)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)

@@ -36,6 +36,8 @@ QList<TLabelLine> BreakLabelText(const QString &text, const QFont &font, qreal w
 
 class TEllipsLabel : public QWidget, public TComponent {
     Q_OBJECT
+    // The framework label's own shortening; EllipsType says how this label shortens.
+    Q_CLASSINFO("IgnoredDesignNames", "EllipsisPosition")
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
     Q_PROPERTY(TEllipsType EllipsType READ EllipsType WRITE SetEllipsType)
     Q_PROPERTY(TAlignment Alignment READ Alignment WRITE SetAlignment)

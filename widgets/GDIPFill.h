@@ -12,6 +12,11 @@ class TGPPath;
 
 class TGDIPFill : public QObject {
     Q_OBJECT
+    // The fill paints no pictures, behind the body or over it.
+    Q_CLASSINFO("IgnoredDesignNames",
+                "BackGroundPictureAspectRatio BackGroundPictureMode BackGroundPicture BackGroundPicturePosition "
+                "BackGroundPictureLeft BackGroundPictureTop BackGroundPictureAspectMode Picture PicturePosition "
+                "PictureLeft PictureTop PictureSize PictureWidth PictureHeight PictureAspectRatio PictureAspectMode")
     Q_PROPERTY(TColor Color READ Color WRITE SetColor)
     Q_PROPERTY(TColor ColorTo READ ColorTo WRITE SetColorTo)
     Q_PROPERTY(TColor ColorMirror READ ColorMirror WRITE SetColorMirror)

@@ -61,6 +61,9 @@ struct LoadState {
 
 QString Where(const QObject *obj, const QString &path)
 {
+    // A settings object is reported by the control that owns it; the path leads to it.
+    while (!path.isEmpty() && !obj->isWidgetType() && obj->parent())
+        obj = obj->parent();
     const QString n = obj->objectName().isEmpty() ? QString::fromLatin1(obj->metaObject()->className())
                                                   : obj->objectName();
     return path.isEmpty() ? n : n + QLatin1Char('.') + path;
@@ -135,6 +138,8 @@ void ApplyValue(QObject *obj, const QString &key, const QJsonValue &v, LoadState
     const int idx = mo->indexOfProperty(key.toLatin1().constData());
     if (idx < 0) {
         if (path.isEmpty() && ApplyFrameworkValue(obj, key, v, st))
+            return;
+        if (TLayoutLoader::Ignores(*mo, key))
             return;
         Fail(where(), QStringLiteral("unknown property of %1").arg(QString::fromLatin1(mo->className())));
     }
@@ -291,6 +296,19 @@ void ConnectEvents(LoadState &st)
 }
 
 } // namespace
+
+QStringList TLayoutLoader::IgnoredNames(const QMetaObject &mo)
+{
+    const int idx = mo.indexOfClassInfo(kIgnoredNamesKey);
+    if (idx < 0)
+        return {};
+    return QString::fromLatin1(mo.classInfo(idx).value()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+bool TLayoutLoader::Ignores(const QMetaObject &mo, const QString &name)
+{
+    return IgnoredNames(mo).contains(name);
+}
 
 void TLayoutLoader::RegisterClass(const QString &className, Factory factory)
 {

@@ -2,7 +2,8 @@
 // Builds a window from its layout document: a JSON tree of controls, each with its class,
 // name, property values, nested settings objects and the names of the handlers bound to
 // its events. Properties are written through Qt's meta-object system, so every layout
-// value is a Q_PROPERTY of the control that owns it; anything unknown is an error.
+// value is a Q_PROPERTY of the control that owns it, or a design name its class lists
+// as ignored (TLayoutLoader::IgnoredNames); anything else is an error.
 #include "Exceptions.h"
 #include "HandlerGuard.h"
 
@@ -11,6 +12,7 @@
 #include <QMetaMethod>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -116,4 +118,11 @@ public:
     static void Apply(QWidget *root, const QJsonObject &layout, const THandlerTable &handlers = {});
     // Reads a layout document (e.g. from the resource ":/layout/Main.json").
     static QJsonObject Read(const QString &path);
+
+    // The design names a class (or the nearest base that says) lets a layout carry and
+    // leaves alone, whatever their value: the blank-separated list in its class info
+    // under this key. A name neither a property, nor a framework value, nor listed fails.
+    static constexpr const char *kIgnoredNamesKey = "IgnoredDesignNames";
+    static QStringList IgnoredNames(const QMetaObject &mo);
+    static bool Ignores(const QMetaObject &mo, const QString &name);
 };
