@@ -1,10 +1,10 @@
 #include "DictationView.h"
 
 #include "Accessible.h"
-#include "AdvEdit.h"
 #include "Characters.h"
 #include "Fonts.h"
 #include "ReadingComposer.h"
+#include "ReadingModel.h"
 #include "Wipe.h"
 
 #include <QAccessible>
@@ -368,6 +368,12 @@ TDictationGrid::TDictationGrid(QWidget *parent)
     Relayout();
 }
 
+TDictationGrid::~TDictationGrid()
+{
+    // Closed after the main window's edit let go: the last copy may be this one.
+    WipeString(m_password);
+}
+
 QString TDictationGrid::EmptyNote()
 {
     return QStringLiteral("パスワードが空です。表示する文字はありません。");
@@ -636,7 +642,7 @@ QString TDictationView::Title()
     return QStringLiteral("Kanavox 大きく表示");
 }
 
-TDictationView::TDictationView(TCustomAdvEdit *source, QWidget *owner)
+TDictationView::TDictationView(const TReadingModel *source, QWidget *owner)
     : QWidget(owner, Qt::Window), m_source(source), m_grid(new TDictationGrid(this)), m_keys(new QLabel(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -674,10 +680,11 @@ TDictationView::TDictationView(TCustomAdvEdit *source, QWidget *owner)
     connect(full, &QShortcut::activated, this, &TDictationView::ToggleFullScreen);
 
     if (source) {
-        m_grid->SetPassword(source->Text());
-        connect(source, &TCustomAdvEdit::OnChange, this, [this] {
+        // Each cell spells its character out in full, whatever the options of the result.
+        m_grid->SetPassword(source->Password());
+        connect(source, &TReadingModel::Changed, this, [this] {
             if (m_source)
-                m_grid->SetPassword(m_source->Text());
+                m_grid->SetPassword(m_source->Password());
         });
     }
     if (owner)

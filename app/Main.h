@@ -12,6 +12,7 @@
 #include "Font.h"
 #include "LayoutLoader.h"
 #include "ReadingComposer.h"
+#include "ReadingModel.h"
 
 #include <QKeySequence>
 #include <QPointer>
@@ -122,6 +123,8 @@ public:
     static QKeySequence OptionShortcut(int index);
     // The options in their order on the screen, one per row of kOptionRows.
     QList<TAdvOfficeCheckBox *> OptionBoxes() const;
+    // The password and options as the window last took them, and their reading.
+    const TReadingModel &ReadingModel() const { return m_reading; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -133,6 +136,7 @@ private:
     static const THandlerTable &Handlers();
     void ResetInput();
     void RefreshReading();
+    void ShowReading();
     ReadingOptions ReadOptionsFromWindow() const;
     void ApplyColor();
     void ApplyWindowFlags();
@@ -157,6 +161,7 @@ private:
     TPosition m_position = poDesigned;
     int m_pixelsPerInch = 96;
     int m_textHeight = 13;
+    TReadingModel m_reading;
     QPointer<TDictationView> m_dictation;
     // The password as last heard, and the character the key filter last let through:
     // a change that inserts just that character is typing, any other is a paste.
