@@ -2,12 +2,18 @@
 
 #include "Accessible.h"
 #include "Colors.h"
+#include "DictationView.h"
 #include "Exceptions.h"
 #include "LayoutLoader.h"
 #include "MessageBox.h"
 
 namespace {
 const QString kDefaultTitle = QStringLiteral("Kanavox");
+}
+
+void InstallAccessibility()
+{
+    Accessibility::InstallFactory({DictationAccessibleInterface});
 }
 
 QString FailureReportText(const QString &message)
@@ -37,7 +43,7 @@ TKanavoxApplication::TKanavoxApplication(int &argc, char **argv) : QApplication(
     // them dark too.
     setPalette(DesignPalette());
     SetEventExceptionHandler([](const std::exception &e) { ShowFailure(e); });
-    Accessibility::InstallFactory();
+    InstallAccessibility();
 }
 
 TKanavoxApplication::~TKanavoxApplication()

@@ -269,14 +269,14 @@ private:
     mutable QHash<int, QAccessible::Id> m_children;
 };
 
-QAccessibleInterface *DictationAccessibleFactory(const QString &className, QObject *object)
+} // namespace
+
+QAccessibleInterface *DictationAccessibleInterface(const QString &className, QObject *object)
 {
     if (className == QLatin1String("TDictationGrid") && object && object->isWidgetType())
         return new TDictationGridAccessible(static_cast<TDictationGrid *>(object));
     return nullptr;
 }
-
-} // namespace
 
 // --- grid -------------------------------------------------------------------------------
 
@@ -355,11 +355,6 @@ TDictationGrid::TDictationGrid(QWidget *parent)
       m_readingFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), kReadingPixels)),
       m_smallFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), kSmallPixels))
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(DictationAccessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);

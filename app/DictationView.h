@@ -79,6 +79,11 @@ QColor Class(int cls);
 // WCAG contrast ratio of two opaque colours, 1 to 21.
 double ContrastRatio(const QColor &a, const QColor &b);
 
+// What assistive technology sees of the grid: a list of the cells. For the application's
+// one accessibility factory (InstallAccessibility); null for an object of any other class.
+class QAccessibleInterface;
+QAccessibleInterface *DictationAccessibleInterface(const QString &className, QObject *object);
+
 class TDictationGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:

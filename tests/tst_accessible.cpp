@@ -4,6 +4,7 @@
 // accessibility bridge (xcb); on the offscreen platform they are skipped and the run
 // under Xvfb (realwindow_accessibility_events) has them.
 #include "Accessible.h"
+#include "Application.h"
 #include "Component.h"
 #include "DictationView.h"
 #include "Version.h"
@@ -159,7 +160,7 @@ class TestAccessible : public QObject, private TWindowFixture {
 private slots:
     void initTestCase()
     {
-        Accessibility::InstallFactory();
+        InstallAccessibility();
         QAccessible::installUpdateHandler(Record);
         // The bridge turns itself on once it has reached the accessibility bus.
         if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))

@@ -43,7 +43,14 @@ void AddLink(QList<TRelationLink> &links, QWidget *first, QWidget *second)
     links.append(TRelationLink{first, second});
 }
 
-QAccessibleInterface *Factory(const QString &key, QObject *object)
+// The program's own makers, set once with the factory.
+QList<QAccessible::InterfaceFactory> &MoreMakers()
+{
+    static QList<QAccessible::InterfaceFactory> makers;
+    return makers;
+}
+
+QAccessibleInterface *WidgetSetInterface(const QString &key, QObject *object)
 {
     // Keys arrive from the most derived class upwards; the first match wins.
     if (key == QLatin1String("TNativeEdit"))
@@ -58,6 +65,16 @@ QAccessibleInterface *Factory(const QString &key, QObject *object)
         return new TAccessibleSmoothPanel(static_cast<TAdvSmoothPanel *>(object));
     if (key == QLatin1String("TCustomAdvPanel"))
         return new TAccessibleControl(static_cast<QWidget *>(object), QAccessible::Pane);
+    return nullptr;
+}
+
+QAccessibleInterface *Factory(const QString &key, QObject *object)
+{
+    if (QAccessibleInterface *iface = WidgetSetInterface(key, object))
+        return iface;
+    for (QAccessible::InterfaceFactory make : std::as_const(MoreMakers()))
+        if (QAccessibleInterface *iface = make(key, object))
+            return iface;
     return nullptr;
 }
 
@@ -136,12 +153,13 @@ void UpdateHandler(QAccessibleEvent *e)
 
 namespace Accessibility {
 
-void InstallFactory()
+void InstallFactory(std::initializer_list<QAccessible::InterfaceFactory> more)
 {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
+    MoreMakers() = more;
     QAccessible::installFactory(Factory);
     QAccessible::installUpdateHandler(UpdateHandler);
 }

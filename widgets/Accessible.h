@@ -4,6 +4,8 @@
 #include <QAccessibleWidget>
 #include <QKeySequence>
 
+#include <initializer_list>
+
 class TNativeEdit;
 class TCustomAdvOfficeCheckBox;
 class TAdvCustomGlassButton;
@@ -12,9 +14,10 @@ class TAdvSmoothPanel;
 
 namespace Accessibility {
 
-// Registers the widget set's interfaces with Qt; call once after the application object
+// Registers with Qt one factory for the widget set's interfaces and, after them, those
+// `more` make for the program's own classes; call once after the application object
 // exists and before any window is shown. Calling it again does nothing.
-void InstallFactory();
+void InstallFactory(std::initializer_list<QAccessible::InterfaceFactory> more = {});
 
 // `label` names `control` (labelled-by / label-for), e.g. the caption beside an edit.
 void SetLabel(QWidget *control, QWidget *label);
