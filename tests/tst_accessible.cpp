@@ -243,6 +243,23 @@ private slots:
         QCOMPARE(rels.first().first->object(), Control(other));
     }
 
+    // Each widget holds its own relations: set twice they are there once, and a widget
+    // that goes is gone from them.
+    void relationsGoWithTheWidgets()
+    {
+        auto control = std::make_unique<TEllipsLabel>();
+        auto *label = new TEllipsLabel;
+        Accessibility::SetLabel(control.get(), label);
+        Accessibility::SetLabel(control.get(), label);
+        Accessibility::SetController(label, control.get());
+        QCOMPARE(Iface(control.get())->relations(QAccessible::Label).size(), 1);
+        QCOMPARE(Iface(control.get())->relations(QAccessible::Controller).size(), 1);
+        QCOMPARE(Iface(label)->relations(QAccessible::Labelled).first().first->object(), control.get());
+        QCOMPARE(Iface(m_form->edtPass)->relations(QAccessible::Label).size(), 1);
+        delete label;
+        QCOMPARE(Iface(control.get())->relations(QAccessible::AllRelations).size(), 0);
+    }
+
     // Toggle and Press go the way of a click: OnClick once, the reading follows.
     void actionsActLikeClicks_data()
     {

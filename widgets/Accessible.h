@@ -20,6 +20,7 @@ namespace Accessibility {
 void InstallFactory(std::initializer_list<QAccessible::InterfaceFactory> more = {});
 
 // `label` names `control` (labelled-by / label-for), e.g. the caption beside an edit.
+// Each relation is kept on both widgets and goes with either.
 void SetLabel(QWidget *control, QWidget *label);
 // `controller` changes what `controlled` shows (controller-for / controlled-by).
 void SetController(QWidget *controller, QWidget *controlled);
@@ -28,7 +29,8 @@ void SetController(QWidget *controller, QWidget *controlled);
 QString StripAccelerator(const QString &caption);
 
 // A key that clicks `control` from anywhere in its window, reported to assistive
-// technology as the control's key binding when its caption has no accelerator.
+// technology as the control's key binding when its caption has no accelerator. Kept on
+// the control.
 void SetShortcut(QWidget *control, const QKeySequence &key);
 
 // Says `message` through the screen reader: sent as a change of the description of what
