@@ -125,6 +125,19 @@ class TestAccessible : public QObject, private TWindowFixture {
     }
 
 
+    // Types `password`, forgets the events so far, opens the dictation view and waits for its
+    // grid to have the focus; null when it does not get there.
+    TDictationView *OpenDictation(const QString &password)
+    {
+        QTest::keyClicks(m_form->edtPass, password);
+        g_events.clear();
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        if (!view || !QTest::qWaitFor([view] { return view->Grid()->hasFocus(); }))
+            return nullptr;
+        return view;
+    }
+
     // One user action, as the event rows name it.
     void Act(const QString &change)
     {
@@ -664,12 +677,8 @@ private slots:
     void dictationOpening()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
-        g_events.clear();
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(QStringLiteral("Ab1"));
         QVERIFY(view);
-        QTRY_VERIFY(view->Grid()->hasFocus());
         QTRY_VERIFY(!g_events.isEmpty() && g_events.last().type == QAccessible::Focus
                     && g_events.last().object == view->Grid() && g_events.last().child == 0);
         QCOMPARE(Announcements(), QStringList());
@@ -695,11 +704,8 @@ private slots:
     {
         QFETCH(QString, password);
         QFETCH(QString, keys);
-        QTest::keyClicks(m_form->edtPass, password);
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(password);
         QVERIFY(view);
-        QTRY_VERIFY(view->Grid()->hasFocus());
         QAccessibleInterface *list = Iface(view->Grid());
         QStringList notes;
         for (int i = 0; i < list->childCount(); ++i)
@@ -721,10 +727,8 @@ private slots:
     void dictationEdgeMoves()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab"));
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
-        QTRY_VERIFY(view && view->Grid()->hasFocus());
+        TDictationView *view = OpenDictation(QStringLiteral("Ab"));
+        QVERIFY(view);
         g_events.clear();
         view->Grid()->SetPassword(QStringLiteral("Ab1"));
         QList<int> described;
@@ -746,9 +750,7 @@ private slots:
     void focusReturns()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(QStringLiteral("Ab1"));
         QVERIFY(view);
         QTRY_VERIFY(view->isActiveWindow());
         g_events.clear();
