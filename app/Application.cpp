@@ -2,6 +2,7 @@
 
 #include "Accessible.h"
 #include "Colors.h"
+#include "DictationView.h"
 #include "Exceptions.h"
 #include "HandlerGuard.h"
 #include "LayoutLoader.h"
@@ -9,6 +10,11 @@
 
 namespace {
 const QString kDefaultTitle = QStringLiteral("Kanavox");
+}
+
+void InstallAccessibility()
+{
+    Accessibility::InstallFactory({DictationAccessibleInterface});
 }
 
 QString FailureReportText(const QString &message)
@@ -38,7 +44,7 @@ TKanavoxApplication::TKanavoxApplication(int &argc, char **argv) : QApplication(
     // them dark too.
     setPalette(DesignPalette());
     SetEventExceptionHandler([](const std::exception &e) { ShowFailure(e); });
-    Accessibility::InstallFactory();
+    InstallAccessibility();
 }
 
 TKanavoxApplication::~TKanavoxApplication()

@@ -22,6 +22,11 @@ private:
     QString m_title;
 };
 
+// What assistive technology sees of the program: the widget set's interfaces and the
+// dictation view's, made by one factory. The application object installs it; a test
+// without one calls it once a QApplication exists.
+void InstallAccessibility();
+
 // The text of a failure report: the message, with "." appended when its last character's
 // code is above that of ".".
 QString FailureReportText(const QString &message);

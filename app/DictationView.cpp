@@ -1,10 +1,10 @@
 #include "DictationView.h"
 
 #include "Accessible.h"
-#include "AdvEdit.h"
 #include "Characters.h"
 #include "Fonts.h"
 #include "ReadingComposer.h"
+#include "ReadingModel.h"
 #include "Wipe.h"
 
 #include <QAccessible>
@@ -269,14 +269,14 @@ private:
     mutable QHash<int, QAccessible::Id> m_children;
 };
 
-QAccessibleInterface *DictationAccessibleFactory(const QString &className, QObject *object)
+} // namespace
+
+QAccessibleInterface *DictationAccessibleInterface(const QString &className, QObject *object)
 {
     if (className == QLatin1String("TDictationGrid") && object && object->isWidgetType())
         return new TDictationGridAccessible(static_cast<TDictationGrid *>(object));
     return nullptr;
 }
-
-} // namespace
 
 // --- grid -------------------------------------------------------------------------------
 
@@ -355,17 +355,18 @@ TDictationGrid::TDictationGrid(QWidget *parent)
       m_readingFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), kReadingPixels)),
       m_smallFont(MakePixelFont(QStringLiteral("ＭＳ ゴシック"), kSmallPixels))
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(DictationAccessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::NoFrame);
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_cellSize = MeasureCell();
     Relayout();
+}
+
+TDictationGrid::~TDictationGrid()
+{
+    // Closed after the main window's edit let go: the last copy may be this one.
+    WipeString(m_password);
 }
 
 QString TDictationGrid::EmptyNote()
@@ -636,7 +637,7 @@ QString TDictationView::Title()
     return QStringLiteral("Kanavox 大きく表示");
 }
 
-TDictationView::TDictationView(TCustomAdvEdit *source, QWidget *owner)
+TDictationView::TDictationView(const TReadingModel *source, QWidget *owner)
     : QWidget(owner, Qt::Window), m_source(source), m_grid(new TDictationGrid(this)), m_keys(new QLabel(this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -674,10 +675,11 @@ TDictationView::TDictationView(TCustomAdvEdit *source, QWidget *owner)
     connect(full, &QShortcut::activated, this, &TDictationView::ToggleFullScreen);
 
     if (source) {
-        m_grid->SetPassword(source->Text());
-        connect(source, &TCustomAdvEdit::OnChange, this, [this] {
+        // Each cell spells its character out in full, whatever the options of the result.
+        m_grid->SetPassword(source->Password());
+        connect(source, &TReadingModel::Changed, this, [this] {
             if (m_source)
-                m_grid->SetPassword(m_source->Text());
+                m_grid->SetPassword(m_source->Password());
         });
     }
     if (owner)

@@ -11,8 +11,8 @@
 #include <QString>
 #include <QWidget>
 
-class TCustomAdvEdit;
 class QLabel;
+class TReadingModel;
 
 // One character of the password, counted as the reading counts them: a surrogate pair
 // is one, a CR LF pair is one line break. Positions count those characters from 1; a
@@ -79,10 +79,16 @@ QColor Class(int cls);
 // WCAG contrast ratio of two opaque colours, 1 to 21.
 double ContrastRatio(const QColor &a, const QColor &b);
 
+// What assistive technology sees of the grid: a list of the cells. For the application's
+// one accessibility factory (InstallAccessibility); null for an object of any other class.
+class QAccessibleInterface;
+QAccessibleInterface *DictationAccessibleInterface(const QString &className, QObject *object);
+
 class TDictationGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit TDictationGrid(QWidget *parent = nullptr);
+    ~TDictationGrid() override;
 
     QString Password() const { return m_password; }
     void SetPassword(const QString &password);
@@ -137,8 +143,8 @@ class TDictationView : public QWidget {
 public:
     static QString Title();
 
-    // Follows `source`'s text while open; closes when `owner` closes.
-    TDictationView(TCustomAdvEdit *source, QWidget *owner);
+    // Follows `source`'s password while open; closes when `owner` closes.
+    TDictationView(const TReadingModel *source, QWidget *owner);
 
     TDictationGrid *Grid() const { return m_grid; }
     // Sizes the window to show the whole password, within the screen's available area.
@@ -152,7 +158,7 @@ private:
     void ToggleFullScreen();
     void ReturnFocusToOwner();
 
-    QPointer<TCustomAdvEdit> m_source;
+    QPointer<const TReadingModel> m_source;
     TDictationGrid *m_grid;
     QLabel *m_keys;
 };

@@ -67,6 +67,7 @@ TfmKanavox::TfmKanavox(QWidget *parent) : QWidget(parent), m_font(new TFont(this
             qFatal("The layout has no check box %s", row.controlName);
         m_optionBoxes.append(box);
     }
+    connect(&m_reading, &TReadingModel::Changed, this, &TfmKanavox::ShowReading);
     // The edit holds a password: its own copy and cut mark it as one, as the copy button does.
     edtPass->SetClipboardSensitivity(TClipboard::Secret);
     Accessibility::SetLabel(edtPass, EllipsLabel2);
@@ -222,17 +223,20 @@ ReadingOptions TfmKanavox::ReadOptionsFromWindow() const
 
 void TfmKanavox::RefreshReading()
 {
-    const QString text = edtPass->Text();
+    // An option click with nothing to read keeps the copy status, as nothing it reported
+    // has changed.
+    if (!edtPass->Text().isEmpty() || !lblEGkekka->Caption().isEmpty())
+        lblCopyKekka->SetCaption(QString());
+    m_reading.Set(edtPass->Text(), ReadOptionsFromWindow());
+}
+
+void TfmKanavox::ShowReading()
+{
     // The empty password has the empty reading: a former password's reading left on show
-    // would be copied beside the empty one. An option click with nothing to read keeps
-    // the copy status, as nothing it reported has changed.
-    if (text.isEmpty() && lblEGkekka->Caption().isEmpty())
-        return;
-    lblCopyKekka->SetCaption(QString());
-    // The reading spells the password out: the one it replaces is wiped, once the label
-    // has let go of it.
+    // would be copied beside the empty one. The reading spells the password out: the one
+    // it replaces is wiped, once the label has let go of it.
     QString previous = lblEGkekka->Caption();
-    lblEGkekka->SetCaption(ComposeFullReading(text, ReadOptionsFromWindow()));
+    lblEGkekka->SetCaption(m_reading.Reading());
     WipeString(previous);
 }
 
@@ -290,7 +294,7 @@ void TfmKanavox::btnEndClick(QObject *)
 void TfmKanavox::ShowDictation()
 {
     if (!m_dictation)
-        m_dictation = new TDictationView(edtPass, this);
+        m_dictation = new TDictationView(&m_reading, this);
     m_dictation->show();
     m_dictation->raise();
     m_dictation->activateWindow();
@@ -330,7 +334,11 @@ void TfmKanavox::ConnectAssistiveTechnology()
 {
     // Connected after the layout's handlers, so each runs once the handler has done its work.
     connect(edtPass, &TAdvEdit::OnKeyPress, this, [this](QObject *, QChar &Key) { m_typedKey = Key; });
-    connect(edtPass, &TAdvEdit::OnChange, this, &TfmKanavox::SpeakPasswordChange);
+    // After the label, and before a dictation view opened later: a change is heard as it
+    // shows. An option's change has nothing new in the password and says nothing here.
+    connect(&m_reading, &TReadingModel::Changed, this, &TfmKanavox::SpeakPasswordChange);
+    // A key is forgotten with its change, also one that left the text as it was.
+    connect(edtPass, &TAdvEdit::OnChange, this, [this] { m_typedKey = QChar(); });
     connect(btnCopy, &TAdvGlassButton::OnClick, this, &TfmKanavox::SpeakCopyResult);
     const QList<TAdvOfficeCheckBox *> boxes = OptionBoxes();
     for (int i = 0; i < boxes.size(); ++i) {
@@ -345,7 +353,7 @@ void TfmKanavox::ConnectAssistiveTechnology()
         m_heardEnabled.append(box->isEnabled());
         m_designedTabStops.append(box->TabStop());
     }
-    m_heardPassword = edtPass->Text();
+    m_heardPassword = m_reading.Password();
     ShowReadingToAssistiveTechnology();
     // Each window has its own observer, removed with it.
     // The bridge comes up a moment after the window may have been shown and focused; a
@@ -385,7 +393,7 @@ void TfmKanavox::SpeakPasswordChange()
 {
     // The copy kept to compare with shares the edit's buffer, so the edit cannot wipe the
     // text it lets go of: that text is wiped here, with the piece cut out of it.
-    QString before = std::exchange(m_heardPassword, edtPass->Text());
+    QString before = std::exchange(m_heardPassword, m_reading.Password());
     const QChar typed = std::exchange(m_typedKey, QChar());
     ShowReadingToAssistiveTechnology();
     QString inserted = InsertedText(before, m_heardPassword);
@@ -396,7 +404,7 @@ void TfmKanavox::SpeakPasswordChange()
     // One typed character: its own piece of the reading, so a user hears each key's reading
     // without the whole reading growing with every key. A paste gets the whole reading.
     if (inserted.size() == 1 && inserted.at(0) == typed && !typed.isNull())
-        Accessibility::Announce(this, ComposeFullReading(inserted, ReadOptionsFromWindow()));
+        Accessibility::Announce(this, ComposeFullReading(inserted, m_reading.Options()));
     else
         Accessibility::Announce(this, lblEGkekka->Caption());
     WipeString(inserted);
@@ -418,7 +426,7 @@ void TfmKanavox::SpeakOptionClick(QObject *Sender)
     }
     ShowReadingToAssistiveTechnology();
     // With an empty password the reading did not change.
-    if (!edtPass->Text().isEmpty())
+    if (!m_reading.Password().isEmpty())
         parts.append(lblEGkekka->Caption());
     Accessibility::Announce(this, parts.join(kPartSeparator));
 }

@@ -12,6 +12,7 @@
 #include "Font.h"
 #include "LayoutLoader.h"
 #include "ReadingComposer.h"
+#include "ReadingModel.h"
 
 #include <QKeySequence>
 #include <QPointer>
@@ -121,6 +122,8 @@ public:
     static QKeySequence OptionShortcut(int index);
     // The options in their order on the screen, one per row of kOptionRows.
     QList<TAdvOfficeCheckBox *> OptionBoxes() const;
+    // The password and options as the window last took them, and their reading.
+    const TReadingModel &ReadingModel() const { return m_reading; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -132,6 +135,7 @@ private:
     static const THandlerTable &Handlers();
     void ResetInput();
     void RefreshReading();
+    void ShowReading();
     ReadingOptions ReadOptionsFromWindow() const;
     void ApplyColor();
     void ApplyWindowFlags();
@@ -153,6 +157,7 @@ private:
     TFont *m_font;
     TFormBorderStyle m_borderStyle = bsSizeable;
     TBorderIcons m_borderIcons = TBorderIcons(biSystemMenu | biMinimize | biMaximize);
+    TReadingModel m_reading;
     QPointer<TDictationView> m_dictation;
     // The password as last heard, and the character the key filter last let through:
     // a change that inserts just that character is typing, any other is a paste.

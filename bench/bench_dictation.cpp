@@ -2,8 +2,8 @@
 // layout), to paint the visible page, and to scroll; the size it opens at and how far it
 // scrolls. Prints medians; run with a display for the real screen's size. BENCH_SET=<chars>
 // sets the characters the passwords are made of (the default has the widest readings).
-#include "AdvEdit.h"
 #include "DictationView.h"
+#include "ReadingModel.h"
 
 #include "BenchProbe.h"
 
@@ -42,9 +42,9 @@ int main(int argc, char **argv)
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
     std::printf("screen available area %d x %d\n", avail.width(), avail.height());
     for (int length : {16, 200, 2000, 100000}) {
-        TAdvEdit edit;
-        edit.SetText(Password(length, 0));
-        TDictationView view(&edit, nullptr);
+        TReadingModel reading;
+        reading.SetPassword(Password(length, 0));
+        TDictationView view(&reading, nullptr);
         view.show();
         QCoreApplication::processEvents();
         TDictationGrid *grid = view.Grid();

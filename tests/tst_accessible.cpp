@@ -4,6 +4,7 @@
 // accessibility bridge (xcb); on the offscreen platform they are skipped and the run
 // under Xvfb (realwindow_accessibility_events) has them.
 #include "Accessible.h"
+#include "Application.h"
 #include "Component.h"
 #include "DictationView.h"
 #include "Version.h"
@@ -124,6 +125,19 @@ class TestAccessible : public QObject, private TWindowFixture {
     }
 
 
+    // Types `password`, forgets the events so far, opens the dictation view and waits for its
+    // grid to have the focus; null when it does not get there.
+    TDictationView *OpenDictation(const QString &password)
+    {
+        QTest::keyClicks(m_form->edtPass, password);
+        g_events.clear();
+        m_form->ShowDictation();
+        auto *view = m_form->findChild<TDictationView *>();
+        if (!view || !QTest::qWaitFor([view] { return view->Grid()->hasFocus(); }))
+            return nullptr;
+        return view;
+    }
+
     // One user action, as the event rows name it.
     void Act(const QString &change)
     {
@@ -159,7 +173,7 @@ class TestAccessible : public QObject, private TWindowFixture {
 private slots:
     void initTestCase()
     {
-        Accessibility::InstallFactory();
+        InstallAccessibility();
         QAccessible::installUpdateHandler(Record);
         // The bridge turns itself on once it has reached the accessibility bus.
         if (qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
@@ -240,6 +254,23 @@ private slots:
         const auto rels = Iface(Control(control))->relations(QAccessible::Relation(relation));
         QCOMPARE(rels.size(), 1);
         QCOMPARE(rels.first().first->object(), Control(other));
+    }
+
+    // Each widget holds its own relations: set twice they are there once, and a widget
+    // that goes is gone from them.
+    void relationsGoWithTheWidgets()
+    {
+        auto control = std::make_unique<TEllipsLabel>();
+        auto *label = new TEllipsLabel;
+        Accessibility::SetLabel(control.get(), label);
+        Accessibility::SetLabel(control.get(), label);
+        Accessibility::SetController(label, control.get());
+        QCOMPARE(Iface(control.get())->relations(QAccessible::Label).size(), 1);
+        QCOMPARE(Iface(control.get())->relations(QAccessible::Controller).size(), 1);
+        QCOMPARE(Iface(label)->relations(QAccessible::Labelled).first().first->object(), control.get());
+        QCOMPARE(Iface(m_form->edtPass)->relations(QAccessible::Label).size(), 1);
+        delete label;
+        QCOMPARE(Iface(control.get())->relations(QAccessible::AllRelations).size(), 0);
     }
 
     // Toggle and Press go the way of a click: OnClick once, the reading follows.
@@ -646,12 +677,8 @@ private slots:
     void dictationOpening()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
-        g_events.clear();
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(QStringLiteral("Ab1"));
         QVERIFY(view);
-        QTRY_VERIFY(view->Grid()->hasFocus());
         QTRY_VERIFY(!g_events.isEmpty() && g_events.last().type == QAccessible::Focus
                     && g_events.last().object == view->Grid() && g_events.last().child == 0);
         QCOMPARE(Announcements(), QStringList());
@@ -677,11 +704,8 @@ private slots:
     {
         QFETCH(QString, password);
         QFETCH(QString, keys);
-        QTest::keyClicks(m_form->edtPass, password);
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(password);
         QVERIFY(view);
-        QTRY_VERIFY(view->Grid()->hasFocus());
         QAccessibleInterface *list = Iface(view->Grid());
         QStringList notes;
         for (int i = 0; i < list->childCount(); ++i)
@@ -703,10 +727,8 @@ private slots:
     void dictationEdgeMoves()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab"));
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
-        QTRY_VERIFY(view && view->Grid()->hasFocus());
+        TDictationView *view = OpenDictation(QStringLiteral("Ab"));
+        QVERIFY(view);
         g_events.clear();
         view->Grid()->SetPassword(QStringLiteral("Ab1"));
         QList<int> described;
@@ -728,9 +750,7 @@ private slots:
     void focusReturns()
     {
         REQUIRE_EVENTS();
-        QTest::keyClicks(m_form->edtPass, QStringLiteral("Ab1"));
-        m_form->ShowDictation();
-        auto *view = m_form->findChild<TDictationView *>();
+        TDictationView *view = OpenDictation(QStringLiteral("Ab1"));
         QVERIFY(view);
         QTRY_VERIFY(view->isActiveWindow());
         g_events.clear();

@@ -1,6 +1,7 @@
 // The dictation view: its cells against the composer, the layout in groups of four, the
 // keyboard highlight and what screen readers hear of it, opening from the main window,
 // following its password, and leaving the settings file and the clipboard alone.
+#include "Application.h"
 #include "DictationView.h"
 #include "ReadingComposer.h"
 #include "TestFiles.h"
@@ -43,6 +44,7 @@ class TestDictation : public QObject, private TWindowFixture {
     }
 
 private slots:
+    void initTestCase() { InstallAccessibility(); }
     void init() { QVERIFY(SetUpWindow()); }
     void cleanup() { TearDownWindow(); }
 

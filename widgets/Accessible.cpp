@@ -18,32 +18,39 @@
 
 namespace {
 
-// Relations between widgets, as pairs that forget a widget when it goes.
-struct TRelationLink {
-    QPointer<QWidget> first;  // the label, or the controller
-    QPointer<QWidget> second; // the control labelled, or the widget controlled
-};
-QList<TRelationLink> &Labels()
+// Relations and shortcuts are kept on the widgets themselves, as dynamic properties: what
+// a widget is labelled or controlled by, and what it labels or controls, each a list of
+// the other widgets that forgets one when it goes.
+using TWidgetRefs = QList<QPointer<QWidget>>;
+constexpr char kLabels[] = "kanavoxAccessibleLabels";           // labelled by these
+constexpr char kLabelFor[] = "kanavoxAccessibleLabelFor";       // the label of these
+constexpr char kControllers[] = "kanavoxAccessibleControllers"; // controlled by these
+constexpr char kControls[] = "kanavoxAccessibleControls";       // the controller of these
+constexpr char kShortcut[] = "kanavoxAccessibleShortcut";
+
+TWidgetRefs Refs(const QWidget *w, const char *name)
 {
-    static QList<TRelationLink> links;
-    return links;
-}
-QList<TRelationLink> &Controllers()
-{
-    static QList<TRelationLink> links;
-    return links;
+    return w->property(name).value<TWidgetRefs>();
 }
 
-void AddLink(QList<TRelationLink> &links, QWidget *first, QWidget *second)
+void AddRef(QWidget *w, const char *name, QWidget *other)
 {
-    links.removeIf([](const TRelationLink &l) { return !l.first || !l.second; });
-    for (const TRelationLink &l : links)
-        if (l.first == first && l.second == second)
-            return;
-    links.append(TRelationLink{first, second});
+    TWidgetRefs refs = Refs(w, name);
+    refs.removeIf([](const QPointer<QWidget> &p) { return !p; });
+    if (refs.contains(other))
+        return;
+    refs.append(other);
+    w->setProperty(name, QVariant::fromValue(refs));
 }
 
-QAccessibleInterface *Factory(const QString &key, QObject *object)
+// The program's own makers, set once with the factory.
+QList<QAccessible::InterfaceFactory> &MoreMakers()
+{
+    static QList<QAccessible::InterfaceFactory> makers;
+    return makers;
+}
+
+QAccessibleInterface *WidgetSetInterface(const QString &key, QObject *object)
 {
     // Keys arrive from the most derived class upwards; the first match wins.
     if (key == QLatin1String("TNativeEdit"))
@@ -61,27 +68,24 @@ QAccessibleInterface *Factory(const QString &key, QObject *object)
     return nullptr;
 }
 
+QAccessibleInterface *Factory(const QString &key, QObject *object)
+{
+    if (QAccessibleInterface *iface = WidgetSetInterface(key, object))
+        return iface;
+    for (QAccessible::InterfaceFactory make : std::as_const(MoreMakers()))
+        if (QAccessibleInterface *iface = make(key, object))
+            return iface;
+    return nullptr;
+}
+
 QString MnemonicText(const QString &caption)
 {
     return QKeySequence::mnemonic(caption).toString(QKeySequence::NativeText);
 }
 
-struct TShortcut {
-    QPointer<QWidget> control;
-    QKeySequence key;
-};
-QList<TShortcut> &Shortcuts()
-{
-    static QList<TShortcut> shortcuts;
-    return shortcuts;
-}
-
 QKeySequence ShortcutOf(const QWidget *control)
 {
-    for (const TShortcut &s : Shortcuts())
-        if (s.control == control)
-            return s.key;
-    return QKeySequence();
+    return control->property(kShortcut).value<QKeySequence>();
 }
 
 // The connection Qt's AT-SPI bridge registered our objects on; a signal must come from it
@@ -136,27 +140,34 @@ void UpdateHandler(QAccessibleEvent *e)
 
 namespace Accessibility {
 
-void InstallFactory()
+void InstallFactory(std::initializer_list<QAccessible::InterfaceFactory> more)
 {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
+    MoreMakers() = more;
     QAccessible::installFactory(Factory);
     QAccessible::installUpdateHandler(UpdateHandler);
 }
 
-void SetLabel(QWidget *control, QWidget *label) { AddLink(Labels(), label, control); }
+void SetLabel(QWidget *control, QWidget *label)
+{
+    AddRef(control, kLabels, label);
+    AddRef(label, kLabelFor, control);
+}
 
-void SetController(QWidget *controller, QWidget *controlled) { AddLink(Controllers(), controller, controlled); }
+void SetController(QWidget *controller, QWidget *controlled)
+{
+    AddRef(controlled, kControllers, controller);
+    AddRef(controller, kControls, controlled);
+}
 
 QString StripAccelerator(const QString &caption) { return ParseAccelerators(caption).text; }
 
 void SetShortcut(QWidget *control, const QKeySequence &key)
 {
-    QList<TShortcut> &all = Shortcuts();
-    all.removeIf([control](const TShortcut &s) { return !s.control || s.control == control; });
-    all.append(TShortcut{control, key});
+    control->setProperty(kShortcut, QVariant::fromValue(key));
 }
 
 QAccessibleInterface *FocusedInterface(QWidget *context)
@@ -233,18 +244,15 @@ QList<QPair<QAccessibleInterface *, QAccessible::Relation>> TAccessibleControl::
             rels.append({iface, r});
     };
     // Qt's relation names the role of the other object: Label means "the other is my label".
-    for (const TRelationLink &l : Labels()) {
-        if (l.second == self)
-            add(l.first, QAccessible::Label);
-        if (l.first == self)
-            add(l.second, QAccessible::Labelled);
-    }
-    for (const TRelationLink &l : Controllers()) {
-        if (l.second == self)
-            add(l.first, QAccessible::Controller);
-        if (l.first == self)
-            add(l.second, QAccessible::Controlled);
-    }
+    const std::pair<const char *, QAccessible::Relation> kept[] = {
+        {kLabels, QAccessible::Label},
+        {kLabelFor, QAccessible::Labelled},
+        {kControllers, QAccessible::Controller},
+        {kControls, QAccessible::Controlled},
+    };
+    for (const auto &[property, relation] : kept)
+        for (const QPointer<QWidget> &other : Refs(self, property))
+            add(other, relation);
     return rels;
 }
 

@@ -4,6 +4,8 @@
 #include <QAccessibleWidget>
 #include <QKeySequence>
 
+#include <initializer_list>
+
 class TNativeEdit;
 class TCustomAdvOfficeCheckBox;
 class TAdvCustomGlassButton;
@@ -12,11 +14,13 @@ class TAdvSmoothPanel;
 
 namespace Accessibility {
 
-// Registers the widget set's interfaces with Qt; call once after the application object
+// Registers with Qt one factory for the widget set's interfaces and, after them, those
+// `more` make for the program's own classes; call once after the application object
 // exists and before any window is shown. Calling it again does nothing.
-void InstallFactory();
+void InstallFactory(std::initializer_list<QAccessible::InterfaceFactory> more = {});
 
 // `label` names `control` (labelled-by / label-for), e.g. the caption beside an edit.
+// Each relation is kept on both widgets and goes with either.
 void SetLabel(QWidget *control, QWidget *label);
 // `controller` changes what `controlled` shows (controller-for / controlled-by).
 void SetController(QWidget *controller, QWidget *controlled);
@@ -25,7 +29,8 @@ void SetController(QWidget *controller, QWidget *controlled);
 QString StripAccelerator(const QString &caption);
 
 // A key that clicks `control` from anywhere in its window, reported to assistive
-// technology as the control's key binding when its caption has no accelerator.
+// technology as the control's key binding when its caption has no accelerator. Kept on
+// the control.
 void SetShortcut(QWidget *control, const QKeySequence &key);
 
 // Says `message` through the screen reader: sent as a change of the description of what

@@ -335,10 +335,24 @@ int TNativeEdit::TextTop() const
     return r.y() + (r.height() - fontMetrics().height() + 1) / 2;
 }
 
-std::unique_ptr<QTextLayout> TNativeEdit::LayoutOf(int start, int end) const
+void TNativeEdit::WipingDelete::operator()(QTextLayout *layout) const
 {
-    const QString shown = kForceLeftToRight + LayoutText(QStringView(m_edit.Text()).mid(start, end - start));
-    auto layout = std::make_unique<QTextLayout>(shown, font(), const_cast<TNativeEdit *>(this));
+    QString shown = layout->text();
+    delete layout;
+    WipeString(shown);
+}
+
+TNativeEdit::LayoutPtr TNativeEdit::LayoutOf(int start, int end) const
+{
+    // Put together in one buffer: a string that grew would leave the text behind in the
+    // block it outgrew.
+    QString part = LayoutText(QStringView(m_edit.Text()).mid(start, end - start));
+    QString shown;
+    shown.reserve(part.size() + 1);
+    shown.append(kForceLeftToRight).append(part);
+    WipeString(part);
+    LayoutPtr layout(new QTextLayout(shown, font(), const_cast<TNativeEdit *>(this)));
+    WipeString(shown); // shared with the layout, which keeps it
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTextDirection(layoutDirection());
@@ -462,13 +476,8 @@ int TNativeEdit::SnapForward(int pos) const
 void TNativeEdit::InvalidateLayout()
 {
     ++m_revision;
-    // The layout may hold the last copy of a text just replaced (a password): it goes now,
-    // and that copy is wiped instead of being freed as it is.
-    if (m_visible.layout) {
-        QString shown = m_visible.layout->text();
-        m_visible.layout.reset();
-        WipeString(shown);
-    }
+    // The layout may hold the last copy of a text just replaced (a password): it goes now.
+    m_visible.layout.reset();
 }
 
 // The smallest start at or after lineStart from which [start, end) fits the width.

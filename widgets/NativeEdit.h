@@ -130,9 +130,15 @@ protected:
     int PositionAt(const QPoint &p) const;
 
 private:
+    // A layout of the text may hold the last copy of a password: its text is wiped as the
+    // layout goes.
+    struct WipingDelete {
+        void operator()(QTextLayout *layout) const;
+    };
+    using LayoutPtr = std::unique_ptr<QTextLayout, WipingDelete>;
     struct Segment {
         int start = -1, end = -1;
-        std::unique_ptr<QTextLayout> layout;
+        LayoutPtr layout;
     };
 
     // Shows what an edit of the text changed and reports it; nothing for an empty change.
@@ -141,7 +147,7 @@ private:
 
     QRect ContentsRect() const;
     void InitFrameOption(QStyleOptionFrame *opt) const;
-    std::unique_ptr<QTextLayout> LayoutOf(int start, int end) const;
+    LayoutPtr LayoutOf(int start, int end) const;
     void PaintStandIns(QPainter *p, const Segment &seg, const QPointF &origin) const;
     const Segment &VisibleSegment() const;
     int FirstFittingStart(int end, int lineStart, int available) const;

@@ -1,9 +1,14 @@
-// What the edit's text model lets go of is wiped: after a password has been replaced (or
-// the model is gone), no copy of it stands in the process's writable memory, freed blocks
-// included. The test counts UTF-16 copies by reading its own memory through /proc/self/mem;
-// the password is made at run time and the search pattern is kept scrambled, so that the
-// test itself holds no plain copy.
+// What the edit's text model, the reading model and the window (the edit's layouts, the
+// screen reader's copy, the dictation view) let go of is wiped: after a password has been
+// replaced (or its holder is gone), no copy of it stands in the process's writable memory,
+// freed blocks included. The test counts UTF-16 copies by reading its own memory through
+// /proc/self/mem; the password is made at run time and the search pattern is kept
+// scrambled, so that the test itself holds no plain copy.
+#include "Application.h"
+#include "DictationView.h"
 #include "EditText.h"
+#include "ReadingModel.h"
+#include "WindowFixture.h"
 #include "Wipe.h"
 
 #include <QRandomGenerator>
@@ -111,18 +116,30 @@ int CopiesInMemory(const QByteArray &scrambled)
 
 } // namespace
 
-class TestSecretMemory : public QObject {
+class TestSecretMemory : public QObject, private TWindowFixture {
     Q_OBJECT
 
 private slots:
+    // The window as the program sets it up: the dictation grid has the interface it reports to.
+    void initTestCase() { InstallAccessibility(); }
+
     void replacedPasswordLeavesNoCopy_data()
     {
+        QTest::addColumn<QString>("holder"); // text (the edit's model), reading, window, dictation
         QTest::addColumn<QString>("how");
-        QTest::newRow("typed, then replaced") << "type";
-        QTest::newRow("pasted, then replaced") << "paste";
-        QTest::newRow("typed, a character deleted in the middle, then replaced") << "edit";
-        QTest::newRow("typed, undone, then replaced") << "undo";
-        QTest::newRow("typed, then the model is gone") << "destroy";
+        QTest::newRow("typed, then replaced") << "text" << "type";
+        QTest::newRow("pasted, then replaced") << "text" << "paste";
+        QTest::newRow("typed, a character deleted in the middle, then replaced") << "text" << "edit";
+        QTest::newRow("typed, undone, then replaced") << "text" << "undo";
+        QTest::newRow("typed, then the model is gone") << "text" << "destroy";
+        QTest::newRow("reading model, replaced") << "reading" << "type";
+        QTest::newRow("reading model, then it is gone") << "reading" << "destroy";
+        QTest::newRow("typed in the window, then replaced") << "window" << "type";
+        // The screen reader's copy, kept to tell what a change put in, is the last to let go.
+        QTest::newRow("set in the window, then its last character erased") << "window" << "backspace";
+        QTest::newRow("typed in the window, then the window is gone") << "window" << "destroy";
+        QTest::newRow("typed with the dictation view open, then replaced") << "dictation" << "type";
+        QTest::newRow("typed with the dictation view open, then the window is gone") << "dictation" << "destroy";
     }
     void replacedPasswordLeavesNoCopy()
     {
@@ -133,31 +150,63 @@ private slots:
         QSKIP("AddressSanitizer keeps freed blocks in quarantine and allocates for itself");
 #endif
 #endif
+        QFETCH(QString, holder);
         QFETCH(QString, how);
         QString password = MakePassword();
         const QByteArray pattern = Scrambled(password);
-        auto edit = std::make_unique<TEditText>();
-        if (how == u"paste") {
-            edit->Insert(password);
+        std::unique_ptr<TEditText> edit;
+        std::unique_ptr<TReadingModel> reading;
+        if (holder == u"text") {
+            edit = std::make_unique<TEditText>();
+            if (how == u"paste") {
+                edit->Insert(password);
+            } else {
+                for (QChar c : std::as_const(password))
+                    edit->Insert(QString(c));
+            }
+        } else if (holder == u"reading") {
+            reading = std::make_unique<TReadingModel>();
+            reading->SetPassword(password);
         } else {
-            for (QChar c : std::as_const(password))
-                edit->Insert(QString(c));
+            QVERIFY(SetUpWindow());
+            Open();
+            if (holder == u"dictation")
+                m_form->ShowDictation();
+            // Typed keys stay in the edit's undo steps; a text set whole (as Ctrl+V does)
+            // leaves none, so that its last character erased lets go of every copy.
+            if (how == u"backspace")
+                m_form->edtPass->SetText(password);
+            else
+                QTest::keyClicks(m_form->edtPass, password);
+            QCOMPARE(m_form->ReadingModel().Password().size(), password.size());
         }
         WipeString(password);
-        QVERIFY2(CopiesInMemory(pattern) >= 1, "the search does not find the password in the model (control)");
+        QVERIFY2(CopiesInMemory(pattern) >= 1, "the search does not find the password in its holder (control)");
         if (how == u"edit") {
             edit->MoveCursor(8, false);
             edit->DeleteBackward(false);
         } else if (how == u"undo") {
             edit->Undo();
         }
-        if (how == u"destroy")
+        if (how == u"destroy") {
             edit.reset();
-        else
+            reading.reset();
+            TearDownWindow();
+        } else if (how == u"backspace") {
+            QTest::keyClick(m_form->edtPass, Qt::Key_End);
+            QTest::keyClick(m_form->edtPass, Qt::Key_Backspace);
+            QCOMPARE(m_form->ReadingModel().Password().size(), 15);
+        } else if (edit) {
             edit->SetText(QStringLiteral("z"));
+        } else if (reading) {
+            reading->SetPassword(QStringLiteral("z"));
+        } else {
+            m_form->edtPass->SetText(QStringLiteral("z"));
+        }
         QCOMPARE(CopiesInMemory(pattern), 0);
     }
+    void cleanup() { TearDownWindow(); }
 };
 
-QTEST_GUILESS_MAIN(TestSecretMemory)
+QTEST_MAIN(TestSecretMemory)
 #include "tst_fault_secretmemory.moc"
