@@ -76,9 +76,7 @@ wait_view_gone
 kill -0 "$APP_PID" || fail "Esc ended the program"
 
 note "a pasted password, then right-click on the result panel and L"
-printf 'Ka9v O0lI@#x7/Qb' | xclip -selection clipboard -i &
-XCLIP_PID=$!
-wait_clipboard 'Ka9v O0lI@#x7/Qb' "xclip's text"
+set_clipboard 'Ka9v O0lI@#x7/Qb'
 focus_window "$WIN"
 xdotool key ctrl+v
 xdotool mousemove --window "$WIN" $(control_point AdvSmoothPanel1 320 13) click 3

@@ -13,13 +13,6 @@ expect_copy() {
     click_control btnCopy
     wait_clipboard "$1" "$2"
 }
-# set_clipboard <printf-format>: owns the X clipboard with that text.
-set_clipboard() {
-    [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
-    printf "$1" | xclip -selection clipboard -loops 0 &
-    XCLIP_PID=$!
-    wait_clipboard "$1" "xclip's text"
-}
 focus_edit() {
     click_control edtPass 198 12
 }

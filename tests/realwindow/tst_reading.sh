@@ -9,13 +9,6 @@ start_xvfb
 install_copy "$1"
 start_app
 
-# set_clipboard <printf-format>: owns the X clipboard with that text until it is taken.
-set_clipboard() {
-    [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
-    printf "$1" | xclip -selection clipboard -loops 0 &
-    XCLIP_PID=$!
-    wait_clipboard "$1" "xclip's text"
-}
 # copy <printf-format> <what>: one click on the copy button, then the clipboard holds the
 # text. The keys sent before reach the program ahead of the click, and the paste fetches
 # the clipboard before its key is done.

@@ -276,6 +276,15 @@ wait_clipboard() {
 }
 _clipboard_is_want() { [ "$(clipboard_text | od -An -c)" = "$WANT_OD" ]; }
 
+# set_clipboard <printf-format>: xclip owns the X clipboard with that text (any earlier
+# xclip of ours let go) until another owner takes it; returns once it does own it.
+set_clipboard() {
+    [ -n "${XCLIP_PID:-}" ] && kill "$XCLIP_PID" 2>/dev/null || true
+    printf "$1" | xclip -selection clipboard -loops 0 &
+    XCLIP_PID=$!
+    wait_clipboard "$1" "xclip's text"
+}
+
 # wait_clipboard_not <printf-format> [what]: waits until the X clipboard holds anything but
 # that text: another owner (the program's copy) took it from the one that held it.
 wait_clipboard_not() {
