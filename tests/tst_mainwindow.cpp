@@ -60,7 +60,7 @@ private slots:
     }
 
     // Qt's Wayland title bar offers a maximise button on every window and sets the state
-    // when it is clicked or the title bar double-clicked; the window must not take it and
+    // when it is clicked; the window must not take it and
     // wander to the screen's corner. The size hints all name the fixed size, so that a
     // window manager counting size increments from the base size finds no other (the
     // native hints themselves: tst_frame_scale.sh).
