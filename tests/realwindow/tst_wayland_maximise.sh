@@ -94,19 +94,20 @@ _pointer_on() {
 }
 
 # _aimed <x> <y>: the pointer stands at that point of the window's surface; else it is
-# moved there from ($AIM_X, $AIM_Y), where it was sent last, by what it last reported, or
-# brought back in from outside the compositor's window when it left the program's.
+# brought in again, from outside the compositor's window, to ($AIM_X, $AIM_Y) moved by the
+# distance from where it was last reported (nested mutter hears of the point where the
+# pointer enters, not always of its moves after), or back to where it first met the
+# window, when it last left the window.
 _aimed() {
     local at
     at=($(grep '^pointer' "$WORK/proxy.log" | tail -1 | cut -d' ' -f2-))
     [ "${at[*]}" = "$1 $2" ] && return 0
     if [ "${at[0]}" = left ]; then
         AIM_X=$AIM_START_X AIM_Y=$AIM_START_Y
-        xdotool mousemove 1279 1023 mousemove "$AIM_X" "$AIM_Y"
     else
         AIM_X=$((AIM_X + $1 - at[0])) AIM_Y=$((AIM_Y + $2 - at[1]))
-        xdotool mousemove "$AIM_X" "$AIM_Y"
     fi
+    xdotool mousemove 1279 1023 mousemove "$AIM_X" "$AIM_Y"
     return 1
 }
 
