@@ -28,11 +28,6 @@ _relay_logged() {
 
 _socket_or_gone() { [ -S "$XDG_RUNTIME_DIR/$1" ] || ! kill -0 "$COMPOSITOR_PID" 2>/dev/null; }
 
-# _unmaximised_after_request: a configure without the maximised state follows the request.
-_unmaximised_after_request() {
-    [ -n "$(sed -n '/^unset_maximized/,$p' "$WORK/proxy.log" | grep '^configure' | grep -v maximized)" ]
-}
-
 # start_relayed <label> <compositor socket>: the program through the relay, its settings
 # written; returns once its size limits and its first configure's answer are seen.
 start_relayed() {
@@ -156,10 +151,11 @@ click_refused() {
     echo "   $1: a double click on the title bar: $(since "$n" | grep -c '^move') move requests, no maximise"
 }
 # _fixed_again <line>: past the unmaximise request, a configure without the maximised
-# state has come and the window has its size fixed again, at the size it had.
+# state has come and the window has its size fixed again ($FIXED), at the size it had
+# ($before).
 _fixed_again() {
     since "$1" | grep '^configure' | grep -qv maximized &&
-        [ "$(since "$1" | grep '^set_max_size' | tail -1 | cut -d' ' -f2-)" = "$FIXED" ] &&
+        [ "$(grep '^set_max_size' "$WORK/proxy.log" | tail -1 | cut -d' ' -f2-)" = "$FIXED" ] &&
         [ "$(since "$1" | grep '^geometry' | tail -1 | cut -d' ' -f2-)" = "$before" ]
 }
 
@@ -171,8 +167,11 @@ maximise_refused() {
     kill -USR2 "$PROXY_PID"
     wait_for '^configure .*maximized' "maximised configure from the compositor"
     wait_for '^unset_maximized' "request to be unmaximised"
-    poll _unmaximised_after_request || true
-    echo "   $1: $(grep -E '^(set_maximized|configure|unset_maximized)' "$WORK/proxy.log" | tail -4 | tr '\n' ';')"
+    local before
+    before=$(grep '^geometry' "$WORK/proxy.log" | head -1 | cut -d' ' -f2-)
+    poll _fixed_again "$(grep -n '^unset_maximized' "$WORK/proxy.log" | head -1 | cut -d: -f1)" ||
+        { cat "$WORK/proxy.log" >&2; fail "$1: the window did not take its fixed size back"; }
+    echo "   $1: $(grep -E '^(set_maximized|configure|unset_maximized|set_max_size)' "$WORK/proxy.log" | tail -5 | tr '\n' ';')"
     [ "$(grep '^configure' "$WORK/proxy.log" | tail -1 | grep -c maximized)" = 0 ] || fail "$1: the window stays maximised"
     close_relayed "$1"
 }
