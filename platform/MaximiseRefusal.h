@@ -8,6 +8,8 @@
 // (mutter instead moves the window to the screen's corner). So while a maximise asked for
 // by Qt is under way, the largest size is lifted; the window shows maximised for a frame,
 // asks to be unmaximised and takes its fixed size back with the compositor's answer.
+// A maximised configure that nothing in the program asked for still meets the fixed size:
+// Qt gives no word of it before it draws (weston sends none of its own).
 #include <QObject>
 #include <QSize>
 
