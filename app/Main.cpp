@@ -6,6 +6,7 @@
 #include "DictationView.h"
 #include "Icon.h"
 #include "LayoutLoader.h"
+#include "MaximiseRefusal.h"
 #include "OptionTable.h"
 #include "Settings.h"
 #include "WindowPlacement.h"
@@ -172,6 +173,7 @@ void TfmKanavox::Loaded()
     if (m_borderStyle != bsSizeable) {
         setFixedSize(m_clientWidth, m_clientHeight);
         setBaseSize(m_clientWidth, m_clientHeight);
+        new TMaximiseRefusal(this);
     }
 }
 
@@ -492,21 +494,6 @@ void TfmKanavox::showEvent(QShowEvent *event)
     if (window && QGuiApplication::platformName() == QLatin1String("xcb") && minimumSize() == maximumSize() &&
         window->baseSize() != minimumSize())
         window->setBaseSize(minimumSize());
-}
-
-void TfmKanavox::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    // A window of fixed size has nothing to maximise to, and its frame offers no such
-    // button; but Qt's own Wayland title bar does, and a double click on it asks the same.
-    // The compositor then moves the window to its corner. Such a state is handed back at
-    // once: asked from outside the handler, Qt sends it on to the compositor.
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized) &&
-        minimumSize() == maximumSize())
-        QMetaObject::invokeMethod(this, [this] {
-            if (windowState() & Qt::WindowMaximized)
-                setWindowState(windowState() & ~Qt::WindowMaximized);
-        }, Qt::QueuedConnection);
 }
 
 void TfmKanavox::closeEvent(QCloseEvent *event)

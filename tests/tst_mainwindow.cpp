@@ -60,10 +60,10 @@ private slots:
     }
 
     // Qt's Wayland title bar offers a maximise button on every window and sets the state
-    // when it is clicked or the title bar double-clicked; the window must not take it and
-    // wander to the screen's corner. The size hints all name the fixed size, so that a
-    // window manager counting size increments from the base size finds no other (the
-    // native hints themselves: tst_frame_scale.sh).
+    // when it is clicked; the window must not take it and wander to the screen's corner
+    // (on Wayland itself: tst_wayland_maximise.sh). The size hints all name the fixed
+    // size, so that a window manager counting size increments from the base size finds no
+    // other (the native hints themselves: tst_frame_scale.sh).
     void refusesMaximise()
     {
         QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(120).arg(80).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1()));

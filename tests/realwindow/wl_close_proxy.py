@@ -8,8 +8,9 @@ the xdg_toplevel.close event a compositor sends when the user closes the window.
 "toplevel N" for each toplevel made and "frame" at the client's first commit of a drawn
 buffer once it has one, so that the test knows when the window is on the screen. On
 SIGUSR2 the compositor gets, for each of them, the request to maximise it that a click on
-a client-drawn maximise button sends. The client's size limits and maximise requests, and
-the compositor's configure events for its toplevels, are logged.
+a client-drawn maximise button sends. The client's size limits, window geometry, move and
+maximise requests, the compositor's configure events for its toplevels, and the point in
+surface coordinates where the pointer enters or moves, or that it left, are logged.
 
 Usage: wl_close_proxy.py <listen socket> <weston socket>
 """
@@ -24,8 +25,12 @@ XDG_TOPLEVEL_CLOSE = 1
 XDG_TOPLEVEL_CONFIGURE = 0
 XDG_TOPLEVEL_SET_MAXIMIZED = 9
 XDG_SURFACE_ACK_CONFIGURE = 4
-XDG_TOPLEVEL_REQUESTS = {7: "set_max_size", 8: "set_min_size", 9: "set_maximized", 10: "unset_maximized"}
+XDG_SURFACE_SET_WINDOW_GEOMETRY = 3
+XDG_TOPLEVEL_REQUESTS = {5: "move", 7: "set_max_size", 8: "set_min_size", 9: "set_maximized", 10: "unset_maximized"}
 XDG_TOPLEVEL_STATES = {1: "maximized", 2: "fullscreen", 3: "resizing", 4: "activated"}
+WL_POINTER_ENTER = 0
+WL_POINTER_LEAVE = 1
+WL_POINTER_MOTION = 2
 FDS_MAX = 28
 
 
@@ -87,8 +92,12 @@ def main():
                 print("toplevel %d" % toplevel, flush=True)
             elif iface == "xdg_toplevel" and opcode in XDG_TOPLEVEL_REQUESTS:
                 print(XDG_TOPLEVEL_REQUESTS[opcode], *struct.unpack_from("<%di" % (len(body) // 4), body), flush=True)
+            elif iface == "xdg_surface" and opcode == XDG_SURFACE_SET_WINDOW_GEOMETRY:
+                print("geometry", *struct.unpack_from("<4i", body), flush=True)
             elif iface == "xdg_surface" and opcode == XDG_SURFACE_ACK_CONFIGURE:
                 print("ack_configure", flush=True)
+            elif iface == "wl_seat" and opcode == 0:  # get_pointer(id)
+                interfaces[struct.unpack_from("<I", body)[0]] = "wl_pointer"
             elif iface == "wl_compositor" and opcode == 0:  # create_surface(id)
                 interfaces[struct.unpack_from("<I", body)[0]] = "wl_surface"
             elif iface == "wl_surface" and opcode == 1:  # attach(buffer, x, y)
@@ -108,6 +117,12 @@ def main():
         at = 0
         while at < len(data):
             obj, word = struct.unpack_from("<II", data, at)
+            if interfaces.get(obj) == "wl_pointer" and word & 0xFFFF in (WL_POINTER_ENTER, WL_POINTER_MOTION):
+                # Both end in the point's surface coordinates, in 24.8 fixed point.
+                x, y = struct.unpack_from("<ii", data, at + (word >> 16) - 8)
+                print("pointer %d %d" % (x // 256, y // 256), flush=True)
+            elif interfaces.get(obj) == "wl_pointer" and word & 0xFFFF == WL_POINTER_LEAVE:
+                print("pointer left", flush=True)
             if obj in toplevels and word & 0xFFFF == XDG_TOPLEVEL_CONFIGURE:
                 width, height, n = struct.unpack_from("<iiI", data, at + 8)
                 states = struct.unpack_from("<%dI" % (n // 4), data, at + 20)
@@ -115,7 +130,10 @@ def main():
             at += word >> 16
 
     def receive(sock):
-        data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
+        try:
+            data, anc, _, _ = sock.recvmsg(65536, socket.CMSG_SPACE(FDS_MAX * 4))
+        except ConnectionResetError:  # the program ended with bytes unread: as a hang-up
+            return b"", []
         fds = []
         for level, kind, payload in anc:
             if level == socket.SOL_SOCKET and kind == socket.SCM_RIGHTS:
