@@ -25,10 +25,6 @@
 
 namespace {
 
-const QString kElevenLines = QStringLiteral(
-    "[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
-    "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n");
-
 } // namespace
 
 class TestMainWindow : public QObject, private TWindowFixture {
@@ -66,7 +62,7 @@ private slots:
     // other (the native hints themselves: tst_frame_scale.sh).
     void refusesMaximise()
     {
-        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(120).arg(80).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1()));
+        QVERIFY(WriteBytes(IniPath(), SettingsFile(120, 80, {1, 1, 0, 0, 0})));
         TfmKanavox *f = Open();
         QWindow *window = f->windowHandle();
         QVERIFY(window);
@@ -88,7 +84,7 @@ private slots:
     // disables the per-character option without changing it.
     void startWithStoredSettings()
     {
-        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(120).arg(80).arg(0).arg(1).arg(1).arg(0).arg(1).toLatin1()));
+        QVERIFY(WriteBytes(IniPath(), SettingsFile(120, 80, {0, 1, 1, 0, 1})));
         TfmKanavox *f = Open();
         QCOMPARE(f->pos(), QPoint(80, 120));
         QVERIFY(!f->chkMojisyuIns->GetChecked());
@@ -445,9 +441,9 @@ private slots:
         QList<int> stored = defaults;
         stored[index] = 1 - stored[index];
         const auto lines = [](const QList<int> &flags) {
-            return kElevenLines.arg(120).arg(80).arg(flags[0]).arg(flags[1]).arg(flags[2]).arg(flags[3]).arg(flags[4]);
+            return SettingsFile(120, 80, {flags[0], flags[1], flags[2], flags[3], flags[4]});
         };
-        QVERIFY(WriteBytes(IniPath(), lines(stored).toLatin1()));
+        QVERIFY(WriteBytes(IniPath(), lines(stored)));
         TfmKanavox *f = Open();
         const QList<TAdvOfficeCheckBox *> boxes = {f->chkMojisyuIns, f->chk1Mojisyu, f->chkSepBlank,
                                                    f->chkNum, f->chkKigou};
@@ -455,8 +451,8 @@ private slots:
             QCOMPARE(int(boxes.at(i)->GetChecked()), stored.at(i));
         ClickBox(f->findChild<TAdvOfficeCheckBox *>(box));
         QVERIFY(f->close());
-        QCOMPARE(QString::fromLatin1(ReadBytes(IniPath())),
-                 kElevenLines.arg(f->y()).arg(f->x()).arg(1).arg(1).arg(0).arg(0).arg(0));
+        QCOMPARE(ReadBytes(IniPath()),
+                 SettingsFile(f->y(), f->x(), {1, 1, 0, 0, 0}));
     }
 
     // Every kind of close request writes the same eleven lines.
@@ -486,15 +482,15 @@ private slots:
         } else {
             QVERIFY(f->SessionEnding());
         }
-        QCOMPARE(QString::fromLatin1(ReadBytes(IniPath())),
-                 kElevenLines.arg(f->y()).arg(f->x()).arg(1).arg(1).arg(0).arg(1).arg(0));
+        QCOMPARE(ReadBytes(IniPath()),
+                 SettingsFile(f->y(), f->x(), {1, 1, 0, 1, 0}));
         QCOMPARE(f->pos(), QPoint(80, 120));
     }
 
     // An unreadable file at start is reported; the window then starts as if none existed.
     void unreadableAtStart()
     {
-        QVERIFY(WriteBytes(IniPath(), kElevenLines.arg(50).arg(60).arg(0).arg(0).arg(1).arg(1).arg(1).toLatin1()));
+        QVERIFY(WriteBytes(IniPath(), SettingsFile(50, 60, {0, 0, 1, 1, 1})));
         const TestSeams::FileSystemFault locked(FileSystem::Fault::OpenForRead, EACCES);
         TfmKanavox *f = Open();
         QCOMPARE(m_boxes.size(), 1);
@@ -530,7 +526,7 @@ private slots:
         if (how == QLatin1String("dir")) {
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Kanavox.ini")));
         } else {
-            old = kElevenLines.arg(1).arg(2).arg(1).arg(1).arg(0).arg(0).arg(0).toLatin1();
+            old = SettingsFile(1, 2, {1, 1, 0, 0, 0});
             QVERIFY(WriteBytes(IniPath(), old));
         }
         TfmKanavox *f = Open();

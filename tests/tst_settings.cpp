@@ -53,8 +53,7 @@ QByteArray Utf16(const QString &text, bool littleEndian)
     return b;
 }
 
-const QByteArray kElevenLines = "[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n"
-                                "[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n";
+const QByteArray kElevenLines = SettingsFile(120, 80, {1, 1, 0, 0, 0});
 
 const QString kDenied = QStringLiteral("アクセスが拒否されました");
 

@@ -27,11 +27,9 @@ constexpr int kKills = 300;
 
 QByteArray Eleven(const TKanavoxSettings &s)
 {
-    return QStringLiteral("[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
-                          "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n")
-        .arg(s.MainTop).arg(s.MainLeft)
-        .arg(int(s.Options.insertClass)).arg(int(s.Options.classEachCharacter)).arg(int(s.Options.blankSeparator)).arg(int(s.Options.keepDigits)).arg(int(s.Options.keepSymbols))
-        .toLatin1();
+    const ReadingOptions &o = s.Options;
+    return SettingsFile(s.MainTop, s.MainLeft, {o.insertClass, o.classEachCharacter, o.blankSeparator,
+                                               o.keepDigits, o.keepSymbols});
 }
 
 TKanavoxSettings Make(int top, int left, bool flags)

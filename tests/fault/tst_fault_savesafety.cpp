@@ -26,12 +26,10 @@
 
 namespace {
 
+// Every option set to `flags`.
 QByteArray Eleven(int top, int left, int flags)
 {
-    return QStringLiteral("[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
-                          "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%3\r\nSepBlank=%3\r\nNum=%3\r\nKigou=%3\r\n\r\n")
-        .arg(top).arg(left).arg(flags)
-        .toLatin1();
+    return SettingsFile(top, left, {flags, flags, flags, flags, flags});
 }
 
 TKanavoxSettings Make(int top, int left, bool flags)

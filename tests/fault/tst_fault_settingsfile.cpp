@@ -24,14 +24,6 @@
 
 namespace {
 
-QByteArray Eleven(int top, int left, int m, int one, int blank, int num, int kigou)
-{
-    return QStringLiteral("[Position]\r\nMainTop=%1\r\nMainLeft=%2\r\n\r\n"
-                          "[Setting]\r\nMojiSyu=%3\r\n1Mojigoto=%4\r\nSepBlank=%5\r\nNum=%6\r\nKigou=%7\r\n\r\n")
-        .arg(top).arg(left).arg(m).arg(one).arg(blank).arg(num).arg(kigou)
-        .toLatin1();
-}
-
 QByteArray Utf16LE(const QString &text)
 {
     QByteArray b("\xFF\xFE", 2);
@@ -109,7 +101,7 @@ private slots:
             QCOMPARE(::symlink("target.ini", iniName.constData()), 0);
         } else if (kind == u"link-ro") {
             const QString target = m_dir->filePath(QStringLiteral("ro.ini"));
-            before = Eleven(30, 40, 0, 1, 1, 0, 1);
+            before = SettingsFile(30, 40, {0, 1, 1, 0, 1});
             QVERIFY(WriteBytes(target, before));
             QCOMPARE(::chmod(QFile::encodeName(target).constData(), 0444), 0);
             QCOMPARE(::symlink("ro.ini", iniName.constData()), 0);
@@ -186,10 +178,10 @@ private slots:
         } else if (kind == u"dangling") {
             // The save created the file the link points to; the link stays.
             QVERIFY(QFileInfo(ini).isSymLink());
-            QCOMPARE(ReadBytes(m_dir->filePath(QStringLiteral("target.ini"))), Eleven(0, 0, 1, 1, 0, 0, 0));
+            QCOMPARE(ReadBytes(m_dir->filePath(QStringLiteral("target.ini"))), SettingsFile(0, 0, {1, 1, 0, 0, 0}));
         } else if (kind == u"nul" || kind == u"nul4k") {
             // The NULs are a line before the first section, not ours: they stay, ended.
-            QCOMPARE(ReadBytes(ini), QByteArray(kind == u"nul" ? 1 : 4096, '\0') + "\r\n" + Eleven(0, 0, 1, 1, 0, 0, 0));
+            QCOMPARE(ReadBytes(ini), QByteArray(kind == u"nul" ? 1 : 4096, '\0') + "\r\n" + SettingsFile(0, 0, {1, 1, 0, 0, 0}));
         } else if (kind == u"utf16odd") {
             // Written back in its own encoding, whole code units only.
             QCOMPARE(ReadBytes(ini), Utf16LE(QStringLiteral(
@@ -210,7 +202,7 @@ private slots:
     // window open; the next close after the limit is lifted saves.
     void diskFullAtClose()
     {
-        const QByteArray old = "[Other]\r\nlong=" + QByteArray(6000, 'x') + "\r\n\r\n" + Eleven(3, 4, 1, 0, 1, 0, 1);
+        const QByteArray old = "[Other]\r\nlong=" + QByteArray(6000, 'x') + "\r\n\r\n" + SettingsFile(3, 4, {1, 0, 1, 0, 1});
         QVERIFY(WriteBytes(IniPath(), old));
         TfmKanavox *f = Open();
         QCOMPARE(Shown(f), QStringLiteral("3,4,1,0,1,0,1"));
@@ -239,7 +231,7 @@ private slots:
         QTest::keyClicks(f->edtPass, QStringLiteral("9"));
         QCOMPARE(f->lblEGkekka->Caption(), QStringLiteral("大文字:ズィー 数字:キュー"));
         QVERIFY(f->close());
-        QVERIFY(ReadBytes(IniPath()).endsWith(Eleven(3, 4, 1, 0, 1, 0, 1)));
+        QVERIFY(ReadBytes(IniPath()).endsWith(SettingsFile(3, 4, {1, 0, 1, 0, 1})));
     }
 };
 
