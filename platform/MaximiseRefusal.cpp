@@ -5,6 +5,14 @@
 #include <QWidget>
 #include <QWindow>
 
+namespace {
+// Full screen too: X11 window managers give it on request (xfwm4 and openbox offer it in
+// their window menu, kwin takes a pager's), xfwm4 and kwin at the screen's size whatever
+// the size hints say, which leaves the layout in the corner of an empty screen and the
+// position stored as 0,0.
+constexpr Qt::WindowStates kStretching = Qt::WindowMaximized | Qt::WindowFullScreen;
+} // namespace
+
 TMaximiseRefusal::TMaximiseRefusal(QWidget *window) : QObject(window), m_window(window)
 {
     window->installEventFilter(this);
@@ -41,11 +49,11 @@ bool TMaximiseRefusal::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::Show && m_window->windowHandle() != m_native)
             Watch(m_window->windowHandle());
         const bool fixed = !m_fixed.isEmpty() || m_window->minimumSize() == m_window->maximumSize();
-        if (event->type() == QEvent::WindowStateChange && (m_window->windowState() & Qt::WindowMaximized) && fixed)
+        if (event->type() == QEvent::WindowStateChange && (m_window->windowState() & kStretching) && fixed)
             // Asked from within the state's own event, Qt would not send it on.
             QMetaObject::invokeMethod(m_window, [w = m_window] {
-                if (w->windowState() & Qt::WindowMaximized)
-                    w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
+                if (w->windowState() & kStretching)
+                    w->setWindowState(w->windowState() & ~kStretching);
             }, Qt::QueuedConnection);
     } else if (watched == m_native && event->type() == QEvent::WindowStateChange && event->spontaneous() &&
                !(m_native->windowStates() & Qt::WindowMaximized) && !m_fixed.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
-// A window of fixed size has nothing to maximise to, and its frame offers no such button;
-// but Qt's own Wayland title bar does: its click sets the state on the window, and Qt asks
+// A window of fixed size has nothing to maximise to, nor to fill a screen with (a state
+// handed back the same way), and its frame offers no maximise button; but Qt's own
+// Wayland title bar does: its click sets the state on the window, and Qt asks
 // the compositor, which configures the window maximised at the screen's size. Such a
 // state is handed back at once. On Wayland the maximised configure must be obeyed before
 // it can be handed back: Qt keeps a fixed window at its size, and a buffer of another size

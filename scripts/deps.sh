@@ -14,7 +14,7 @@ test_packages=(
     desktop-file-utils appstream lintian
     weston qt6-wayland python3 openbox qt6ct dpkg-dev fakeroot util-linux
     at-spi2-core dbus-daemon dbus-bin libglib2.0-bin python3-pyatspi
-    kwin-wayland xwayland kwin-style-breeze mutter libgl1-mesa-dri
+    kwin-wayland xwayland kwin-style-breeze mutter libgl1-mesa-dri xfwm4 kwin-x11
     orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
 )
 # The benchmarks by hand: callgrind (the X client that watches the first frame needs

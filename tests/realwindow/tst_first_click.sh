@@ -1,11 +1,13 @@
 #!/bin/bash
-# The first click of a session on a check box, with no window manager: the press gives
-# the box the focus, but the X server reports the focus only later, often after the
-# release. The click must toggle all the same, at once and on every box tried.
-# Usage: tst_first_click.sh <path to kanavox>
+# The first click of a session on a check box, with no window manager or under the one
+# named: the press gives the box the focus, but the X server reports the focus only later,
+# often after the release, and a window manager may take the click to activate the window.
+# The click must toggle all the same, at once and on every box tried.
+# Usage: tst_first_click.sh <path to kanavox> [window manager]
 source "$(dirname "$0")/xvfb.sh"
 start_xvfb
 install_copy "$1"
+if [ -n "${2:-}" ]; then start_wm "$2"; fi
 
 # As start_app, but without giving the window the focus first: the click does that.
 start_unfocused() {

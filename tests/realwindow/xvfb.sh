@@ -129,6 +129,8 @@ cleanup() {
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
     [ -n "${PROXY_PID:-}" ] && kill "$PROXY_PID" 2>/dev/null || true
     [ -n "${COMPOSITOR_PID:-}" ] && kill "$COMPOSITOR_PID" 2>/dev/null || true
+    [ -n "${WM_PID:-}" ] && kill "$WM_PID" 2>/dev/null || true
+    [ -n "${WM_BUS_PID:-}" ] && kill "$WM_BUS_PID" 2>/dev/null || true
     [ -n "${WORK:-}" ] && rm -rf "$WORK"
 }
 
@@ -212,6 +214,121 @@ wait_wm() {
     wait_until "no window manager announced itself" _wm_announced
 }
 _wm_announced() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# start_wm openbox|xfwm4|kwin_x11: starts that window manager on our display ($WM_PID),
+# with a session bus of its own (xfwm4 reads its settings over it, kwin registers on it)
+# and its settings in $WORK; ended on exit. Exit code 77 (skipped) where it is not
+# installed or ends before it manages the display.
+start_wm() {
+    command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed"; exit 77; }
+    local bus
+    bus=($(dbus-daemon --session --fork --print-address=1 --print-pid=1)) || fail "no session bus for $1"
+    WM_BUS_PID=${bus[1]}
+    mkdir -p "$WORK/wm-config"
+    local wm=("$1")
+    case "$1" in
+        openbox) wm+=(--sm-disable) ;;
+        xfwm4) wm+=(--compositor=off --sm-client-disable) ;;
+        # Without compositing: Xvfb has no OpenGL for it, and the frame is the same.
+        kwin_x11) wm=(env KWIN_COMPOSE=N "$1" --replace) ;;
+    esac
+    DBUS_SESSION_BUS_ADDRESS=${bus[0]} XDG_CONFIG_HOME="$WORK/wm-config" "${wm[@]}" >"$WORK/wm.log" 2>&1 &
+    WM_PID=$!
+    poll _wm_up || true
+    if ! kill -0 "$WM_PID" 2>/dev/null; then
+        tail -5 "$WORK/wm.log"
+        echo "SKIP: $1 ended before it managed the display"
+        exit 77
+    fi
+    _wm_announced || fail "$1 did not announce itself (waited $WAIT_SECONDS s)"
+}
+_wm_up() { _wm_announced || ! kill -0 "$WM_PID" 2>/dev/null; }
+
+# --- the stored position ----------------------------------------------------------------
+
+# stored <top> <left>: a settings file with that position and the default options.
+stored() {
+    printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
+}
+# scaled <logical> <scale>: the X pixel Qt rounds a logical coordinate to.
+scaled() {
+    awk -v v="$1" -v s="$2" 'BEGIN { x = v * s; print (x < 0 ? -int(-x + 0.5) : int(x + 0.5)) }'
+}
+# close_request: the close box's request, as a window manager sends it (also without one).
+close_request() {
+    python3 "$(dirname "${BASH_SOURCE[0]}")/wm_delete.py" "$WIN"
+    wait_exit
+}
+# size_hints_agree <scale>: the window is as large as every hint says, and a window
+# manager that keeps to base size plus whole increments lands on that size too.
+size_hints_agree() {
+    local hints want_w want_h
+    want_w=$(scaled 664 "$1")
+    want_h=$(scaled 443 "$1")
+    [ "$WW x $WH" = "$want_w x $want_h" ] || fail "scale $1: client area $WW x $WH, expected $want_w x $want_h"
+    hints=$(xprop -id "$WIN" WM_NORMAL_HINTS)
+    echo "$hints" | awk -v w="$want_w" -v h="$want_h" -v s="$1" '
+        /minimum size/ { split($0, a, ": "); split(a[2], m, " by "); minw = m[1]; minh = m[2] }
+        /maximum size/ { split($0, a, ": "); split(a[2], m, " by "); maxw = m[1]; maxh = m[2] }
+        /base size/ { split($0, a, ": "); split(a[2], m, " by "); bw = m[1]; bh = m[2]; base = 1 }
+        /resize increment/ { split($0, a, ": "); split(a[2], m, " by "); iw = m[1]; ih = m[2] }
+        END {
+            if (minw != w || minh != h || maxw != w || maxh != h) { print "min " minw "x" minh ", max " maxw "x" maxh; exit 1 }
+            if (!iw) exit 0
+            if (!base) { bw = minw; bh = minh }
+            # ICCCM: width = base + i * increment, the largest such within the maximum.
+            gw = bw + int((maxw - bw) / iw) * iw; gh = bh + int((maxh - bh) / ih) * ih
+            if (gw != w || gh != h) { print "base " bw "x" bh ", increment " iw "x" ih " gives " gw "x" gh; exit 1 }
+        }' || fail "scale $1: size hints disagree with the size $want_w x $want_h"
+}
+
+_no_extents() { xprop -id "$WIN" _NET_FRAME_EXTENTS | grep -q 'not found'; }
+_extents_are() { [ "$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //')" = "$1" ]; }
+
+# round_trips <label> <scale> <top> <left> [fake extents]: four starts, the file unchanged.
+round_trips() {
+    local label=$1 scale=$2 top=$3 left=$4 fake=${5:-} run tops="" extents=""
+    export QT_SCALE_FACTOR=$scale
+    stored "$top" "$left" >"$INI"
+    for run in 1 2 3 4; do
+        start_app
+        # Qt then drops events of the window, this close request among them.
+        grep -q 'not created in the main() thread' "$WORK/app.log" &&
+            fail "$label, scale $scale, run $run: Qt took another thread for the main thread"
+        window_geometry
+        # Faked once the window manager has made the window active, so that none of its
+        # own handling of the new window comes after the fake.
+        if [ -n "$fake" ]; then wait_active "$WIN"; fi
+        if [ "$fake" = none ]; then
+            xprop -id "$WIN" -remove _NET_FRAME_EXTENTS
+            wait_until "$label: the frame extents stay" _no_extents
+        elif [ -n "$fake" ]; then
+            xprop -id "$WIN" -f _NET_FRAME_EXTENTS 32c -set _NET_FRAME_EXTENTS "$fake"
+            wait_until "$label: the frame extents are not $fake" _extents_are "$fake"
+        fi
+        if [ "$run" = 1 ]; then
+            size_hints_agree "$scale"
+            extents=$(xprop -id "$WIN" _NET_FRAME_EXTENTS | sed 's/.*= //')
+        fi
+        close_request
+        tops="$tops $(grep -a MainTop "$INI" | tr -d '\r' | sed 's/MainTop=//')/$(grep -a MainLeft "$INI" | tr -d '\r' | sed 's/MainLeft=//')"
+        [ "$(cat "$INI")" = "$(stored "$top" "$left")" ] ||
+            fail "$label, scale $scale, run $run: client area at $WX,$WY; wrote $(grep -a Main "$INI" | tr -d '\r' | tr '\n' ' ')"
+    done
+    echo "   $label, scale $scale: MainTop/MainLeft over four starts:$tops (client area at $WX,$WY, $WW x $WH; frame extents $extents)"
+}
+
+# fixed_size_actions <label>: the window manager offers the main window ($WIN) no
+# maximise and no resize, but its close and minimise.
+fixed_size_actions() {
+    local actions
+    actions=$(xprop -id "$WIN" _NET_WM_ALLOWED_ACTIONS)
+    echo "   $1: $actions"
+    echo "$actions" | grep -q '_NET_WM_ACTION_CLOSE' || fail "$1 set no allowed actions: $actions"
+    echo "$actions" | grep -q '_NET_WM_ACTION_MAXIMIZE' && fail "$1 allows maximising: $actions"
+    echo "$actions" | grep -q '_NET_WM_ACTION_RESIZE' && fail "$1 allows resizing: $actions"
+    echo "$actions" | grep -q '_NET_WM_ACTION_MINIMIZE' || fail "minimising is not offered: $actions"
+}
 
 # wait_active <window id>: waits until the window manager names the window its active one:
 # it has then handled the window's focus, and redraws no frame for it on its own.
