@@ -15,9 +15,6 @@ if [ "${1:-}" = --inside ]; then
     exec >"$3/inside.log" 2>&1
     source "$here/xvfb.sh"
     install_copy "$2"
-    stored() {
-        printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
-    }
     # round_trips <label> <top> <left>: four starts closed by the close box's request.
     round_trips() {
         local run tops=""

@@ -13,10 +13,6 @@ trap 'kill $WM_PID 2>/dev/null || true; cleanup' EXIT
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until "openbox did not start" wm_running
 
-# stored <top> <left>: a settings file with that position and the default options.
-stored() {
-    printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
-}
 # active: true when openbox calls the main window its active one and it has the focus.
 active() {
     [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ] && _has_focus "$WIN" && return 0

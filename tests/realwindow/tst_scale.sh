@@ -63,7 +63,7 @@ wait_clipboard 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' "cop
 move_window "$WIN" 300 200
 click_scaled btnEnd
 wait_exit
-expect_file "$INI" '[Position]\r\nMainTop=100\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
+expect_stored "$INI" 100 150 11000
 start_app
 window_geometry
 [ "$WX,$WY" = "300,200" ] || fail "second start at $WX,$WY, expected 300,200"

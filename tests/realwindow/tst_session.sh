@@ -53,7 +53,7 @@ window_geometry
 [ "$WX,$WY" = "150,90" ] || fail "window did not move (at $WX,$WY)"
 click_control btnEnd
 wait_exit
-expect_file "$INI" '[Position]\r\nMainTop=90\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=0\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n'
+expect_stored "$INI" 90 150 00111
 [ "$(wc -l <"$INI")" -eq 11 ] || fail "settings file has $(wc -l <"$INI") lines"
 
 note "second start: stored place and options"
@@ -93,5 +93,5 @@ close_error_box "$(echo "$box" | head -1)"
 rmdir "$INI"
 click_control btnEnd
 wait_exit
-expect_file "$INI" '[Position]\r\nMainTop=90\r\nMainLeft=150\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=0\r\nSepBlank=1\r\nNum=1\r\nKigou=1\r\n\r\n'
+expect_stored "$INI" 90 150 10111
 echo "PASS: tst_session"

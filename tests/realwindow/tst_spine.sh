@@ -20,10 +20,10 @@ wait_clipboard 'Ab1\r\n大文字:エー、小文字:ビー、数字:イチ' "cop
 note "exit button writes the settings"
 click_control btnEnd
 wait_exit
-expect_file "$INI" '[Position]\r\nMainTop=0\r\nMainLeft=0\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n'
+expect_stored "$INI" 0 0 11000
 
 note "second start at the stored position with the stored options"
-printf '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n' >"$INI"
+stored 120 80 01100 >"$INI"
 start_app
 window_geometry
 [ "$WX,$WY" = "80,120" ] || fail "window at $WX,$WY, expected 80,120"
@@ -32,5 +32,5 @@ click_control btnCopy
 wait_clipboard 'a1\r\nエー イチ' "copy of a1 under the stored options"
 click_control btnEnd
 wait_exit
-expect_file "$INI" '[Position]\r\nMainTop=120\r\nMainLeft=80\r\n\r\n[Setting]\r\nMojiSyu=0\r\n1Mojigoto=1\r\nSepBlank=1\r\nNum=0\r\nKigou=0\r\n\r\n'
+expect_stored "$INI" 120 80 01100
 echo "PASS: tst_spine"

@@ -35,7 +35,7 @@ start_relayed() {
     python3 "$here/wl_close_proxy.py" "$XDG_RUNTIME_DIR/kv-relay" "$XDG_RUNTIME_DIR/$2" >"$WORK/proxy.log" 2>&1 &
     PROXY_PID=$!
     wait_until "the relay did not open its socket" test -S "$XDG_RUNTIME_DIR/kv-relay"
-    printf '[Position]\r\nMainTop=201\r\nMainLeft=133\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' >"$INI"
+    stored 201 133 11000 >"$INI"
     cp "$INI" "$WORK/before.ini"
     ( cd "$WORK" && unset DISPLAY && WAYLAND_DISPLAY=kv-relay exec ./kanavox ) >"$WORK/app.log" 2>&1 &
     APP_PID=$!

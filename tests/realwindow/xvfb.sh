@@ -246,9 +246,17 @@ _wm_up() { _wm_announced || ! kill -0 "$WM_PID" 2>/dev/null; }
 
 # --- the stored position ----------------------------------------------------------------
 
-# stored <top> <left>: a settings file with that position and the default options.
+# stored <top> <left> [options]: the settings file as the program writes it anew, with that
+# position and the options as five digits in their order on the screen (default 11000).
 stored() {
-    printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=1\r\n1Mojigoto=1\r\nSepBlank=0\r\nNum=0\r\nKigou=0\r\n\r\n' "$1" "$2"
+    local o=${3:-11000}
+    printf '[Position]\r\nMainTop=%s\r\nMainLeft=%s\r\n\r\n[Setting]\r\nMojiSyu=%s\r\n1Mojigoto=%s\r\nSepBlank=%s\r\nNum=%s\r\nKigou=%s\r\n\r\n' \
+        "$1" "$2" "${o:0:1}" "${o:1:1}" "${o:2:1}" "${o:3:1}" "${o:4:1}"
+}
+# expect_stored <file> <top> <left> [options]: the file's bytes are exactly that settings file.
+expect_stored() {
+    cmp -s "$1" <(stored "$2" "$3" "${4:-}") ||
+        fail "file $1 differs: got $(cat -A "$1"), expected $(stored "$2" "$3" "${4:-}" | cat -A)"
 }
 # scaled <logical> <scale>: the X pixel Qt rounds a logical coordinate to.
 scaled() {
