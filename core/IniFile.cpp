@@ -29,6 +29,35 @@ void TrimLow(const Char *text, qsizetype *begin, qsizetype *stop)
         --*stop;
 }
 
+// Where the line starting at `pos` ends: at its CR or LF, or at the end of the text.
+template <typename Char>
+qsizetype LineEnd(const Char *text, qsizetype size, qsizetype pos)
+{
+    while (pos < size && Code(text[pos]) != u'\r' && Code(text[pos]) != u'\n')
+        ++pos;
+    return pos;
+}
+
+// Where the next line starts after a line ending at `end`: CR LF is one break; a lone CR
+// or LF is one too.
+template <typename Char>
+qsizetype PastBreak(const Char *text, qsizetype size, qsizetype end)
+{
+    qsizetype pos = end;
+    if (pos < size && Code(text[pos]) == u'\r')
+        ++pos;
+    if (pos < size && Code(text[pos]) == u'\n')
+        ++pos;
+    return pos;
+}
+
+// A trimmed line that names a section: "[" ... "]".
+template <typename Char>
+bool IsHeader(const Char *text, qsizetype begin, qsizetype stop)
+{
+    return stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']';
+}
+
 bool SameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -287,26 +316,18 @@ void TMemIniFile::Parse(const Char *text, qsizetype size, qsizetype base, int un
     const auto rawAt = [&](qsizetype i) { return i >= size ? rawSize : base + i * unitSize; };
     bool breakSeen = false;
     Section *current = nullptr;
-    qsizetype currentIndex = -1;
     qsizetype pos = 0;
     while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && Code(text[end]) != u'\r' && Code(text[end]) != u'\n')
-            ++end;
-        qsizetype begin = pos;
-        qsizetype stop = end;
-        TrimLow(text, &begin, &stop);
         const qsizetype lineStart = pos;
-        // CR LF is one break; a lone CR or LF is one too.
-        pos = end;
-        if (pos < size && Code(text[pos]) == u'\r')
-            ++pos;
-        if (pos < size && Code(text[pos]) == u'\n')
-            ++pos;
+        const qsizetype end = LineEnd(text, size, pos);
+        pos = PastBreak(text, size, end);
         if (!breakSeen && pos > end) {
             breakSeen = true;
             m_break = Piece(text + end, pos - end, false);
         }
+        qsizetype begin = lineStart;
+        qsizetype stop = end;
+        TrimLow(text, &begin, &stop);
         Line line;
         line.begin = rawAt(lineStart);
         line.breakAt = rawAt(end);
@@ -317,42 +338,53 @@ void TMemIniFile::Parse(const Char *text, qsizetype size, qsizetype base, int un
 
         if (begin == stop || Code(text[begin]) == u';')
             continue;
-        if (stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']') {
-            qsizetype nameBegin = begin + 1;
-            qsizetype nameStop = stop - 1;
-            TrimLow(text, &nameBegin, &nameStop);
-            const QString name = Piece(text + nameBegin, nameStop - nameBegin, utf8);
-            current = FindSection(name);
-            if (!current) {
-                current = AppendSection(name);
-                current->header = lineIndex;
-            }
-            currentIndex = current - m_sections.data();
-            current->last = lineIndex;
-            continue;
-        }
-        if (!current)
-            continue; // lines before the first section belong to none
-        Entry entry;
-        entry.line = lineIndex;
-        qsizetype eq = begin;
-        while (eq < stop && Code(text[eq]) != u'=')
-            ++eq;
-        if (eq < stop) {
-            qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
-            TrimLow(text, &keyBegin, &keyStop);
-            TrimLow(text, &valueBegin, &valueStop);
-            entry.key = Piece(text + keyBegin, keyStop - keyBegin, utf8);
-            entry.value = Piece(text + valueBegin, valueStop - valueBegin, utf8);
-        } else {
-            entry.key = Piece(text + begin, stop - begin, utf8);
-            entry.bare = true;
-        }
-        m_lines.last().section = qint32(currentIndex);
-        m_lines.last().entry = qint32(current->entries.size());
-        current->entries.append(entry);
-        current->last = lineIndex;
+        if (IsHeader(text, begin, stop))
+            current = ParseHeader(text, begin, stop, lineIndex, utf8);
+        else if (current) // lines before the first section belong to none
+            ParseEntry(text, begin, stop, lineIndex, current, utf8);
     }
+}
+
+template <typename Char>
+TMemIniFile::Section *TMemIniFile::ParseHeader(const Char *text, qsizetype begin, qsizetype stop,
+                                               qsizetype lineIndex, bool utf8)
+{
+    qsizetype nameBegin = begin + 1;
+    qsizetype nameStop = stop - 1;
+    TrimLow(text, &nameBegin, &nameStop);
+    const QString name = Piece(text + nameBegin, nameStop - nameBegin, utf8);
+    Section *section = FindSection(name);
+    if (!section) {
+        section = AppendSection(name);
+        section->header = lineIndex;
+    }
+    section->last = lineIndex;
+    return section;
+}
+
+template <typename Char>
+void TMemIniFile::ParseEntry(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex,
+                             Section *section, bool utf8)
+{
+    Entry entry;
+    entry.line = lineIndex;
+    qsizetype eq = begin;
+    while (eq < stop && Code(text[eq]) != u'=')
+        ++eq;
+    if (eq < stop) {
+        qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
+        TrimLow(text, &keyBegin, &keyStop);
+        TrimLow(text, &valueBegin, &valueStop);
+        entry.key = Piece(text + keyBegin, keyStop - keyBegin, utf8);
+        entry.value = Piece(text + valueBegin, valueStop - valueBegin, utf8);
+    } else {
+        entry.key = Piece(text + begin, stop - begin, utf8);
+        entry.bare = true;
+    }
+    m_lines[lineIndex].section = qint32(section - m_sections.data());
+    m_lines[lineIndex].entry = qint32(section->entries.size());
+    section->entries.append(entry);
+    section->last = lineIndex;
 }
 
 template <typename Raw, typename Generated>

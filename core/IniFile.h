@@ -107,6 +107,13 @@ private:
     // without a mark is parsed as it lies, without a decoded copy of it all.
     template <typename Char>
     void Parse(const Char *text, qsizetype size, qsizetype base, int unitSize, bool utf8);
+    // One "[name]" line: the section it opens or continues, which later entries join.
+    template <typename Char>
+    Section *ParseHeader(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex, bool utf8);
+    // One key=value or bare line of `section`, trimmed to [begin, stop).
+    template <typename Char>
+    void ParseEntry(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex, Section *section,
+                    bool utf8);
     template <typename Char>
     QString Piece(const Char *text, qsizetype n, bool utf8) const;
     // Hands out the document in order: spans of the text as read, and generated text.
