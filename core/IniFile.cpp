@@ -58,6 +58,12 @@ bool IsHeader(const Char *text, qsizetype begin, qsizetype stop)
     return stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']';
 }
 
+// An entry's line as this program writes it.
+QString EntryLine(const QString &key, const QString &value)
+{
+    return key + u'=' + value;
+}
+
 bool SameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -387,11 +393,8 @@ void TMemIniFile::ParseEntry(const Char *text, qsizetype begin, qsizetype stop, 
     section->last = lineIndex;
 }
 
-template <typename Raw, typename Generated>
-void TMemIniFile::Render(Raw raw, Generated generated) const
+QHash<qsizetype, QList<qsizetype>> TMemIniFile::SectionsGrowingAfter() const
 {
-    const auto line = [](const Entry &e) { return e.key + u'=' + e.value; };
-    // Sections that get new entries, by the line they follow.
     QHash<qsizetype, QList<qsizetype>> after;
     for (qsizetype i = 0; i < m_sections.size(); ++i) {
         const Section &s = m_sections[i];
@@ -399,13 +402,20 @@ void TMemIniFile::Render(Raw raw, Generated generated) const
                                          [](const Entry &e) { return e.line < 0; }))
             after[s.last].append(i);
     }
+    return after;
+}
+
+template <typename Raw, typename Generated>
+void TMemIniFile::Render(Raw raw, Generated generated) const
+{
+    const QHash<qsizetype, QList<qsizetype>> after = SectionsGrowingAfter();
     bool endsWithBreak = true; // also for an empty document: nothing to end
     bool lastBlank = true;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const Line &l = m_lines[i];
         const Entry *e = l.entry >= 0 ? &m_sections[l.section].entries[l.entry] : nullptr;
         if (e && e->written) {
-            generated(line(*e));
+            generated(EntryLine(e->key, e->value));
             raw(l.breakAt, l.end);
         } else {
             raw(l.begin, l.end);
@@ -416,33 +426,48 @@ void TMemIniFile::Render(Raw raw, Generated generated) const
         if (it == after.cend())
             continue;
         for (qsizetype si : *it) {
-            for (const Entry &entry : m_sections[si].entries) {
-                if (entry.line >= 0)
-                    continue;
-                if (!endsWithBreak)
-                    generated(m_break);
-                generated(line(entry) + m_break);
-                endsWithBreak = true;
-                lastBlank = false;
-            }
+            RenderNewEntries(m_sections[si], generated, endsWithBreak);
+            // Each of these sections has a new entry, so a line of it ends the text now.
+            endsWithBreak = true;
+            lastBlank = false;
         }
     }
     for (const Section &s : m_sections) {
         if (s.header >= 0)
             continue;
-        // A new section stands apart, after an empty line, as every section does in a
-        // file this program writes from scratch.
-        if (!endsWithBreak)
-            generated(m_break);
-        if (!lastBlank)
-            generated(m_break);
-        QString text = u'[' + s.name + u']' + m_break;
-        for (const Entry &entry : s.entries)
-            text += (entry.bare ? entry.key : line(entry)) + m_break;
-        generated(text + m_break);
+        RenderNewSection(s, generated, endsWithBreak, lastBlank);
         endsWithBreak = true;
         lastBlank = true;
     }
+}
+
+template <typename Generated>
+void TMemIniFile::RenderNewEntries(const Section &section, Generated generated, bool endsWithBreak) const
+{
+    for (const Entry &entry : section.entries) {
+        if (entry.line >= 0)
+            continue;
+        if (!endsWithBreak)
+            generated(m_break);
+        generated(EntryLine(entry.key, entry.value) + m_break);
+        endsWithBreak = true;
+    }
+}
+
+template <typename Generated>
+void TMemIniFile::RenderNewSection(const Section &section, Generated generated, bool endsWithBreak,
+                                   bool lastBlank) const
+{
+    // A new section stands apart, after an empty line, as every section does in a
+    // file this program writes from scratch.
+    if (!endsWithBreak)
+        generated(m_break);
+    if (!lastBlank)
+        generated(m_break);
+    QString text = u'[' + section.name + u']' + m_break;
+    for (const Entry &entry : section.entries)
+        text += (entry.bare ? entry.key : EntryLine(entry.key, entry.value)) + m_break;
+    generated(text + m_break);
 }
 
 QString TMemIniFile::RawText(qsizetype begin, qsizetype end) const

@@ -119,6 +119,14 @@ private:
     // Hands out the document in order: spans of the text as read, and generated text.
     template <typename Raw, typename Generated>
     void Render(Raw raw, Generated generated) const;
+    // The sections that get new entries (by index), by the line they follow.
+    QHash<qsizetype, QList<qsizetype>> SectionsGrowingAfter() const;
+    // The entries added to a section read from the text, after its last line.
+    template <typename Generated>
+    void RenderNewEntries(const Section &section, Generated generated, bool endsWithBreak) const;
+    // A section added since the load, header and entries, at the end of the document.
+    template <typename Generated>
+    void RenderNewSection(const Section &section, Generated generated, bool endsWithBreak, bool lastBlank) const;
     QString RawText(qsizetype begin, qsizetype end) const;
     const Section *FindSection(const QString &name) const;
     static const Entry *FindEntry(const Section &section, const QString &key);
