@@ -455,69 +455,88 @@ int TFileUpdate::Open(const QString &path)
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         if (int error = ResolveLinks(native, &m_target))
             return error;
-        m_writable = true;
-        int fd = OpenRetrying(m_target.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW);
-        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY || errno == EISDIR)) {
-            m_writable = false;
-            fd = OpenRetrying(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
-        }
-        if (fd < 0) {
-            if (errno == ELOOP)
-                continue; // a link put in its place since: followed (or refused) anew
-            if (errno != ENOENT) {
-                // There, but not for us to open: the read reports it.
-                m_exists = true;
-                m_openError = errno;
-                return 0;
-            }
-            // No file yet: the folder is locked, so that two first saves take turns.
-            const int dirFd = OpenRetrying(DirectoryOf(m_target).constData(), O_RDONLY | O_DIRECTORY);
-            if (dirFd >= 0) {
-                if (int error = Lock(dirFd)) {
-                    ::close(dirFd);
-                    return error;
-                }
-            }
-            struct stat st;
-            if (::lstat(m_target.constData(), &st) == 0) {
-                // Made by a save that held the folder while we waited: open that.
-                if (dirFd >= 0)
-                    ::close(dirFd);
-                continue;
-            }
-            m_dirLockFd = dirFd;
+        std::optional<int> result;
+        const int fd = OpenTarget();
+        if (fd >= 0) {
+            result = TakeOpened(fd);
+        } else if (errno == ELOOP) {
+            continue; // a link put in its place since: followed (or refused) anew
+        } else if (errno != ENOENT) {
+            // There, but not for us to open: the read reports it.
+            m_exists = true;
+            m_openError = errno;
             return 0;
+        } else {
+            // No file yet: the folder is locked, so that two first saves take turns.
+            result = LockFolderForNewFile();
         }
-        struct stat st;
-        if (::fstat(fd, &st) != 0) {
-            const int error = errno;
+        if (result)
+            return *result;
+    }
+    return EBUSY;
+}
+
+int TFileUpdate::OpenTarget()
+{
+    m_writable = true;
+    int fd = OpenRetrying(m_target.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY || errno == EISDIR)) {
+        m_writable = false;
+        fd = OpenRetrying(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    }
+    return fd;
+}
+
+std::optional<int> TFileUpdate::TakeOpened(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        m_isDirectory = true;
+        return 0;
+    }
+    if (S_ISREG(st.st_mode)) {
+        if (int error = Lock(fd)) {
             ::close(fd);
             return error;
         }
-        if (S_ISDIR(st.st_mode)) {
+        // A save that held the lock before us may have put a new file in its place.
+        struct stat now;
+        if (::lstat(m_target.constData(), &now) != 0 || !SameFile(now, st)) {
             ::close(fd);
-            m_isDirectory = true;
-            return 0;
+            return std::nullopt;
         }
-        if (S_ISREG(st.st_mode)) {
-            if (int error = Lock(fd)) {
-                ::close(fd);
-                return error;
-            }
-            // A save that held the lock before us may have put a new file in its place.
-            struct stat now;
-            if (::lstat(m_target.constData(), &now) != 0 || !SameFile(now, st)) {
-                ::close(fd);
-                continue;
-            }
-        }
-        m_fd = fd;
-        m_exists = true;
-        m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
-        m_size = st.st_size;
-        return 0;
     }
-    return EBUSY;
+    m_fd = fd;
+    m_exists = true;
+    m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
+    m_size = st.st_size;
+    return 0;
+}
+
+std::optional<int> TFileUpdate::LockFolderForNewFile()
+{
+    const int dirFd = OpenRetrying(DirectoryOf(m_target).constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        if (int error = Lock(dirFd)) {
+            ::close(dirFd);
+            return error;
+        }
+    }
+    struct stat st;
+    if (::lstat(m_target.constData(), &st) == 0) {
+        // Made by a save that held the folder while we waited: open that.
+        if (dirFd >= 0)
+            ::close(dirFd);
+        return std::nullopt;
+    }
+    m_dirLockFd = dirFd;
+    return 0;
 }
 
 int TFileUpdate::ReadOld()

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace FileSystem {
 
@@ -57,6 +58,14 @@ public:
 
 private:
     void Close();
+    // One try at Open(), in steps. OpenTarget gives a descriptor, read-write where we may,
+    // else read-only (m_writable says which), or -1 with errno set. TakeOpened makes an
+    // opened file (or folder) the one this update is about, locked; LockFolderForNewFile
+    // holds a missing file's folder until the first save. Both give 0 or an errno, or
+    // nothing when the path changed under us and is opened anew.
+    int OpenTarget();
+    std::optional<int> TakeOpened(int fd);
+    std::optional<int> LockFolderForNewFile();
     int ReadOld();
     int RewriteInPlace(const QByteArray &data);
     int ReplaceByRename(const QByteArray &data, int tempFd, const QByteArray &tempPath);
