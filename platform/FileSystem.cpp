@@ -364,6 +364,20 @@ int CopyMetadata(int from, int to, const struct stat &old)
     return 0;
 }
 
+// Writes the temporary file's content and makes it durable. Returns 0 or an errno.
+int FinishTemporary(int fd, const QByteArray &data)
+{
+    int error = WriteAll(fd, data);
+    if (error == 0) {
+        if (Injected(Fault::Sync) || ::fsync(fd) != 0)
+            error = errno;
+    }
+    // close() can report a deferred write error (NFS, quotas).
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
+}
+
 void SyncDirectory(const QByteArray &target)
 {
     // Makes a rename durable; the data is already safe, so a failure here does not undo
@@ -601,58 +615,63 @@ int TFileUpdate::RewriteInPlace(const QByteArray &data)
 
 int TFileUpdate::ReplaceByRename(const QByteArray &data, int fd, const QByteArray &tempPath)
 {
-    int error = WriteAll(fd, data);
-    if (error == 0) {
-        if (Injected(Fault::Sync) || ::fsync(fd) != 0)
-            error = errno;
-    }
-    // close() can report a deferred write error (NFS, quotas).
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
+    int error = FinishTemporary(fd, data);
     if (error == 0 && Injected(Fault::BeforeRename))
         error = errno;
     if (error == 0)
         RunHook(Stage::Renaming);
-    if (error == 0) {
-        // The path must still name the file we read; whatever stands there now is not ours
-        // to replace, and neither file is touched.
-        struct stat now;
-        if (m_exists) {
-            if (::lstat(m_target.constData(), &now) != 0 || quint64(now.st_dev) != m_identity.device
-                || quint64(now.st_ino) != m_identity.inode)
-                error = EBUSY;
-        } else if (::lstat(m_target.constData(), &now) == 0 || errno != ENOENT) {
-            error = EBUSY;
-        }
-    }
-    bool renamed = false;
-#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
-    // Closes the moment between that check and the rename: the files trade places, and
-    // the one that left the path is checked again; a stranger is put back.
-    if (error == 0 && m_exists
-        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) == 0) {
-        struct stat out;
-        if (::lstat(tempPath.constData(), &out) != 0 || quint64(out.st_dev) != m_identity.device
-            || quint64(out.st_ino) != m_identity.inode) {
-            ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE);
-            error = EBUSY;
-        }
-        renamed = error == 0;
-    } else if (error == 0 && !m_exists
-               && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_NOREPLACE) == 0) {
-        renamed = true;
-    } else if (error == 0 && errno == EEXIST) {
-        error = EBUSY;
-    }
-#endif
-    if (error == 0 && !renamed && ::rename(tempPath.constData(), m_target.constData()) != 0)
-        error = errno;
+    if (error == 0)
+        error = CheckPathUnchanged();
+    if (error == 0)
+        error = MoveIntoPlace(tempPath);
     ::unlink(tempPath.constData()); // our temporary, or after an exchange the old file
     if (error != 0)
         return error;
     SyncDirectory(m_target);
     // The file opened is gone from the path; a further save opens the new one.
     Close();
+    return 0;
+}
+
+bool TFileUpdate::NamesFileOpened(const QByteArray &path) const
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && quint64(st.st_dev) == m_identity.device
+           && quint64(st.st_ino) == m_identity.inode;
+}
+
+int TFileUpdate::CheckPathUnchanged() const
+{
+    // The path must still name the file we read; whatever stands there now is not ours
+    // to replace, and neither file is touched.
+    if (m_exists)
+        return NamesFileOpened(m_target) ? 0 : EBUSY;
+    struct stat now;
+    if (::lstat(m_target.constData(), &now) == 0 || errno != ENOENT)
+        return EBUSY;
+    return 0;
+}
+
+int TFileUpdate::MoveIntoPlace(const QByteArray &tempPath)
+{
+#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
+    // Closes the moment between CheckPathUnchanged() and the rename: the files trade
+    // places, and the one that left the path is checked again; a stranger is put back.
+    if (m_exists
+        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) == 0) {
+        if (NamesFileOpened(tempPath))
+            return 0;
+        ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE);
+        return EBUSY;
+    }
+    if (!m_exists
+        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno == EEXIST)
+        return EBUSY;
+#endif
+    if (::rename(tempPath.constData(), m_target.constData()) != 0)
+        return errno;
     return 0;
 }
 

@@ -69,6 +69,12 @@ private:
     int ReadOld();
     int RewriteInPlace(const QByteArray &data);
     int ReplaceByRename(const QByteArray &data, int tempFd, const QByteArray &tempPath);
+    // True when `path` names the file opened (itself, not a link to it).
+    bool NamesFileOpened(const QByteArray &path) const;
+    // 0, or EBUSY when the path no longer names what Open() found there.
+    int CheckPathUnchanged() const;
+    // Renames the temporary over the path. Returns 0 or an errno.
+    int MoveIntoPlace(const QByteArray &tempPath);
 
     QByteArray m_target; // the path the links lead to
     int m_fd = -1;       // the file, while it exists
