@@ -305,6 +305,70 @@ int Reserve(int fd, qint64 oldSize, const QByteArray &data)
     return error;
 }
 
+#if defined(Q_OS_LINUX)
+// The names of the file's extended attributes, each ended by a NUL. Returns 0 or an errno;
+// a file system without them gives none.
+int AttributeNames(int fd, QByteArray *list)
+{
+    for (;;) {
+        const ssize_t n = ::flistxattr(fd, nullptr, 0);
+        if (n < 0)
+            return errno == ENOTSUP ? 0 : errno;
+        list->resize(n);
+        const ssize_t m = ::flistxattr(fd, list->data(), size_t(n));
+        if (m >= 0) {
+            list->resize(m);
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+    }
+}
+
+// One extended attribute's value; false when it cannot be read.
+bool AttributeValue(int fd, const QByteArray &name, QByteArray *value)
+{
+    for (;;) {
+        ssize_t n = ::fgetxattr(fd, name.constData(), nullptr, 0);
+        if (n < 0)
+            return false;
+        value->resize(n);
+        n = ::fgetxattr(fd, name.constData(), value->data(), size_t(n));
+        if (n >= 0) {
+            value->resize(n);
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+// Gives `to` the extended attributes of `from`, and no others. Returns 0 or -1.
+int CopyAttributes(int from, int to)
+{
+    QByteArray oldNames, newNames;
+    if (AttributeNames(from, &oldNames) != 0)
+        return -1;
+    if (AttributeNames(to, &newNames) != 0)
+        return -1;
+    const QList<QByteArray> kept = oldNames.split('\0');
+    // What the new file got from its folder (a default ACL) and the old one lacks goes.
+    for (const QByteArray &name : newNames.split('\0')) {
+        if (!name.isEmpty() && !kept.contains(name) && ::fremovexattr(to, name.constData()) != 0)
+            return -1;
+    }
+    for (const QByteArray &name : kept) {
+        if (name.isEmpty())
+            continue;
+        QByteArray value;
+        if (!AttributeValue(from, name, &value)
+            || ::fsetxattr(to, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return -1;
+    }
+    return 0;
+}
+#endif
+
 // Gives the new file what the old one has besides its content: owner and group, extended
 // attributes (the ACL among them, as system.posix_acl_access) and mode. Returns 0, an
 // errno, or -1 when something cannot be given, so that only an in-place rewrite keeps it.
@@ -316,48 +380,8 @@ int CopyMetadata(int from, int to, const struct stat &old)
             return -1;
     }
 #if defined(Q_OS_LINUX)
-    const auto names = [](int fd, QByteArray *list) {
-        for (;;) {
-            const ssize_t n = ::flistxattr(fd, nullptr, 0);
-            if (n < 0)
-                return errno == ENOTSUP ? 0 : errno;
-            list->resize(n);
-            const ssize_t m = ::flistxattr(fd, list->data(), size_t(n));
-            if (m >= 0) {
-                list->resize(m);
-                return 0;
-            }
-            if (errno != ERANGE)
-                return errno;
-        }
-    };
-    QByteArray oldNames, newNames;
-    if (names(from, &oldNames) != 0)
+    if (CopyAttributes(from, to) != 0)
         return -1;
-    if (names(to, &newNames) != 0)
-        return -1;
-    // What the new file got from its folder (a default ACL) and the old one lacks goes.
-    for (const QByteArray &name : newNames.split('\0')) {
-        if (!name.isEmpty() && !oldNames.split('\0').contains(name) && ::fremovexattr(to, name.constData()) != 0)
-            return -1;
-    }
-    for (const QByteArray &name : oldNames.split('\0')) {
-        if (name.isEmpty())
-            continue;
-        QByteArray value;
-        ssize_t n;
-        for (;;) {
-            n = ::fgetxattr(from, name.constData(), nullptr, 0);
-            if (n < 0)
-                return -1;
-            value.resize(n);
-            n = ::fgetxattr(from, name.constData(), value.data(), size_t(n));
-            if (n >= 0 || errno != ERANGE)
-                break;
-        }
-        if (n < 0 || ::fsetxattr(to, name.constData(), value.constData(), size_t(n), 0) != 0)
-            return -1;
-    }
 #endif
     if (::fchmod(to, old.st_mode & 07777) != 0)
         return errno;
