@@ -29,6 +29,41 @@ void TrimLow(const Char *text, qsizetype *begin, qsizetype *stop)
         --*stop;
 }
 
+// Where the line starting at `pos` ends: at its CR or LF, or at the end of the text.
+template <typename Char>
+qsizetype LineEnd(const Char *text, qsizetype size, qsizetype pos)
+{
+    while (pos < size && Code(text[pos]) != u'\r' && Code(text[pos]) != u'\n')
+        ++pos;
+    return pos;
+}
+
+// Where the next line starts after a line ending at `end`: CR LF is one break; a lone CR
+// or LF is one too.
+template <typename Char>
+qsizetype PastBreak(const Char *text, qsizetype size, qsizetype end)
+{
+    qsizetype pos = end;
+    if (pos < size && Code(text[pos]) == u'\r')
+        ++pos;
+    if (pos < size && Code(text[pos]) == u'\n')
+        ++pos;
+    return pos;
+}
+
+// A trimmed line that names a section: "[" ... "]".
+template <typename Char>
+bool IsHeader(const Char *text, qsizetype begin, qsizetype stop)
+{
+    return stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']';
+}
+
+// An entry's line as this program writes it.
+QString EntryLine(const QString &key, const QString &value)
+{
+    return key + u'=' + value;
+}
+
 bool SameName(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -287,26 +322,18 @@ void TMemIniFile::Parse(const Char *text, qsizetype size, qsizetype base, int un
     const auto rawAt = [&](qsizetype i) { return i >= size ? rawSize : base + i * unitSize; };
     bool breakSeen = false;
     Section *current = nullptr;
-    qsizetype currentIndex = -1;
     qsizetype pos = 0;
     while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && Code(text[end]) != u'\r' && Code(text[end]) != u'\n')
-            ++end;
-        qsizetype begin = pos;
-        qsizetype stop = end;
-        TrimLow(text, &begin, &stop);
         const qsizetype lineStart = pos;
-        // CR LF is one break; a lone CR or LF is one too.
-        pos = end;
-        if (pos < size && Code(text[pos]) == u'\r')
-            ++pos;
-        if (pos < size && Code(text[pos]) == u'\n')
-            ++pos;
+        const qsizetype end = LineEnd(text, size, pos);
+        pos = PastBreak(text, size, end);
         if (!breakSeen && pos > end) {
             breakSeen = true;
             m_break = Piece(text + end, pos - end, false);
         }
+        qsizetype begin = lineStart;
+        qsizetype stop = end;
+        TrimLow(text, &begin, &stop);
         Line line;
         line.begin = rawAt(lineStart);
         line.breakAt = rawAt(end);
@@ -317,49 +344,57 @@ void TMemIniFile::Parse(const Char *text, qsizetype size, qsizetype base, int un
 
         if (begin == stop || Code(text[begin]) == u';')
             continue;
-        if (stop - begin >= 2 && Code(text[begin]) == u'[' && Code(text[stop - 1]) == u']') {
-            qsizetype nameBegin = begin + 1;
-            qsizetype nameStop = stop - 1;
-            TrimLow(text, &nameBegin, &nameStop);
-            const QString name = Piece(text + nameBegin, nameStop - nameBegin, utf8);
-            current = FindSection(name);
-            if (!current) {
-                current = AppendSection(name);
-                current->header = lineIndex;
-            }
-            currentIndex = current - m_sections.data();
-            current->last = lineIndex;
-            continue;
-        }
-        if (!current)
-            continue; // lines before the first section belong to none
-        Entry entry;
-        entry.line = lineIndex;
-        qsizetype eq = begin;
-        while (eq < stop && Code(text[eq]) != u'=')
-            ++eq;
-        if (eq < stop) {
-            qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
-            TrimLow(text, &keyBegin, &keyStop);
-            TrimLow(text, &valueBegin, &valueStop);
-            entry.key = Piece(text + keyBegin, keyStop - keyBegin, utf8);
-            entry.value = Piece(text + valueBegin, valueStop - valueBegin, utf8);
-        } else {
-            entry.key = Piece(text + begin, stop - begin, utf8);
-            entry.bare = true;
-        }
-        m_lines.last().section = qint32(currentIndex);
-        m_lines.last().entry = qint32(current->entries.size());
-        current->entries.append(entry);
-        current->last = lineIndex;
+        if (IsHeader(text, begin, stop))
+            current = ParseHeader(text, begin, stop, lineIndex, utf8);
+        else if (current) // lines before the first section belong to none
+            ParseEntry(text, begin, stop, lineIndex, current, utf8);
     }
 }
 
-template <typename Raw, typename Generated>
-void TMemIniFile::Render(Raw raw, Generated generated) const
+template <typename Char>
+TMemIniFile::Section *TMemIniFile::ParseHeader(const Char *text, qsizetype begin, qsizetype stop,
+                                               qsizetype lineIndex, bool utf8)
 {
-    const auto line = [](const Entry &e) { return e.key + u'=' + e.value; };
-    // Sections that get new entries, by the line they follow.
+    qsizetype nameBegin = begin + 1;
+    qsizetype nameStop = stop - 1;
+    TrimLow(text, &nameBegin, &nameStop);
+    const QString name = Piece(text + nameBegin, nameStop - nameBegin, utf8);
+    Section *section = FindSection(name);
+    if (!section) {
+        section = AppendSection(name);
+        section->header = lineIndex;
+    }
+    section->last = lineIndex;
+    return section;
+}
+
+template <typename Char>
+void TMemIniFile::ParseEntry(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex,
+                             Section *section, bool utf8)
+{
+    Entry entry;
+    entry.line = lineIndex;
+    qsizetype eq = begin;
+    while (eq < stop && Code(text[eq]) != u'=')
+        ++eq;
+    if (eq < stop) {
+        qsizetype keyBegin = begin, keyStop = eq, valueBegin = eq + 1, valueStop = stop;
+        TrimLow(text, &keyBegin, &keyStop);
+        TrimLow(text, &valueBegin, &valueStop);
+        entry.key = Piece(text + keyBegin, keyStop - keyBegin, utf8);
+        entry.value = Piece(text + valueBegin, valueStop - valueBegin, utf8);
+    } else {
+        entry.key = Piece(text + begin, stop - begin, utf8);
+        entry.bare = true;
+    }
+    m_lines[lineIndex].section = qint32(section - m_sections.data());
+    m_lines[lineIndex].entry = qint32(section->entries.size());
+    section->entries.append(entry);
+    section->last = lineIndex;
+}
+
+QHash<qsizetype, QList<qsizetype>> TMemIniFile::SectionsGrowingAfter() const
+{
     QHash<qsizetype, QList<qsizetype>> after;
     for (qsizetype i = 0; i < m_sections.size(); ++i) {
         const Section &s = m_sections[i];
@@ -367,13 +402,20 @@ void TMemIniFile::Render(Raw raw, Generated generated) const
                                          [](const Entry &e) { return e.line < 0; }))
             after[s.last].append(i);
     }
+    return after;
+}
+
+template <typename Raw, typename Generated>
+void TMemIniFile::Render(Raw raw, Generated generated) const
+{
+    const QHash<qsizetype, QList<qsizetype>> after = SectionsGrowingAfter();
     bool endsWithBreak = true; // also for an empty document: nothing to end
     bool lastBlank = true;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const Line &l = m_lines[i];
         const Entry *e = l.entry >= 0 ? &m_sections[l.section].entries[l.entry] : nullptr;
         if (e && e->written) {
-            generated(line(*e));
+            generated(EntryLine(e->key, e->value));
             raw(l.breakAt, l.end);
         } else {
             raw(l.begin, l.end);
@@ -384,33 +426,48 @@ void TMemIniFile::Render(Raw raw, Generated generated) const
         if (it == after.cend())
             continue;
         for (qsizetype si : *it) {
-            for (const Entry &entry : m_sections[si].entries) {
-                if (entry.line >= 0)
-                    continue;
-                if (!endsWithBreak)
-                    generated(m_break);
-                generated(line(entry) + m_break);
-                endsWithBreak = true;
-                lastBlank = false;
-            }
+            RenderNewEntries(m_sections[si], generated, endsWithBreak);
+            // Each of these sections has a new entry, so a line of it ends the text now.
+            endsWithBreak = true;
+            lastBlank = false;
         }
     }
     for (const Section &s : m_sections) {
         if (s.header >= 0)
             continue;
-        // A new section stands apart, after an empty line, as every section does in a
-        // file this program writes from scratch.
-        if (!endsWithBreak)
-            generated(m_break);
-        if (!lastBlank)
-            generated(m_break);
-        QString text = u'[' + s.name + u']' + m_break;
-        for (const Entry &entry : s.entries)
-            text += (entry.bare ? entry.key : line(entry)) + m_break;
-        generated(text + m_break);
+        RenderNewSection(s, generated, endsWithBreak, lastBlank);
         endsWithBreak = true;
         lastBlank = true;
     }
+}
+
+template <typename Generated>
+void TMemIniFile::RenderNewEntries(const Section &section, Generated generated, bool endsWithBreak) const
+{
+    for (const Entry &entry : section.entries) {
+        if (entry.line >= 0)
+            continue;
+        if (!endsWithBreak)
+            generated(m_break);
+        generated(EntryLine(entry.key, entry.value) + m_break);
+        endsWithBreak = true;
+    }
+}
+
+template <typename Generated>
+void TMemIniFile::RenderNewSection(const Section &section, Generated generated, bool endsWithBreak,
+                                   bool lastBlank) const
+{
+    // A new section stands apart, after an empty line, as every section does in a
+    // file this program writes from scratch.
+    if (!endsWithBreak)
+        generated(m_break);
+    if (!lastBlank)
+        generated(m_break);
+    QString text = u'[' + section.name + u']' + m_break;
+    for (const Entry &entry : section.entries)
+        text += (entry.bare ? entry.key : EntryLine(entry.key, entry.value)) + m_break;
+    generated(text + m_break);
 }
 
 QString TMemIniFile::RawText(qsizetype begin, qsizetype end) const

@@ -107,11 +107,26 @@ private:
     // without a mark is parsed as it lies, without a decoded copy of it all.
     template <typename Char>
     void Parse(const Char *text, qsizetype size, qsizetype base, int unitSize, bool utf8);
+    // One "[name]" line: the section it opens or continues, which later entries join.
+    template <typename Char>
+    Section *ParseHeader(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex, bool utf8);
+    // One key=value or bare line of `section`, trimmed to [begin, stop).
+    template <typename Char>
+    void ParseEntry(const Char *text, qsizetype begin, qsizetype stop, qsizetype lineIndex, Section *section,
+                    bool utf8);
     template <typename Char>
     QString Piece(const Char *text, qsizetype n, bool utf8) const;
     // Hands out the document in order: spans of the text as read, and generated text.
     template <typename Raw, typename Generated>
     void Render(Raw raw, Generated generated) const;
+    // The sections that get new entries (by index), by the line they follow.
+    QHash<qsizetype, QList<qsizetype>> SectionsGrowingAfter() const;
+    // The entries added to a section read from the text, after its last line.
+    template <typename Generated>
+    void RenderNewEntries(const Section &section, Generated generated, bool endsWithBreak) const;
+    // A section added since the load, header and entries, at the end of the document.
+    template <typename Generated>
+    void RenderNewSection(const Section &section, Generated generated, bool endsWithBreak, bool lastBlank) const;
     QString RawText(qsizetype begin, qsizetype end) const;
     const Section *FindSection(const QString &name) const;
     static const Entry *FindEntry(const Section &section, const QString &key);

@@ -305,6 +305,70 @@ int Reserve(int fd, qint64 oldSize, const QByteArray &data)
     return error;
 }
 
+#if defined(Q_OS_LINUX)
+// The names of the file's extended attributes, each ended by a NUL. Returns 0 or an errno;
+// a file system without them gives none.
+int AttributeNames(int fd, QByteArray *list)
+{
+    for (;;) {
+        const ssize_t n = ::flistxattr(fd, nullptr, 0);
+        if (n < 0)
+            return errno == ENOTSUP ? 0 : errno;
+        list->resize(n);
+        const ssize_t m = ::flistxattr(fd, list->data(), size_t(n));
+        if (m >= 0) {
+            list->resize(m);
+            return 0;
+        }
+        if (errno != ERANGE)
+            return errno;
+    }
+}
+
+// One extended attribute's value; false when it cannot be read.
+bool AttributeValue(int fd, const QByteArray &name, QByteArray *value)
+{
+    for (;;) {
+        ssize_t n = ::fgetxattr(fd, name.constData(), nullptr, 0);
+        if (n < 0)
+            return false;
+        value->resize(n);
+        n = ::fgetxattr(fd, name.constData(), value->data(), size_t(n));
+        if (n >= 0) {
+            value->resize(n);
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+// Gives `to` the extended attributes of `from`, and no others. Returns 0 or -1.
+int CopyAttributes(int from, int to)
+{
+    QByteArray oldNames, newNames;
+    if (AttributeNames(from, &oldNames) != 0)
+        return -1;
+    if (AttributeNames(to, &newNames) != 0)
+        return -1;
+    const QList<QByteArray> kept = oldNames.split('\0');
+    // What the new file got from its folder (a default ACL) and the old one lacks goes.
+    for (const QByteArray &name : newNames.split('\0')) {
+        if (!name.isEmpty() && !kept.contains(name) && ::fremovexattr(to, name.constData()) != 0)
+            return -1;
+    }
+    for (const QByteArray &name : kept) {
+        if (name.isEmpty())
+            continue;
+        QByteArray value;
+        if (!AttributeValue(from, name, &value)
+            || ::fsetxattr(to, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
+            return -1;
+    }
+    return 0;
+}
+#endif
+
 // Gives the new file what the old one has besides its content: owner and group, extended
 // attributes (the ACL among them, as system.posix_acl_access) and mode. Returns 0, an
 // errno, or -1 when something cannot be given, so that only an in-place rewrite keeps it.
@@ -316,52 +380,26 @@ int CopyMetadata(int from, int to, const struct stat &old)
             return -1;
     }
 #if defined(Q_OS_LINUX)
-    const auto names = [](int fd, QByteArray *list) {
-        for (;;) {
-            const ssize_t n = ::flistxattr(fd, nullptr, 0);
-            if (n < 0)
-                return errno == ENOTSUP ? 0 : errno;
-            list->resize(n);
-            const ssize_t m = ::flistxattr(fd, list->data(), size_t(n));
-            if (m >= 0) {
-                list->resize(m);
-                return 0;
-            }
-            if (errno != ERANGE)
-                return errno;
-        }
-    };
-    QByteArray oldNames, newNames;
-    if (names(from, &oldNames) != 0)
+    if (CopyAttributes(from, to) != 0)
         return -1;
-    if (names(to, &newNames) != 0)
-        return -1;
-    // What the new file got from its folder (a default ACL) and the old one lacks goes.
-    for (const QByteArray &name : newNames.split('\0')) {
-        if (!name.isEmpty() && !oldNames.split('\0').contains(name) && ::fremovexattr(to, name.constData()) != 0)
-            return -1;
-    }
-    for (const QByteArray &name : oldNames.split('\0')) {
-        if (name.isEmpty())
-            continue;
-        QByteArray value;
-        ssize_t n;
-        for (;;) {
-            n = ::fgetxattr(from, name.constData(), nullptr, 0);
-            if (n < 0)
-                return -1;
-            value.resize(n);
-            n = ::fgetxattr(from, name.constData(), value.data(), size_t(n));
-            if (n >= 0 || errno != ERANGE)
-                break;
-        }
-        if (n < 0 || ::fsetxattr(to, name.constData(), value.constData(), size_t(n), 0) != 0)
-            return -1;
-    }
 #endif
     if (::fchmod(to, old.st_mode & 07777) != 0)
         return errno;
     return 0;
+}
+
+// Writes the temporary file's content and makes it durable. Returns 0 or an errno.
+int FinishTemporary(int fd, const QByteArray &data)
+{
+    int error = WriteAll(fd, data);
+    if (error == 0) {
+        if (Injected(Fault::Sync) || ::fsync(fd) != 0)
+            error = errno;
+    }
+    // close() can report a deferred write error (NFS, quotas).
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    return error;
 }
 
 void SyncDirectory(const QByteArray &target)
@@ -455,69 +493,88 @@ int TFileUpdate::Open(const QString &path)
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         if (int error = ResolveLinks(native, &m_target))
             return error;
-        m_writable = true;
-        int fd = OpenRetrying(m_target.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW);
-        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY || errno == EISDIR)) {
-            m_writable = false;
-            fd = OpenRetrying(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
-        }
-        if (fd < 0) {
-            if (errno == ELOOP)
-                continue; // a link put in its place since: followed (or refused) anew
-            if (errno != ENOENT) {
-                // There, but not for us to open: the read reports it.
-                m_exists = true;
-                m_openError = errno;
-                return 0;
-            }
-            // No file yet: the folder is locked, so that two first saves take turns.
-            const int dirFd = OpenRetrying(DirectoryOf(m_target).constData(), O_RDONLY | O_DIRECTORY);
-            if (dirFd >= 0) {
-                if (int error = Lock(dirFd)) {
-                    ::close(dirFd);
-                    return error;
-                }
-            }
-            struct stat st;
-            if (::lstat(m_target.constData(), &st) == 0) {
-                // Made by a save that held the folder while we waited: open that.
-                if (dirFd >= 0)
-                    ::close(dirFd);
-                continue;
-            }
-            m_dirLockFd = dirFd;
+        std::optional<int> result;
+        const int fd = OpenTarget();
+        if (fd >= 0) {
+            result = TakeOpened(fd);
+        } else if (errno == ELOOP) {
+            continue; // a link put in its place since: followed (or refused) anew
+        } else if (errno != ENOENT) {
+            // There, but not for us to open: the read reports it.
+            m_exists = true;
+            m_openError = errno;
             return 0;
+        } else {
+            // No file yet: the folder is locked, so that two first saves take turns.
+            result = LockFolderForNewFile();
         }
-        struct stat st;
-        if (::fstat(fd, &st) != 0) {
-            const int error = errno;
+        if (result)
+            return *result;
+    }
+    return EBUSY;
+}
+
+int TFileUpdate::OpenTarget()
+{
+    m_writable = true;
+    int fd = OpenRetrying(m_target.constData(), O_RDWR | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY || errno == EISDIR)) {
+        m_writable = false;
+        fd = OpenRetrying(m_target.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW);
+    }
+    return fd;
+}
+
+std::optional<int> TFileUpdate::TakeOpened(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        m_isDirectory = true;
+        return 0;
+    }
+    if (S_ISREG(st.st_mode)) {
+        if (int error = Lock(fd)) {
             ::close(fd);
             return error;
         }
-        if (S_ISDIR(st.st_mode)) {
+        // A save that held the lock before us may have put a new file in its place.
+        struct stat now;
+        if (::lstat(m_target.constData(), &now) != 0 || !SameFile(now, st)) {
             ::close(fd);
-            m_isDirectory = true;
-            return 0;
+            return std::nullopt;
         }
-        if (S_ISREG(st.st_mode)) {
-            if (int error = Lock(fd)) {
-                ::close(fd);
-                return error;
-            }
-            // A save that held the lock before us may have put a new file in its place.
-            struct stat now;
-            if (::lstat(m_target.constData(), &now) != 0 || !SameFile(now, st)) {
-                ::close(fd);
-                continue;
-            }
-        }
-        m_fd = fd;
-        m_exists = true;
-        m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
-        m_size = st.st_size;
-        return 0;
     }
-    return EBUSY;
+    m_fd = fd;
+    m_exists = true;
+    m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
+    m_size = st.st_size;
+    return 0;
+}
+
+std::optional<int> TFileUpdate::LockFolderForNewFile()
+{
+    const int dirFd = OpenRetrying(DirectoryOf(m_target).constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        if (int error = Lock(dirFd)) {
+            ::close(dirFd);
+            return error;
+        }
+    }
+    struct stat st;
+    if (::lstat(m_target.constData(), &st) == 0) {
+        // Made by a save that held the folder while we waited: open that.
+        if (dirFd >= 0)
+            ::close(dirFd);
+        return std::nullopt;
+    }
+    m_dirLockFd = dirFd;
+    return 0;
 }
 
 int TFileUpdate::ReadOld()
@@ -582,58 +639,63 @@ int TFileUpdate::RewriteInPlace(const QByteArray &data)
 
 int TFileUpdate::ReplaceByRename(const QByteArray &data, int fd, const QByteArray &tempPath)
 {
-    int error = WriteAll(fd, data);
-    if (error == 0) {
-        if (Injected(Fault::Sync) || ::fsync(fd) != 0)
-            error = errno;
-    }
-    // close() can report a deferred write error (NFS, quotas).
-    if (::close(fd) != 0 && error == 0 && errno != EINTR)
-        error = errno;
+    int error = FinishTemporary(fd, data);
     if (error == 0 && Injected(Fault::BeforeRename))
         error = errno;
     if (error == 0)
         RunHook(Stage::Renaming);
-    if (error == 0) {
-        // The path must still name the file we read; whatever stands there now is not ours
-        // to replace, and neither file is touched.
-        struct stat now;
-        if (m_exists) {
-            if (::lstat(m_target.constData(), &now) != 0 || quint64(now.st_dev) != m_identity.device
-                || quint64(now.st_ino) != m_identity.inode)
-                error = EBUSY;
-        } else if (::lstat(m_target.constData(), &now) == 0 || errno != ENOENT) {
-            error = EBUSY;
-        }
-    }
-    bool renamed = false;
-#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
-    // Closes the moment between that check and the rename: the files trade places, and
-    // the one that left the path is checked again; a stranger is put back.
-    if (error == 0 && m_exists
-        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) == 0) {
-        struct stat out;
-        if (::lstat(tempPath.constData(), &out) != 0 || quint64(out.st_dev) != m_identity.device
-            || quint64(out.st_ino) != m_identity.inode) {
-            ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE);
-            error = EBUSY;
-        }
-        renamed = error == 0;
-    } else if (error == 0 && !m_exists
-               && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_NOREPLACE) == 0) {
-        renamed = true;
-    } else if (error == 0 && errno == EEXIST) {
-        error = EBUSY;
-    }
-#endif
-    if (error == 0 && !renamed && ::rename(tempPath.constData(), m_target.constData()) != 0)
-        error = errno;
+    if (error == 0)
+        error = CheckPathUnchanged();
+    if (error == 0)
+        error = MoveIntoPlace(tempPath);
     ::unlink(tempPath.constData()); // our temporary, or after an exchange the old file
     if (error != 0)
         return error;
     SyncDirectory(m_target);
     // The file opened is gone from the path; a further save opens the new one.
     Close();
+    return 0;
+}
+
+bool TFileUpdate::NamesFileOpened(const QByteArray &path) const
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && quint64(st.st_dev) == m_identity.device
+           && quint64(st.st_ino) == m_identity.inode;
+}
+
+int TFileUpdate::CheckPathUnchanged() const
+{
+    // The path must still name the file we read; whatever stands there now is not ours
+    // to replace, and neither file is touched.
+    if (m_exists)
+        return NamesFileOpened(m_target) ? 0 : EBUSY;
+    struct stat now;
+    if (::lstat(m_target.constData(), &now) == 0 || errno != ENOENT)
+        return EBUSY;
+    return 0;
+}
+
+int TFileUpdate::MoveIntoPlace(const QByteArray &tempPath)
+{
+#if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
+    // Closes the moment between CheckPathUnchanged() and the rename: the files trade
+    // places, and the one that left the path is checked again; a stranger is put back.
+    if (m_exists
+        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) == 0) {
+        if (NamesFileOpened(tempPath))
+            return 0;
+        ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE);
+        return EBUSY;
+    }
+    if (!m_exists
+        && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno == EEXIST)
+        return EBUSY;
+#endif
+    if (::rename(tempPath.constData(), m_target.constData()) != 0)
+        return errno;
     return 0;
 }
 

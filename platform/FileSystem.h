@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace FileSystem {
 
@@ -57,9 +58,23 @@ public:
 
 private:
     void Close();
+    // One try at Open(), in steps. OpenTarget gives a descriptor, read-write where we may,
+    // else read-only (m_writable says which), or -1 with errno set. TakeOpened makes an
+    // opened file (or folder) the one this update is about, locked; LockFolderForNewFile
+    // holds a missing file's folder until the first save. Both give 0 or an errno, or
+    // nothing when the path changed under us and is opened anew.
+    int OpenTarget();
+    std::optional<int> TakeOpened(int fd);
+    std::optional<int> LockFolderForNewFile();
     int ReadOld();
     int RewriteInPlace(const QByteArray &data);
     int ReplaceByRename(const QByteArray &data, int tempFd, const QByteArray &tempPath);
+    // True when `path` names the file opened (itself, not a link to it).
+    bool NamesFileOpened(const QByteArray &path) const;
+    // 0, or EBUSY when the path no longer names what Open() found there.
+    int CheckPathUnchanged() const;
+    // Renames the temporary over the path. Returns 0 or an errno.
+    int MoveIntoPlace(const QByteArray &tempPath);
 
     QByteArray m_target; // the path the links lead to
     int m_fd = -1;       // the file, while it exists

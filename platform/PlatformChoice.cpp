@@ -175,39 +175,79 @@ bool PlatformPluginInstalled(const QByteArray &name)
     return false;
 }
 
-TPlatformChoice ChoosePlatform()
+namespace {
+
+QString NoDisplayMessage()
+{
+    return QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
+}
+
+// Why the installed platform plugin `name` cannot start: the display it connects to is
+// not set or does not answer. Empty when it can, or when it connects to no display.
+QString UnreachableReason(const QByteArray &name, const QByteArray &display, const QByteArray &waylandDisplay)
+{
+    if (name == "xcb" && display.isEmpty())
+        return NoDisplayMessage();
+    if (name == "xcb" && !XDisplayAnswers(display))
+        return QStringLiteral("kanavox: nothing answers on the X display %1 (DISPLAY); start it inside a desktop session.").arg(Quoted(display));
+    // Wayland's library falls back to "wayland-0".
+    const QByteArray wayland = waylandDisplay.isEmpty() ? QByteArray("wayland-0") : waylandDisplay;
+    if (name == "wayland" && !WaylandDisplayAnswers(wayland))
+        return QStringLiteral("kanavox: nothing answers on the Wayland display %1 (WAYLAND_DISPLAY); start it inside a desktop session.")
+            .arg(Quoted(wayland));
+    return QString();
+}
+
+// The platforms QT_QPA_PLATFORM asks for, in its order: the first installed one that can
+// start is Qt's to take, else the reason the last installed one cannot.
+TPlatformChoice ChooseAsked(const QByteArray &asked, const QByteArray &display, const QByteArray &waylandDisplay)
 {
     TPlatformChoice choice;
+    choice.platform = asked;
+    QString unreachable;
+    for (const QByteArray &entry : asked.split(';')) {
+        const QByteArray name = PluginName(entry);
+        if (!PlatformPluginInstalled(name))
+            continue;
+        const QString reason = UnreachableReason(name, display, waylandDisplay);
+        if (reason.isEmpty())
+            return choice;
+        unreachable = reason;
+    }
+    choice.error = !unreachable.isEmpty()
+        ? unreachable
+        : QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.").arg(QString::fromLocal8Bit(asked));
+    return choice;
+}
+
+// A display that is set but silent: one line naming what was tried.
+QString SilentDisplaysMessage(bool xcbTried, bool waylandTried, const QByteArray &display,
+                              const QByteArray &waylandDisplay)
+{
+    QStringList tried;
+    if (xcbTried)
+        tried << QStringLiteral("the X display %1 (DISPLAY)").arg(Quoted(display));
+    if (waylandTried)
+        tried << QStringLiteral("the Wayland display %1 (WAYLAND_DISPLAY)").arg(Quoted(waylandDisplay));
+    return QStringLiteral("kanavox: nothing answers on %1%2; start it inside a desktop session.")
+        .arg(tried.join(QStringLiteral(" nor on ")),
+             display.isEmpty() ? QStringLiteral(", and DISPLAY is not set") : QString());
+}
+
+} // namespace
+
+TPlatformChoice ChoosePlatform()
+{
     const QByteArray display = qgetenv("DISPLAY");
     const QByteArray waylandDisplay = qgetenv("WAYLAND_DISPLAY");
     const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
-    if (!asked.isEmpty()) {
-        choice.platform = asked;
-        QString unreachable;
-        for (const QByteArray &entry : asked.split(';')) {
-            const QByteArray name = PluginName(entry);
-            if (!PlatformPluginInstalled(name))
-                continue;
-            // The two that connect to a display; Wayland's library falls back to "wayland-0".
-            if (name == "xcb" && !display.isEmpty() && !XDisplayAnswers(display))
-                unreachable = QStringLiteral("kanavox: nothing answers on the X display %1 (DISPLAY); start it inside a desktop session.").arg(Quoted(display));
-            else if (name == "xcb" && display.isEmpty())
-                unreachable = QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
-            else if (name == "wayland" && !WaylandDisplayAnswers(waylandDisplay.isEmpty() ? QByteArray("wayland-0") : waylandDisplay))
-                unreachable = QStringLiteral("kanavox: nothing answers on the Wayland display %1 (WAYLAND_DISPLAY); start it inside a desktop session.")
-                                  .arg(Quoted(waylandDisplay.isEmpty() ? QByteArray("wayland-0") : waylandDisplay));
-            else
-                return choice;
-        }
-        choice.error = !unreachable.isEmpty()
-            ? unreachable
-            : QStringLiteral("kanavox: Qt has no platform plugin \"%1\" (QT_QPA_PLATFORM) installed.").arg(QString::fromLocal8Bit(asked));
-        return choice;
-    }
+    if (!asked.isEmpty())
+        return ChooseAsked(asked, display, waylandDisplay);
+    TPlatformChoice choice;
     const bool x11 = !display.isEmpty();
     const bool wayland = !waylandDisplay.isEmpty();
     if (!x11 && !wayland) {
-        choice.error = QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
+        choice.error = NoDisplayMessage();
         return choice;
     }
     const bool xcbInstalled = x11 && PlatformPluginInstalled("xcb");
@@ -223,15 +263,7 @@ TPlatformChoice ChoosePlatform()
     if (waylandInstalled && WaylandDisplayAnswers(waylandDisplay))
         order << "wayland";
     if (order.isEmpty()) {
-        // A display that is set but silent: one line naming what was tried.
-        QStringList tried;
-        if (xcbInstalled)
-            tried << QStringLiteral("the X display %1 (DISPLAY)").arg(Quoted(display));
-        if (waylandInstalled)
-            tried << QStringLiteral("the Wayland display %1 (WAYLAND_DISPLAY)").arg(Quoted(waylandDisplay));
-        choice.error = QStringLiteral("kanavox: nothing answers on %1%2; start it inside a desktop session.")
-                           .arg(tried.join(QStringLiteral(" nor on ")),
-                                x11 ? QString() : QStringLiteral(", and DISPLAY is not set"));
+        choice.error = SilentDisplaysMessage(xcbInstalled, waylandInstalled, display, waylandDisplay);
         return choice;
     }
     choice.platform = order.join(';');

@@ -164,6 +164,14 @@ void TestDesktop::platform_data()
                                                 << QStringLiteral("kanavox: nothing answers on the X display \":77\" (DISPLAY); start it inside a desktop session.");
     QTest::newRow("user's Wayland, socket dead") << QByteArray("wayland") << QByteArray(":77") << QByteArray("wayland-dead") << QByteArray()
                                                  << QStringLiteral("kanavox: nothing answers on the Wayland display \"wayland-dead\" (WAYLAND_DISPLAY); start it inside a desktop session.");
+    QTest::newRow("user's X11, DISPLAY not set") << QByteArray("xcb") << QByteArray() << QByteArray("wayland-live") << QByteArray()
+                                                 << QStringLiteral("kanavox: no display found (DISPLAY is not set); start it inside a desktop session.");
+    // Wayland's library looks for "wayland-0" when no name is set; none listens here.
+    QTest::newRow("user's Wayland, WAYLAND_DISPLAY not set") << QByteArray("wayland") << QByteArray() << QByteArray() << QByteArray()
+                                                             << QStringLiteral("kanavox: nothing answers on the Wayland display \"wayland-0\" (WAYLAND_DISPLAY); start it inside a desktop session.");
+    // Of several that cannot start, the last one installed is named.
+    QTest::newRow("user's list, none reachable") << QByteArray("wayland;nosuch;xcb;nosuch") << QByteArray(":77") << QByteArray("wayland-dead") << QByteArray()
+                                                 << QStringLiteral("kanavox: nothing answers on the X display \":77\" (DISPLAY); start it inside a desktop session.");
     QTest::newRow("user's X11 then a fallback") << QByteArray("xcb;offscreen") << QByteArray(":77") << QByteArray() << QByteArray("xcb;offscreen") << QString();
     // Reachable in other ways than the local socket: none of these may be refused.
     QTest::newRow("X socket named unix") << QByteArray() << QByteArray("unix" + x) << QByteArray() << QByteArray("xcb") << QString();

@@ -177,6 +177,26 @@ private slots:
         QCOMPARE(Xattr(ini, "user.kanavox"), userAttribute.isEmpty() ? QByteArrayLiteral("<none>") : userAttribute);
     }
 
+    // A folder's default ACL reaches the new file made in it; a file that had no ACL of
+    // its own must not gain one by the save.
+    void folderDefaultAclNotGained()
+    {
+        const QString ini = IniPath();
+        const QByteArray folder = QFile::encodeName(m_dir->path());
+        QVERIFY(WriteBytes(ini, kOther + Eleven(1, 2, 0)));
+        QCOMPARE(::chmod(QFile::encodeName(ini).constData(), 0640), 0);
+        const QByteArray acl = Acl({{kUserObj, 7, kNoId}, {kUser, 0, kNobody}, {kGroupObj, 5, kNoId},
+                                    {kMask, 5, kNoId}, {kOtherTag, 5, kNoId}});
+        if (::setxattr(folder.constData(), "system.posix_acl_default", acl.constData(), acl.size(), 0) != 0)
+            QSKIP("the test folder's file system takes no ACL");
+
+        SaveSettings(Make(5, 6, true));
+
+        QCOMPARE(ReadBytes(ini), kOther + Eleven(5, 6, 1));
+        QCOMPARE(Xattr(ini, "system.posix_acl_access"), QByteArrayLiteral("<none>"));
+        QCOMPARE(int(Stat(ini).st_mode & 07777), 0640);
+    }
+
     // Both names of a file of two hard links see the save: it is rewritten in place.
     void hardLinkKept()
     {
