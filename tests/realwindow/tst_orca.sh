@@ -198,8 +198,12 @@ expect_said "3文字目 数字:イチ." "末尾の文字."
 step "End: already there" key End
 expect_said "3文字目 数字:イチ。末尾の文字"
 
+# Orca names the window it comes back to only when the window's activation reaches it
+# before the Esc key's release does: handling the release, it takes the main window as
+# active already, and then lets the activation pass unsaid (seen in its debug file on a
+# loaded machine, about 1 run in 5). What must be said is where the focus is.
 step "Esc: back in the main window, on the copy button" key Escape
-expect_said "Kanavox Ver.0.07." "クリップボードにコピー push button."
+expect_said "クリップボードにコピー push button."
 
 step "Shift+Tab: Orca still follows" key shift+Tab
 expect_said "終了 push button."
