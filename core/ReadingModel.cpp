@@ -53,6 +53,5 @@ void TReadingModel::Compose()
     // The reading spells the password out: the one it replaces goes the same way.
     QString previous = std::exchange(m_reading, ComposeFullReading(m_password, m_options));
     WipeString(previous);
-    m_pieces = ReadingPieces(m_password, m_options);
     emit Changed();
 }

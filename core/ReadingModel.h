@@ -23,8 +23,9 @@ public:
 
     // ComposeFullReading of the password under the options.
     const QString &Reading() const { return m_reading; }
-    // Each character's share of Reading().
-    const QList<TReadingPiece> &Pieces() const { return m_pieces; }
+    // Each character's share of Reading(), made on request: no view of the window needs
+    // them at every key.
+    QList<TReadingPiece> Pieces() const { return ReadingPieces(m_password, m_options); }
 
 signals:
     // The password or an option is another: once per setter call that changed anything.
@@ -36,5 +37,4 @@ private:
     QString m_password;
     ReadingOptions m_options;
     QString m_reading;
-    QList<TReadingPiece> m_pieces;
 };
