@@ -25,7 +25,7 @@ foreach(file IN LISTS FILES)
             if(NOT CMAKE_MATCH_2 STREQUAL "QtCore")
                 list(APPEND faults "${file}: <${CMAKE_MATCH_1}>")
             endif()
-        elseif(line MATCHES "include[ \t]*<([Qq][^>/]*)>")
+        elseif(line MATCHES "include[ \t]*<(Q[A-Za-z0-9_]*|q[a-z0-9_]*\\.h)>")
             # Qt's class headers (<QString>) and its lower-case ones (<qglobal.h>).
             if(NOT EXISTS "${QTCORE_DIR}/${CMAKE_MATCH_1}")
                 list(APPEND faults "${file}: <${CMAKE_MATCH_1}> is not QtCore's")

@@ -7,3 +7,4 @@
 #include <QtGlobal>
 #include <qstring.h>
 #include <vector>
+#include <queue>
