@@ -646,9 +646,11 @@ int TFileUpdate::ReplaceByRename(const QByteArray &data, int fd, const QByteArra
         RunHook(Stage::Renaming);
     if (error == 0)
         error = CheckPathUnchanged();
+    bool tempIsOurs = true;
     if (error == 0)
-        error = MoveIntoPlace(tempPath);
-    ::unlink(tempPath.constData()); // our temporary, or after an exchange the old file
+        error = MoveIntoPlace(tempPath, &tempIsOurs);
+    if (tempIsOurs)
+        ::unlink(tempPath.constData()); // our temporary, or after an exchange the old file
     if (error != 0)
         return error;
     SyncDirectory(m_target);
@@ -676,16 +678,21 @@ int TFileUpdate::CheckPathUnchanged() const
     return 0;
 }
 
-int TFileUpdate::MoveIntoPlace(const QByteArray &tempPath)
+int TFileUpdate::MoveIntoPlace(const QByteArray &tempPath, bool *tempIsOurs)
 {
 #if defined(Q_OS_LINUX) && defined(RENAME_EXCHANGE)
     // Closes the moment between CheckPathUnchanged() and the rename: the files trade
     // places, and the one that left the path is checked again; a stranger is put back.
+    RunHook(Stage::Exchanging);
     if (m_exists
         && ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) == 0) {
         if (NamesFileOpened(tempPath))
             return 0;
-        ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE);
+        // Where the stranger cannot be put back it stays under the temporary's name:
+        // that file is not ours to remove.
+        if (Injected(Fault::PutBack)
+            || ::renameat2(AT_FDCWD, tempPath.constData(), AT_FDCWD, m_target.constData(), RENAME_EXCHANGE) != 0)
+            *tempIsOurs = false;
         return EBUSY;
     }
     if (!m_exists

@@ -74,7 +74,7 @@ private:
     // 0, or EBUSY when the path no longer names what Open() found there.
     int CheckPathUnchanged() const;
     // Renames the temporary over the path. Returns 0 or an errno.
-    int MoveIntoPlace(const QByteArray &tempPath);
+    int MoveIntoPlace(const QByteArray &tempPath, bool *tempIsOurs);
 
     QByteArray m_target; // the path the links lead to
     int m_fd = -1;       // the file, while it exists
@@ -107,6 +107,7 @@ enum class Fault {
     ShortWrites,  // every write call takes at most one byte (no failure)
     Sync,         // syncing the temporary file fails with the error
     BeforeRename, // everything is written and synced, then the save stops with the error
+    PutBack,      // putting back a file found in our place after the exchange fails
 };
 struct InjectedFault {
     Fault fault = Fault::None;
@@ -118,7 +119,7 @@ InjectedFault SetFaultForTesting(InjectedFault fault);
 // Called at the points a test needs to act in the middle of an update: when Replace()
 // starts (the file has been read and is locked), and right before the temporary file
 // replaces the old one. Returns the hook it replaces.
-enum class Stage { Replacing, Renaming };
+enum class Stage { Replacing, Renaming, Exchanging };
 using TestHook = std::function<void(Stage)>;
 TestHook SetHookForTesting(TestHook hook);
 

@@ -317,6 +317,51 @@ private slots:
         QCOMPARE(DirEntries(), (QStringList{QStringLiteral("Kanavox.ini"), QStringLiteral("moved.ini")}));
     }
 
+    // A file put in our place after the last check, in the very moment before the files
+    // trade places: it is found after the exchange and put back; where that fails, it stays
+    // under the temporary's name and is not removed with it.
+    void fileReplacedAtExchange_data()
+    {
+        QTest::addColumn<bool>("putBackFails");
+        QTest::newRow("put back") << false;
+        QTest::newRow("cannot be put back") << true;
+    }
+    void fileReplacedAtExchange()
+    {
+        QFETCH(bool, putBackFails);
+        const QString ini = IniPath();
+        const QString moved = m_dir->filePath(QStringLiteral("moved.ini"));
+        const QString stranger = m_dir->filePath(QStringLiteral("stranger.ini"));
+        const QByteArray before = kOther + Eleven(1, 2, 0);
+        const QByteArray strangers = "[Stranger]\r\nx=y\r\n";
+        QVERIFY(WriteBytes(ini, before));
+        QVERIFY(WriteBytes(stranger, strangers));
+        int exchanges = 0;
+        const TestSeams::FileSystemHook swap([&](FileSystem::Stage stage) {
+            if (stage != FileSystem::Stage::Exchanging || exchanges++)
+                return;
+            QFile::rename(ini, moved);
+            QFile::rename(stranger, ini);
+        });
+        const TestSeams::FileSystemFault fault(putBackFails ? FileSystem::Fault::PutBack : FileSystem::Fault::None);
+        QString message;
+        try {
+            SaveSettings(Make(5, 6, true));
+        } catch (const EFCreateError &e) {
+            message = e.Message();
+        }
+        QCOMPARE(exchanges, 1);
+        QCOMPARE(message, QStringLiteral("ファイル \"%1\" を作成できません。%2").arg(ini, SysErrorMessage(EBUSY)));
+        QCOMPARE(ReadBytes(moved), before);
+        QStringList holding; // the files that hold the stranger's bytes
+        for (const QString &name : DirEntries())
+            if (ReadBytes(m_dir->filePath(name)) == strangers)
+                holding.append(name);
+        QCOMPARE(holding.size(), 1);
+        if (!putBackFails)
+            QCOMPARE(holding.first(), QStringLiteral("Kanavox.ini"));
+    }
+
     // A link turned elsewhere between the read and the write: the file read is the file
     // written, and the link's new target is not touched.
     void linkTurnedBeforeWrite()
