@@ -363,10 +363,23 @@ TDictationGrid::TDictationGrid(QWidget *parent)
     Relayout();
 }
 
+namespace {
+// Each cell holds its character, and an unreadable one's name holds it too.
+void WipeCells(QList<TDictationCell> &cells)
+{
+    for (TDictationCell &c : cells) {
+        WipeString(c.text);
+        WipeString(c.piece);
+    }
+    cells.clear();
+}
+} // namespace
+
 TDictationGrid::~TDictationGrid()
 {
     // Closed after the main window's edit let go: the last copy may be this one.
     WipeString(m_password);
+    WipeCells(m_cells);
 }
 
 QString TDictationGrid::EmptyNote()
@@ -395,6 +408,7 @@ void TDictationGrid::SetPassword(const QString &password)
     // holder may be this view.
     QString previous = std::exchange(m_password, password);
     WipeString(previous);
+    WipeCells(m_cells);
     m_cells = DictationCells(password);
     m_cellSize = MeasureCell();
     const int oldCurrent = m_current;

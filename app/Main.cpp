@@ -239,6 +239,8 @@ void TfmKanavox::ShowReading()
     // it replaces is wiped, once the label has let go of it.
     QString previous = lblEGkekka->Caption();
     lblEGkekka->SetCaption(m_reading.Reading());
+    // The edit's description holds the reading too: it lets go of the old one first.
+    ShowReadingToAssistiveTechnology();
     WipeString(previous);
 }
 
@@ -397,7 +399,6 @@ void TfmKanavox::SpeakPasswordChange()
     // text it lets go of: that text is wiped here, with the piece cut out of it.
     QString before = std::exchange(m_heardPassword, m_reading.Password());
     const QChar typed = std::exchange(m_typedKey, QChar());
-    ShowReadingToAssistiveTechnology();
     QString inserted = InsertedText(before, m_heardPassword);
     WipeString(before);
     // What went is said by the screen reader's own echo of the deleting key.
@@ -405,10 +406,13 @@ void TfmKanavox::SpeakPasswordChange()
         return;
     // One typed character: its own piece of the reading, so a user hears each key's reading
     // without the whole reading growing with every key. A paste gets the whole reading.
-    if (inserted.size() == 1 && inserted.at(0) == typed && !typed.isNull())
-        Accessibility::Announce(this, ComposeFullReading(inserted, m_reading.Options()));
-    else
+    if (inserted.size() == 1 && inserted.at(0) == typed && !typed.isNull()) {
+        QString piece = ComposeFullReading(inserted, m_reading.Options());
+        Accessibility::Announce(this, piece);
+        WipeString(piece);
+    } else {
         Accessibility::Announce(this, lblEGkekka->Caption());
+    }
     WipeString(inserted);
 }
 
@@ -430,7 +434,10 @@ void TfmKanavox::SpeakOptionClick(QObject *Sender)
     // With an empty password the reading did not change.
     if (!m_reading.Password().isEmpty())
         parts.append(lblEGkekka->Caption());
-    Accessibility::Announce(this, parts.join(kPartSeparator));
+    // It ends with the reading: wiped like the reading itself.
+    QString message = parts.join(kPartSeparator);
+    Accessibility::Announce(this, message);
+    WipeString(message);
 }
 
 void TfmKanavox::SpeakCopyResult()

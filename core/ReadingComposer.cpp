@@ -1,6 +1,7 @@
 #include "ReadingComposer.h"
 
 #include "Characters.h"
+#include "Wipe.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -267,8 +268,10 @@ QString ComposeFullReading(const QString &text, const ReadingOptions &options)
     const ReadingTable &readings = Readings();
     const QChar separator = options.blankSeparator ? QChar(u' ') : QChar(u'、');
     QString result;
-    // Most passwords are mostly readable: a piece of about six code units each.
-    result.reserve(text.size() * 8);
+    // Room for the longest pieces (an unreadable one, 「U+10FFFF」 after separator and
+    // prefix, takes 14 units), so the string never grows: a grown one would leave the
+    // reading behind in the buffer it let go of.
+    result.reserve(text.size() * kSlot);
     ForEachCharacter(text, options, table, [&](qsizetype i, qsizetype length, char16_t code,
                                                bool readable, int cls, bool prefixed) {
         if (readable) {
@@ -285,8 +288,10 @@ QString ComposeFullReading(const QString &text, const ReadingOptions &options)
             result.append(readings.of[kPrefixBase + cls]);
         result.append(UnreadableName(QStringView(text).mid(i, length)));
     });
-    result.squeeze();
-    return result;
+    // Cut to size by a copy, the reserved buffer wiped: squeeze() would free it as it is.
+    QString fitted(result.constData(), result.size());
+    WipeString(result);
+    return fitted;
 }
 
 QList<TReadingPiece> ReadingPieces(const QString &text, const ReadingOptions &options)
