@@ -13,8 +13,6 @@
 
 namespace {
 
-const char kCrLf[] = "\r\n";
-
 char16_t Code(QChar c) { return c.unicode(); }
 char16_t Code(char c) { return uchar(c); }
 

@@ -553,7 +553,6 @@ std::optional<int> TFileUpdate::TakeOpened(int fd)
     m_fd = fd;
     m_exists = true;
     m_identity = {quint64(st.st_dev), quint64(st.st_ino)};
-    m_size = st.st_size;
     return 0;
 }
 
@@ -592,7 +591,6 @@ int TFileUpdate::ReadOld()
         return errno;
     if (int error = ReadAll(m_fd, st, &m_old))
         return error;
-    m_size = st.st_size;
     m_haveOld = true;
     return 0;
 }

@@ -86,7 +86,6 @@ private:
     struct Identity {
         quint64 device = 0, inode = 0;
     } m_identity;
-    qint64 m_size = 0;
     QByteArray m_old;
     bool m_haveOld = false;
 };
